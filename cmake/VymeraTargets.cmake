@@ -1,0 +1,72 @@
+# Helpers that give every target of the project the same flags, version note and test wiring.
+
+set(VYMERA_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror)
+
+if(VYMERA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Our own code builds with warnings as errors; third-party headers are included as system headers.
+function(vymera_warnings target)
+  target_compile_options(${target} PRIVATE ${VYMERA_WARNINGS})
+endfunction()
+
+# vymera_library(name STATIC|SHARED sources...); a shared library carries the file version too.
+function(vymera_library name kind)
+  add_library(${name} ${kind} ${ARGN})
+  vymera_warnings(${name})
+  if(kind STREQUAL "SHARED")
+    target_sources(${name} PRIVATE $<TARGET_OBJECTS:vymera_version_note>)
+  endif()
+endfunction()
+
+# vymera_program(name sources...): an executable that carries the project's file version.
+function(vymera_program name)
+  add_executable(${name} ${ARGN} $<TARGET_OBJECTS:vymera_version_note>)
+  vymera_warnings(${name})
+endfunction()
+
+# vymera_test(name LABEL label SOURCES files... LIBS libs...): one GoogleTest executable per module,
+# each case registered with CTest under the label.
+function(vymera_test name)
+  if(NOT VYMERA_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  vymera_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE VYMERA_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS ${T_LABEL}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+endfunction()
+
+# vymera_fuzzer(name SOURCES files... LIBS libs... CORPUS dir): a libFuzzer target when the fuzz build
+# is on (clang), and always a replay test that feeds every kept corpus file through the same entry point,
+# so that what the fuzzer once found stays fixed in the ordinary and the sanitizer builds.
+function(vymera_fuzzer name)
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(VYMERA_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    add_executable(${name} ${F_SOURCES})
+    vymera_warnings(${name})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${F_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  endif()
+  if(VYMERA_TESTS)
+    add_executable(${name}_replay ${F_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/fuzz_replay.cpp)
+    vymera_warnings(${name}_replay)
+    target_link_libraries(${name}_replay PRIVATE ${F_LIBS})
+    set_target_properties(${name}_replay PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_test(NAME ${name}_corpus COMMAND ${name}_replay ${F_CORPUS})
+    set_tests_properties(${name}_corpus PROPERTIES LABELS unit)
+  endif()
+endfunction()

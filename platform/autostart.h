@@ -1,0 +1,21 @@
+#pragma once
+// The entry that starts a program with the user's desktop session: an XDG autostart desktop file,
+// "<name>.desktop" in $XDG_CONFIG_HOME/autostart (~/.config/autostart when that is not set).
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Full path of the entry for name; empty when neither XDG_CONFIG_HOME nor HOME is known.
+std::string AutostartEntryPath(std::string_view name);
+
+// Writes the entry so that the session runs program with one argument; creates the folder when
+// missing. True when the file was written.
+bool WriteAutostartEntry(std::string_view name, std::string_view program, std::string_view argument);
+
+// Removes the entry. True when it is gone afterwards, also when there was none; false when the
+// folder of entries is unknown or the file cannot be removed.
+bool RemoveAutostartEntry(std::string_view name);
+
+}  // namespace platform

@@ -1,0 +1,92 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/unique_fd.h"
+
+namespace platform {
+
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes) {
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return std::nullopt;
+  struct stat info {};
+  if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (static_cast<unsigned long long>(info.st_size) > maxBytes) return std::nullopt;
+  // Read straight into the buffer sized from fstat; a file that grows meanwhile is read on in chunks.
+  std::string bytes(static_cast<size_t>(info.st_size), '\0');
+  size_t done = 0;
+  char chunk[16384];
+  for (;;) {
+    bool intoBuffer = done < bytes.size();
+    char* target = intoBuffer ? bytes.data() + done : chunk;
+    size_t room = intoBuffer ? bytes.size() - done : sizeof chunk;
+    ssize_t n = read(fd.get(), target, room);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    if (!intoBuffer) {
+      if (bytes.size() + static_cast<size_t>(n) > maxBytes) return std::nullopt;
+      bytes.append(chunk, static_cast<size_t>(n));
+    }
+    done += static_cast<size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 || errno != ENOENT;
+}
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access) {
+  if (path.empty()) return false;
+  struct stat existing {};
+  bool exists = stat(path.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode)) return false;
+  mode_t mode = exists ? (existing.st_mode & 07777) : (access == FileAccess::OwnerOnly ? 0600 : 0644);
+
+  std::string temp = path + ".XXXXXX";
+  UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd) return false;
+  bool ok = fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0;
+  ok = fd.Close() && ok;
+  if (ok && rename(temp.c_str(), path.c_str()) == 0) {
+    // Make the rename itself durable.
+    UniqueFd folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder) fsync(folder.get());
+    return true;
+  }
+  unlink(temp.c_str());
+  return false;
+}
+
+}  // namespace platform

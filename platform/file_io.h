@@ -1,0 +1,30 @@
+#pragma once
+// Whole-file reads with a size bound, and writes that replace a file atomically.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Who may read a file that a write creates. An existing file keeps its own permissions.
+enum class FileAccess { Shared, OwnerOnly };
+
+// Files the programs read whole are small; anything larger than this is treated as unreadable
+// rather than loaded into memory.
+inline constexpr size_t kMaxReadBytes = size_t{256} << 20;
+
+// The bytes of a regular file, or nothing when it is missing, not a regular file, unreadable or
+// larger than maxBytes.
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes = kMaxReadBytes);
+
+// True when something (file, folder, link) exists at path.
+bool PathExists(const std::string& path);
+
+// Replaces path with bytes: written to a temporary file in the same folder, flushed to disk and
+// renamed over the target, so a crash leaves either the old or the new file, never a mix.
+// False when any step fails; the target is then untouched and the temporary file removed.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access = FileAccess::Shared);
+
+}  // namespace platform

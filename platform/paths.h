@@ -1,0 +1,21 @@
+#pragma once
+// Where the running program lives, and small path helpers. Paths use "/" on this platform.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Full path of the running executable; empty when it cannot be found.
+std::string ExecutablePath();
+
+// ExecutablePath cut at its last separator, without a trailing separator.
+std::string ExecutableFolder();
+
+// True when path exists and is a directory (a symbolic link to one counts).
+bool IsFolder(const std::string& path);
+
+// folder + "/" + name, without doubling a separator that folder already ends with.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+}  // namespace platform

@@ -1,0 +1,70 @@
+#include "platform/file_io.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "platform/paths.h"
+#include "platform/tests/temp_folder.h"
+
+using namespace platform;
+using testing_support::TempFolder;
+
+TEST(FileIo, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
+  TempFolder dir;
+  std::string path = dir.File("f.txt");
+  ASSERT_TRUE(WriteFileAtomically(path, "first"));
+  ASSERT_TRUE(WriteFileAtomically(path, "second"));
+  EXPECT_EQ(ReadWholeFile(path).value(), "second");
+  size_t entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+  EXPECT_EQ(entries, 1u);
+}
+
+TEST(FileIo, NewFilesGetTheAskedAccessAndExistingFilesKeepTheirs) {
+  TempFolder dir;
+  std::string secret = dir.File("secret");
+  ASSERT_TRUE(WriteFileAtomically(secret, "x", FileAccess::OwnerOnly));
+  struct stat info {};
+  stat(secret.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+  std::string shared = dir.File("shared");
+  ASSERT_TRUE(WriteFileAtomically(shared, "x"));
+  chmod(shared.c_str(), 0640);
+  ASSERT_TRUE(WriteFileAtomically(shared, "y", FileAccess::OwnerOnly));
+  stat(shared.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(FileIo, FailedWriteLeavesNothingBehind) {
+  TempFolder dir;
+  EXPECT_FALSE(WriteFileAtomically(dir.File("missing/f.txt"), "x"));
+  EXPECT_FALSE(WriteFileAtomically(dir.path(), "x"));  // a folder is never replaced
+  EXPECT_FALSE(WriteFileAtomically("", "x"));
+}
+
+TEST(FileIo, ReadRefusesFoldersMissingAndOversizedFiles) {
+  TempFolder dir;
+  EXPECT_FALSE(ReadWholeFile(dir.path()));
+  EXPECT_FALSE(ReadWholeFile(dir.File("none")));
+  WriteFileAtomically(dir.File("ten"), "0123456789");
+  EXPECT_FALSE(ReadWholeFile(dir.File("ten"), 9));
+  EXPECT_EQ(ReadWholeFile(dir.File("ten"), 10).value(), "0123456789");
+  WriteFileAtomically(dir.File("empty"), "");
+  EXPECT_EQ(ReadWholeFile(dir.File("empty")).value(), "");
+}
+
+TEST(Paths, ExecutableFolderAndFolderTest) {
+  std::string exe = ExecutablePath();
+  ASSERT_FALSE(exe.empty());
+  EXPECT_EQ(ExecutableFolder() + "/" + std::filesystem::path(exe).filename().string(), exe);
+  EXPECT_TRUE(IsFolder(ExecutableFolder()));
+  EXPECT_FALSE(IsFolder(exe));
+  EXPECT_FALSE(IsFolder(""));
+  EXPECT_FALSE(IsFolder("/no/such/folder"));
+  EXPECT_EQ(JoinPath("/a/", "b"), "/a/b");
+  EXPECT_EQ(JoinPath("/a", "b"), "/a/b");
+}
