@@ -1,0 +1,72 @@
+#pragma once
+// XmlDocument: the small tree library for the user file and every web answer. A lenient reader of
+// 8-bit (UTF-8) text, not a validating parser: it never fails, and reports what it found in its load
+// state. It writes a fixed layout with CR LF line ends and tab indentation.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/xml/xml_element.h"
+#include "platform/file_io.h"
+
+// The declaration and the comments that stand outside the root.
+class XmlHeader {
+ public:
+  enum Place { BeforeRoot = 0, AfterRoot = 1 };
+  struct Comment {
+    std::string text;
+    Place place;
+  };
+
+  // Everything from the start of the text up to and including the first "?>", as read.
+  std::string declaration;
+  std::vector<Comment> comments;
+};
+
+class XmlDocument {
+ public:
+  enum LoadState {
+    Read = 0,        // the text was read
+    Defaults = 1,    // no declaration or no markup was found; defaults were put in
+    Unbalanced = 2,  // an element had no matching end tag; the elements before it were kept
+  };
+
+  // "<?xml version="1.0" encoding="UTF-8" standalone="yes" ?>"
+  static const std::string kStandardDeclaration;
+
+  // The default document: the standard declaration and an empty root named "root".
+  XmlDocument();
+
+  // Reads the whole file (UTF-16LE when it starts with FF FE). A file that cannot be opened, or is
+  // larger than the read bound, gives the default document. Remembers path for Save.
+  void LoadFile(const std::string& path);
+  // Parses text; empty text gives the default document.
+  void LoadText(std::string_view text);
+
+  // Writes the document with the standard declaration to path, or to the name it was loaded from
+  // when path is empty; the file is replaced atomically. False when there is no name or the write
+  // failed. access applies to a file that does not exist yet.
+  bool Save(const std::string& path = {}, platform::FileAccess access = platform::FileAccess::Shared);
+  // The text Save writes (after the declaration has been made standard).
+  std::string Serialize() const;
+
+  XmlElement& Root() { return *root_; }
+  const XmlElement& Root() const { return *root_; }
+  XmlHeader& Header() { return header_; }
+  const XmlHeader& Header() const { return header_; }
+  LoadState State() const { return state_; }
+  const std::string& SourceName() const { return sourceName_; }
+
+  // True when header and root are present and every element and attribute has a name.
+  bool Validate() const;
+
+ private:
+  void Reset();
+
+  std::string sourceName_;
+  XmlHeader header_;
+  std::unique_ptr<XmlElement> root_;
+  LoadState state_ = Defaults;
+};
