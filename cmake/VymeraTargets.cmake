@@ -52,7 +52,7 @@ endfunction()
 # is on (clang), and always a replay test that feeds every kept corpus file through the same entry point,
 # so that what the fuzzer once found stays fixed in the ordinary and the sanitizer builds.
 function(vymera_fuzzer name)
-  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "CORPUS;DICT" "SOURCES;LIBS" ${ARGN})
   if(VYMERA_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     add_executable(${name} ${F_SOURCES})
     vymera_warnings(${name})
@@ -60,6 +60,8 @@ function(vymera_fuzzer name)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${F_LIBS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+    # scripts/fuzz reads where the corpus and the dictionary of a target are kept.
+    file(WRITE ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus "${F_CORPUS}\n${F_DICT}\n")
   endif()
   if(VYMERA_TESTS)
     add_executable(${name}_replay ${F_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/fuzz_replay.cpp)
