@@ -5,10 +5,12 @@
 
 #include "toolkit/backend/headless_backend.h"
 #include "toolkit/core/dispatcher.h"
+#include "toolkit/headless.h"
 
 namespace toolkit_testing {
 
-inline toolkit::HeadlessBackend& Headless() {
+inline toolkit::HeadlessBackend& Headless() { return toolkit::headless::Use(); }
+inline toolkit::HeadlessBackend& UnusedHeadless() {
   static toolkit::HeadlessBackend* backend = [] {
     auto owned = std::make_unique<toolkit::HeadlessBackend>();
     auto* raw = owned.get();

@@ -1,0 +1,285 @@
+#include "toolkit/controls/container.h"
+
+#include <algorithm>
+
+#include "toolkit/paint_manager.h"
+#include "toolkit/render/renderer.h"
+#include "toolkit/skin/image_spec.h"
+
+CContainerUI::~CContainerUI() {
+  for (CControlUI* c : items_) delete c;
+}
+
+void* CContainerUI::GetInterface(std::string_view name) {
+  return name == "Container" ? this : CControlUI::GetInterface(name);
+}
+
+bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+
+bool CContainerUI::AddAt(CControlUI* control, int index) {
+  if (!control || index < 0 || index > GetCount()) return false;
+  items_.insert(items_.begin() + index, control);
+  control->SetManager(manager_, this);
+  NeedUpdate();
+  return true;
+}
+
+bool CContainerUI::Remove(CControlUI* control) {
+  auto it = std::find(items_.begin(), items_.end(), control);
+  if (it == items_.end()) return false;
+  items_.erase(it);
+  delete control;
+  NeedUpdate();
+  return true;
+}
+
+void CContainerUI::RemoveAll() {
+  std::vector<CControlUI*> old;
+  old.swap(items_);
+  for (CControlUI* c : old) delete c;
+  NeedUpdate();
+}
+
+CControlUI* CContainerUI::GetItemAt(int index) const {
+  return index >= 0 && index < GetCount() ? items_[static_cast<size_t>(index)] : nullptr;
+}
+
+int CContainerUI::GetItemIndex(CControlUI* control) const {
+  auto it = std::find(items_.begin(), items_.end(), control);
+  return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+}
+
+void CContainerUI::SetInset(const RECT& inset) {
+  inset_ = inset;
+  NeedUpdate();
+}
+
+void CContainerUI::SetChildPadding(int padding) {
+  childPadding_ = padding;
+  NeedUpdate();
+}
+
+void CContainerUI::SetAttribute(std::string_view name, std::string_view value) {
+  if (name == "inset") {
+    if (auto r = toolkit::ParseRectValue(value)) SetInset(*r);
+  } else if (name == "childpadding") {
+    SetChildPadding(toolkit::ParseIntValue(value));
+  } else if (name == "vscrollbar" || name == "hscrollbar") {
+    // containers here never scroll; their skins size them to fit
+  } else {
+    CControlUI::SetAttribute(name, value);
+  }
+}
+
+void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
+  CControlUI::SetManager(manager, parent);
+  for (CControlUI* c : items_) c->SetManager(manager, this);
+}
+
+CRect CContainerUI::InnerRect(const CRect& rect) const {
+  CRect r = rect;
+  r.Deflate(inset_.left, inset_.top, inset_.right, inset_.bottom);
+  return r;
+}
+
+void CContainerUI::LayoutFloat(CControlUI* child, const CRect& rect) const {
+  const CRect& pos = child->GetFloatPos();
+  int w = child->GetFixedWidth() ? child->GetFixedWidth() : pos.GetWidth();
+  int h = child->GetFixedHeight() ? child->GetFixedHeight() : pos.GetHeight();
+  int x = rect.left + pos.left;
+  int y = rect.top + pos.top;
+  child->Layout(CRect(x, y, x + std::max(0, w), y + std::max(0, h)));
+}
+
+void CContainerUI::Layout(const CRect& rect) {
+  rect_ = rect;
+  CRect inner = InnerRect(rect);
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      LayoutFloat(c, rect);
+      continue;
+    }
+    const CRect& pad = c->GetPadding();
+    CRect r(inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom);
+    if (c->GetFixedWidth()) r.right = r.left + c->GetFixedWidth();
+    if (c->GetFixedHeight()) r.bottom = r.top + c->GetFixedHeight();
+    c->Layout(r);
+  }
+}
+
+void CContainerUI::DoPaint(toolkit::Renderer& renderer) {
+  CControlUI::DoPaint(renderer);
+  renderer.PushClip(rect_);
+  for (CControlUI* c : items_) {
+    if (c->IsVisible() && !c->GetPos().Intersect(rect_).IsEmpty()) c->DoPaint(renderer);
+  }
+  renderer.PopClip();
+}
+
+CControlUI* CContainerUI::FindControlAt(POINT point) {
+  if (!visible_ || !rect_.Contains(point.x, point.y)) return nullptr;
+  for (auto it = items_.rbegin(); it != items_.rend(); ++it) {  // the last painted is on top
+    if (CControlUI* hit = (*it)->FindControlAt(point)) return hit;
+  }
+  return mouseEnabled_ ? this : nullptr;
+}
+
+CControlUI* CContainerUI::FindSubControl(std::string_view name) {
+  if (name_.str() == name) return this;
+  for (CControlUI* c : items_) {
+    if (CControlUI* hit = c->FindSubControl(name)) return hit;
+  }
+  return nullptr;
+}
+
+void CContainerUI::ForEach(const std::function<void(CControlUI*)>& visit) {
+  visit(this);
+  for (CControlUI* c : items_) c->ForEach(visit);
+}
+
+// Linear layouts: fixed children keep their length, the others share what is left.
+namespace {
+
+struct Slot {
+  CControlUI* control;
+  int length;
+};
+
+template <bool Vertical>
+void LinearLayout(const std::vector<CControlUI*>& items, const CRect& inner, int childPadding) {
+  auto fixedOf = [](CControlUI* c) { return Vertical ? c->GetFixedHeight() : c->GetFixedWidth(); };
+  auto minOf = [](CControlUI* c) { return Vertical ? c->GetMinHeight() : c->GetMinWidth(); };
+  auto maxOf = [](CControlUI* c) { return Vertical ? c->GetMaxHeight() : c->GetMaxWidth(); };
+  auto padBefore = [](CControlUI* c) { return Vertical ? c->GetPadding().top : c->GetPadding().left; };
+  auto padAfter = [](CControlUI* c) { return Vertical ? c->GetPadding().bottom : c->GetPadding().right; };
+  std::vector<Slot> slots;
+  int fixedTotal = 0, stretched = 0;
+  for (CControlUI* c : items) {
+    if (!c->IsVisible() || c->IsFloat()) continue;
+    if (!slots.empty()) fixedTotal += childPadding;
+    fixedTotal += padBefore(c) + padAfter(c);
+    if (fixedOf(c)) {
+      fixedTotal += fixedOf(c);
+    } else {
+      ++stretched;
+    }
+    slots.push_back({c, fixedOf(c)});
+  }
+  int available = (Vertical ? inner.GetHeight() : inner.GetWidth()) - fixedTotal;
+  int remaining = std::max(0, available);
+  int leftToShare = stretched;
+  for (Slot& s : slots) {
+    if (s.length) continue;
+    int share = leftToShare > 1 ? remaining / leftToShare : remaining;
+    share = std::clamp(share, minOf(s.control), std::max(minOf(s.control), maxOf(s.control)));
+    s.length = share;
+    remaining = std::max(0, remaining - share);
+    --leftToShare;
+  }
+  int cursor = Vertical ? inner.top : inner.left;
+  bool first = true;
+  for (Slot& s : slots) {
+    CControlUI* c = s.control;
+    if (!first) cursor += childPadding;
+    first = false;
+    cursor += padBefore(c);
+    const CRect& pad = c->GetPadding();
+    CRect r;
+    if (Vertical) {
+      int w = inner.GetWidth() - pad.left - pad.right;
+      if (c->GetFixedWidth()) w = std::min(c->GetFixedWidth(), std::max(0, w));
+      r = CRect(inner.left + pad.left, cursor, inner.left + pad.left + w, cursor + s.length);
+    } else {
+      int h = inner.GetHeight() - pad.top - pad.bottom;
+      if (c->GetFixedHeight()) h = std::min(c->GetFixedHeight(), std::max(0, h));
+      r = CRect(cursor, inner.top + pad.top, cursor + s.length, inner.top + pad.top + h);
+    }
+    c->Layout(r);
+    cursor += s.length + padAfter(c);
+  }
+}
+
+}  // namespace
+
+void* CVerticalLayoutUI::GetInterface(std::string_view name) {
+  return name == "VerticalLayout" ? this : CContainerUI::GetInterface(name);
+}
+
+void CVerticalLayoutUI::Layout(const CRect& rect) {
+  rect_ = rect;
+  LinearLayout<true>(items_, InnerRect(rect), childPadding_);
+  for (CControlUI* c : items_) {
+    if (c->IsVisible() && c->IsFloat()) LayoutFloat(c, rect);
+  }
+}
+
+void* CHorizontalLayoutUI::GetInterface(std::string_view name) {
+  return name == "HorizontalLayout" ? this : CContainerUI::GetInterface(name);
+}
+
+void CHorizontalLayoutUI::Layout(const CRect& rect) {
+  rect_ = rect;
+  LinearLayout<false>(items_, InnerRect(rect), childPadding_);
+  for (CControlUI* c : items_) {
+    if (c->IsVisible() && c->IsFloat()) LayoutFloat(c, rect);
+  }
+}
+
+// Tab layout -----------------------------------------------------------------------------------------
+
+void* CTabLayoutUI::GetInterface(std::string_view name) {
+  return name == "TabLayout" ? this : CContainerUI::GetInterface(name);
+}
+
+void CTabLayoutUI::ShowOnly(int index) {
+  for (int i = 0; i < GetCount(); ++i) items_[static_cast<size_t>(i)]->SetVisible(i == index);
+}
+
+bool CTabLayoutUI::SelectItem(int index) {
+  if (index < 0 || index >= GetCount()) return false;
+  current_ = index;
+  ShowOnly(index);
+  NeedUpdate();
+  if (manager_) manager_->SendNotify(this, "tabselect", static_cast<WPARAM>(index));
+  return true;
+}
+
+bool CTabLayoutUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+
+bool CTabLayoutUI::AddAt(CControlUI* control, int index) {
+  if (!CContainerUI::AddAt(control, index)) return false;
+  if (current_ < 0) {
+    if (GetCount() > initial_) current_ = initial_;
+  } else if (index <= current_) {
+    ++current_;  // the page shown stays shown
+  }
+  ShowOnly(current_);
+  return true;
+}
+
+bool CTabLayoutUI::Remove(CControlUI* control) {
+  int index = GetItemIndex(control);
+  if (!CContainerUI::Remove(control)) return false;
+  if (index < current_) --current_;
+  if (current_ >= GetCount()) current_ = GetCount() - 1;
+  ShowOnly(current_);
+  return true;
+}
+
+void CTabLayoutUI::RemoveAll() {
+  CContainerUI::RemoveAll();
+  current_ = -1;
+}
+
+void CTabLayoutUI::SetAttribute(std::string_view name, std::string_view value) {
+  if (name == "selectedid") {
+    initial_ = std::max(0, toolkit::ParseIntValue(value));
+    if (initial_ < GetCount()) {
+      current_ = initial_;
+      ShowOnly(current_);
+    }
+  } else {
+    CContainerUI::SetAttribute(name, value);
+  }
+}

@@ -1,0 +1,107 @@
+#include "toolkit/headless.h"
+
+#include <cairo.h>
+
+#include "toolkit/controls/edit.h"
+#include "toolkit/core/dispatcher.h"
+#include "toolkit/core/window_wnd.h"
+#include "toolkit/paint_manager.h"
+
+namespace toolkit::headless {
+
+HeadlessBackend& Use() {
+  static HeadlessBackend* backend = [] {
+    auto owned = std::make_unique<HeadlessBackend>();
+    HeadlessBackend* raw = owned.get();
+    Dispatcher::Instance().SetBackend(std::move(owned));
+    return raw;
+  }();
+  return *backend;
+}
+
+namespace {
+CWindowWnd* Window(HWND hwnd) { return Dispatcher::Instance().Find(hwnd); }
+}  // namespace
+
+bool ClickAt(HWND hwnd, int x, int y) {
+  CWindowWnd* w = Window(hwnd);
+  if (!w) return false;
+  w->OnNativeMouse(WM_MOUSEMOVE, x, y);
+  if (!IsWindow(hwnd)) return true;
+  w->OnNativeMouse(WM_LBUTTONDOWN, x, y);
+  if (!IsWindow(hwnd)) return true;
+  w->OnNativeMouse(WM_LBUTTONUP, x, y);
+  return true;
+}
+
+bool DoubleClickAt(HWND hwnd, int x, int y) {
+  if (!ClickAt(hwnd, x, y)) return false;
+  CWindowWnd* w = Window(hwnd);
+  if (!w) return true;
+  w->OnNativeMouse(WM_LBUTTONDBLCLK, x, y);
+  if (IsWindow(hwnd)) w->OnNativeMouse(WM_LBUTTONUP, x, y);
+  return true;
+}
+
+bool Click(HWND hwnd, std::string_view controlName) {
+  CPaintManagerUI* pm = CPaintManagerUI::FromWindow(hwnd);
+  if (!pm) return false;
+  CControlUI* c = pm->FindControl(controlName);
+  if (!c) return false;
+  for (CControlUI* p = c; p; p = p->GetParent()) {
+    if (!p->IsVisible()) return false;
+  }
+  const CRect& r = c->GetPos();
+  if (r.IsEmpty()) return false;
+  return ClickAt(hwnd, r.left + r.GetWidth() / 2, r.top + r.GetHeight() / 2);
+}
+
+bool TypeText(HWND hwnd, std::string_view controlName, const CStdString& text) {
+  CPaintManagerUI* pm = CPaintManagerUI::FromWindow(hwnd);
+  auto* edit = pm ? dynamic_cast<CEditUI*>(pm->FindControl(controlName)) : nullptr;
+  if (!edit) return false;
+  edit->SetFocus();
+  edit->TypeText(text);
+  return true;
+}
+
+void PressKey(HWND hwnd, WPARAM virtualKey) {
+  if (CWindowWnd* w = Window(hwnd)) w->OnNativeKey(virtualKey);
+}
+
+void LoseFocus(HWND hwnd) {
+  if (CWindowWnd* w = Window(hwnd)) w->OnNativeFocus(false);
+}
+
+void AdvanceTime(int64_t ms) {
+  Use().Advance(ms);
+  Pump();
+}
+
+void Pump() { Dispatcher::Instance().PumpPending(); }
+
+cairo_surface_t* Render(HWND hwnd) {
+  CWindowWnd* w = Window(hwnd);
+  RECT r;
+  if (!w || !GetClientRect(hwnd, &r) || r.right <= 0 || r.bottom <= 0) return nullptr;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, r.right, r.bottom);
+  cairo_t* cr = cairo_create(surface);
+  if (!w->ShapeBands().empty()) {
+    for (const CRect& band : w->ShapeBands()) cairo_rectangle(cr, band.left, band.top, band.GetWidth(), band.GetHeight());
+    cairo_clip(cr);
+  }
+  w->OnNativePaint(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  return surface;
+}
+
+bool RenderToPng(HWND hwnd, const std::string& path) {
+  cairo_surface_t* surface = Render(hwnd);
+  if (!surface) return false;
+  bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(surface);
+  return ok;
+}
+
+}  // namespace toolkit::headless

@@ -1,0 +1,100 @@
+#pragma once
+// The one renderer of both backends: colours, skin images and text (pango, with the system's CJK
+// fonts) drawn onto a cairo context in client coordinates.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "toolkit/core/rect.h"
+#include "toolkit/skin/image_spec.h"
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace toolkit {
+
+class ResourceSource;
+
+struct FontSpec {
+  std::string family = "Arial";
+  int size = 12;  // pixels
+  bool bold = false;
+  bool underline = false;
+  bool italic = false;
+};
+
+// Text placement flags.
+enum TextFormat : unsigned {
+  kTextLeft = 0x0,
+  kTextCenter = 0x1,
+  kTextRight = 0x2,
+  kTextTop = 0x0,
+  kTextVCenter = 0x4,
+  kTextBottom = 0x8,
+  kTextWordBreak = 0x10,
+  kTextSingleLine = 0x20,
+  kTextEndEllipsis = 0x8000,
+};
+
+// A decoded image, premultiplied ARGB.
+class Image {
+ public:
+  explicit Image(cairo_surface_t* surface);
+  ~Image();
+  Image(const Image&) = delete;
+  Image& operator=(const Image&) = delete;
+  cairo_surface_t* Surface() const { return surface_; }
+  int Width() const;
+  int Height() const;
+
+ private:
+  cairo_surface_t* surface_;
+};
+
+// Decodes PNG or JPEG bytes; pixels of the mask colour become transparent. Null when undecodable.
+std::unique_ptr<Image> DecodeImage(std::string_view bytes, std::optional<uint32_t> mask);
+
+// The images one window has loaded. Files read from the disk are loaded again when they change
+// (a user's picture is rewritten while the window stands).
+class ImageCache {
+ public:
+  // The image, or null when it cannot be read or decoded.
+  const Image* Get(const ResourceSource& source, const std::string& file, std::optional<uint32_t> mask);
+  void Clear() { images_.clear(); }
+
+ private:
+  struct Entry {
+    std::unique_ptr<Image> image;
+    int64_t stamp = 0;
+  };
+  std::map<std::string, Entry> images_;
+};
+
+class Renderer {
+ public:
+  explicit Renderer(cairo_t* cr) : cr_(cr) {}
+  cairo_t* Context() const { return cr_; }
+
+  // Colours with alpha 0 draw nothing.
+  void FillRect(const CRect& rect, uint32_t argb);
+  void DrawBorder(const CRect& rect, uint32_t argb, int size);
+  // Draws an image text of the attribute language over controlRect; false when it names nothing
+  // drawable.
+  bool DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source, ImageCache& cache);
+  // The text in rect; colours in markup and the text colour ignore alpha, as the skins expect.
+  void DrawText(const CRect& rect, std::string_view text, const FontSpec& font, uint32_t color, unsigned format,
+                bool markup);
+  // Height the text takes when wrapped to width.
+  int TextHeight(std::string_view text, const FontSpec& font, int width, bool markup);
+
+  void PushClip(const CRect& rect);
+  void PopClip();
+
+ private:
+  cairo_t* cr_;
+};
+
+}  // namespace toolkit
