@@ -75,7 +75,7 @@ void HeadlessBackend::Wait(std::optional<int64_t> deadlineMs) {
   PollFds(-1);
 }
 
-#ifndef VYMERA_TOOLKIT_GTK
+#if !defined(VYMERA_TOOLKIT_GTK)
 std::unique_ptr<Backend> CreateDefaultBackend() { return std::make_unique<HeadlessBackend>(); }
 #endif
 

@@ -1,0 +1,40 @@
+// skinview: opens a skin file in a real window, or with --png writes what the headless twin draws.
+//   skinview SKIN.xml
+//   skinview SKIN.xml --png OUT.png
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "toolkit/examples/skinview/skin_view_window.h"
+#include "toolkit/headless.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--png")) {
+    std::fprintf(stderr, "usage: skinview SKIN.xml [--png OUT.png]\n");
+    return 2;
+  }
+  bool toPng = argc == 4;
+  if (toPng) toolkit::headless::Use();
+  std::filesystem::path skin = std::filesystem::absolute(argv[1]);
+  CPaintManagerUI::SetResourcePath(CStdString(skin.parent_path().string()));
+
+  auto* window = new CSkinViewWnd(skin.filename().string());
+  if (!window->Create(nullptr, "skinview", UI_WNDSTYLE_FRAME, WS_EX_APPWINDOW, 0, 0, 400, 300)) {
+    std::fprintf(stderr, "skinview: cannot build %s\n", argv[1]);
+    delete window;
+    return 1;
+  }
+  window->CenterWindow();
+  if (toPng) {
+    toolkit::headless::Pump();
+    bool ok = toolkit::headless::RenderToPng(*window, argv[3]);
+    DestroyWindow(*window);
+    delete window;
+    if (!ok) std::fprintf(stderr, "skinview: cannot write %s\n", argv[3]);
+    return ok ? 0 : 1;
+  }
+  window->ShowWindow(true, true);
+  CPaintManagerUI::MessageLoop();
+  delete window;
+  return 0;
+}

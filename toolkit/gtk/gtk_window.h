@@ -1,0 +1,42 @@
+#pragma once
+// One toolkit window as a GTK top-level window: a drawing area the renderer paints, with real
+// text entries placed over the edit controls.
+
+#include <gtk/gtk.h>
+
+#include "toolkit/backend/backend.h"
+
+namespace toolkit {
+
+class GtkNativeWindow : public NativeWindow {
+ public:
+  GtkNativeWindow(WindowHost* host, const WindowParams& params);
+  ~GtkNativeWindow() override;
+
+  void SetTitle(const std::string& title) override;
+  void SetDecorated(bool decorated) override;
+  void SetTopMost(bool topMost) override;
+  void SetBounds(const CRect& screenRect) override;
+  void Show(bool visible, bool minimized, bool activate) override;
+  void Invalidate() override;
+  void SetShape(const std::vector<CRect>& bands) override;
+  void SetOpacity(double opacity) override;
+  void SetEnabled(bool enabled) override;
+  void BeginMoveDrag(int screenX, int screenY) override;
+  void SetIconFile(const std::string& pngPath) override;
+  void SetTooltip(const std::string& text) override;
+  std::unique_ptr<TextEntry> CreateTextEntry(TextEntryHost* host) override;
+
+  GtkWidget* Widget() const { return window_; }
+  WindowHost* Host() const { return host_; }
+
+ private:
+  WindowHost* host_;
+  GtkWidget* window_ = nullptr;
+  GtkWidget* fixed_ = nullptr;
+  GtkWidget* area_ = nullptr;
+  CRect rect_;
+  bool minimized_ = false;
+};
+
+}  // namespace toolkit
