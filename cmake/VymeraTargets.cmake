@@ -41,7 +41,13 @@ function(vymera_test name)
   vymera_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_compile_definitions(${name} PRIVATE VYMERA_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+  # The module's tests/data folder, whether the test is declared in the module or in its tests folder.
+  if(CMAKE_CURRENT_SOURCE_DIR MATCHES "/tests$")
+    set(data_dir ${CMAKE_CURRENT_SOURCE_DIR}/data)
+  else()
+    set(data_dir ${CMAKE_CURRENT_SOURCE_DIR}/tests/data)
+  endif()
+  target_compile_definitions(${name} PRIVATE VYMERA_TEST_DATA="${data_dir}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${T_LABEL}
