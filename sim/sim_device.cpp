@@ -31,6 +31,13 @@ bool SimDevice::Plugged() const {
   return plugged_;
 }
 
+uint64_t SimDevice::OpenHandle() {
+  std::lock_guard lock(mutex_);
+  // A new handle sees only reports that arrive after it was opened, as with the system's hosts.
+  inbox_.clear();
+  return generation_;
+}
+
 uint64_t SimDevice::Generation() const {
   std::lock_guard lock(mutex_);
   return generation_;
@@ -91,6 +98,8 @@ HidTransfer SimDevice::HostRead(std::span<uint8_t> buffer, int timeoutMs, uint64
   std::unique_lock lock(mutex_);
   if (readTimeouts_ > 0 && AliveLocked(generation) && !cancelled) {
     --readTimeouts_;
+    // The answer never came: it is not left waiting for the next read either.
+    if (!inbox_.empty()) inbox_.pop_front();
     return {HidStatus::TimedOut, 0};
   }
   auto ready = [&] { return cancelled || !AliveLocked(generation) || !inbox_.empty(); };

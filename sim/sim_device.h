@@ -32,6 +32,8 @@ class SimDevice {
   void Plug();
   bool Plugged() const;
   uint64_t Generation() const;
+  // Host side: a handle is being opened; its generation.
+  uint64_t OpenHandle();
 
   // Faults: the next n writes or reads time out at once; the next n reads deliver at most bytes.
   void TimeOutWrites(int n);

@@ -53,7 +53,7 @@ std::unique_ptr<platform::HidDevice> SimHidHost::Open(const std::string& path) {
   std::lock_guard lock(mutex_);
   for (const auto& device : devices_) {
     if (device->Info().path == path && device->Plugged()) {
-      return std::make_unique<SimHandle>(device, device->Generation());
+      return std::make_unique<SimHandle>(device, device->OpenHandle());
     }
   }
   return nullptr;

@@ -1,5 +1,7 @@
 #include "client/core/devices/scale_channel.h"
 
+#include <utility>
+
 void ScaleChannel::Connect(std::shared_ptr<platform::HidDevice> readHandle) {
   std::shared_ptr<platform::HidDevice> old;
   {
