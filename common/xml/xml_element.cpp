@@ -11,6 +11,17 @@ bool NameEquals(const std::string& escaped, std::string_view name) {
 
 bool IsTagBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
 
+// Where a tag's name ends: the first NUL, tab, space, double quote, "/" or ">".
+size_t NameEnd(std::string_view tag) {
+  for (size_t at = 0; at < tag.size(); ++at) {
+    switch (tag[at]) {
+      case '\0': case '\t': case ' ': case '"': case '/': case '>': return at;
+      default: break;
+    }
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 XmlElement::XmlElement(std::string escapedName) : name_(std::move(escapedName)) {}
@@ -111,7 +122,7 @@ std::string XmlElement::Text(int index) const {
 }
 
 std::unique_ptr<XmlElement> XmlElement::FromTag(std::string_view tag) {
-  size_t nameEnd = tag.find_first_of(std::string_view("\0\t \"/>", 6));
+  size_t nameEnd = NameEnd(tag);
   auto element = std::make_unique<XmlElement>(std::string(tag.substr(0, nameEnd)));
   if (nameEnd == std::string_view::npos) return element;
   size_t at = nameEnd;
