@@ -1,6 +1,7 @@
 #include "common/xml/xml_element.h"
 
 #include "common/xml/xml_escape.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -8,8 +9,6 @@ bool NameEquals(const std::string& escaped, std::string_view name) {
   if (escaped.find('&') == std::string::npos) return escaped == name;
   return XmlUnescape(escaped) == name;
 }
-
-bool IsTagBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
 
 // Where a tag's name ends: the first NUL, tab, space, double quote, "/" or ">".
 size_t NameEnd(std::string_view tag) {
@@ -127,7 +126,7 @@ std::unique_ptr<XmlElement> XmlElement::FromTag(std::string_view tag) {
   if (nameEnd == std::string_view::npos) return element;
   size_t at = nameEnd;
   for (;;) {
-    while (at < tag.size() && IsTagBlank(tag[at])) ++at;
+    while (at < tag.size() && platform::IsBlank(tag[at])) ++at;
     if (at >= tag.size() || tag[at] == '>' || tag[at] == '/') break;
     size_t equals = tag.find('=', at);
     if (equals == std::string_view::npos) break;
