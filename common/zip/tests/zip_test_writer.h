@@ -58,6 +58,7 @@ bool Run(const std::string& commandLine);
 }  // namespace zip_test
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
