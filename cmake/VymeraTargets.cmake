@@ -7,6 +7,12 @@ if(VYMERA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# In the fuzz build every library is instrumented for coverage as well, so that the fuzzer is guided
+# through the code under test and not only through its entry point.
+if(VYMERA_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Our own code builds with warnings as errors; third-party headers are included as system headers.
 function(vymera_warnings target)
   target_compile_options(${target} PRIVATE ${VYMERA_WARNINGS})

@@ -4,6 +4,7 @@
 
 #include "common/zip/item_description.h"
 #include "common/zip/zip_extractor.h"
+#include "platform/codepage.h"
 #include "zip_test_writer.h"
 
 namespace {
@@ -89,10 +90,20 @@ TEST_F(ZipItems, DamagedDirectoryRecordsAreReadErrors) {
 
 TEST_F(ZipItems, NamesAreGbkAndLongOnesAreCut) {
   ZipItem item;
-  // "皮肤\界面.xml" in GBK; its second byte pairs carry no separator even though 0x5C is a GBK trail byte.
+  // "皮肤\界面.xml" in GBK, with the UTF-8 flag set: names are GBK whatever the flag says.
   const std::string gbk = "\xC6\xA4\xB7\xF4\\\xBD\xE7\xC3\xE6.xml";
   ASSERT_EQ(DescribeFirst({{.name = gbk, .data = "<Window/>", .flags = 0x0800}}, item), ZipResult::kOk);
   EXPECT_EQ(item.name, "皮肤\\界面.xml");
+
+  // 0x5C is "\" in ASCII but also a GBK trail byte: inside a character it separates nothing.
+  ZipExtractor trail;
+  ASSERT_EQ(trail.OpenArchive(Archive(BuildZip({{.name = "\x81\x5C.txt", .data = "one file"}}), "trail.zip")),
+            ZipResult::kOk);
+  ASSERT_EQ(trail.GetItem(0, item), ZipResult::kOk);
+  EXPECT_EQ(item.name, platform::FromCodePage("\x81\x5C.txt"));
+  EXPECT_EQ(item.name.find('\\'), std::string::npos);
+  EXPECT_EQ(trail.ExtractItem(0, item.name), ZipResult::kOk);
+  EXPECT_TRUE(std::filesystem::is_regular_file(Work(item.name)));
 
   ZipExtractor longNames;
   const std::string longName = std::string(258, 'n') + "\xC6\xA4" + "tail";
