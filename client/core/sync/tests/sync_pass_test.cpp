@@ -121,7 +121,7 @@ TEST(SyncPass, FailedWeightUploadEndsThePassAndTheWeightSurvivesAStore) {
   rig.pending.Add({70.2f, "2024-05-20", false, false, "2024-05-20-08-00-00"});
   rig.pending.Add({90.2f, "2024-05-20", false, false, "2024-05-20-08-01-00"});
   rig.service.SetRule([](const std::string&, const Form& f) {
-    return f.at("uid") == "1" ? std::string("<error_res><code>1</code></error_res>") : FakeService::DefaultAnswer("scale.weight.up");
+    return f.at("user_id") == "1" ? std::string("<error_res><code>1</code></error_res>") : FakeService::DefaultAnswer("scale.weight.up");
   });
   rig.engine.SyncPass();
   EXPECT_EQ(rig.notifier.posted.back(), SyncNotifier::kPassFailed);

@@ -9,27 +9,30 @@
 #include <mutex>
 #include <thread>
 
+#include "client/core/api/api_client.h"
 #include "client/core/devices/tests/fakes.h"
+#include "client/core/sync/api_sync_uploads.h"
 #include "client/core/sync/sync_engine.h"
 #include "kit/simulated_tracker.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_pedometer.h"
 #include "sim/sim_scale.h"
+#include "platform/codepage.h"
 
 namespace testing_support {
 
 using Form = std::map<std::string, std::string>;
 
-// The web service on 127.0.0.1: records every request and answers through a test's rule.
+// The web service on 127.0.0.1: takes the client's form body as the service does (GBK, fields joined
+// by "&", split at the first "="), records every request and answers through a test's rule.
 class FakeService {
  public:
-  // Answer body for a method and its form; empty body: the connection answers 500 (no document).
+  // Answer body for a method and its form; an empty body means no usable answer at all.
   using Rule = std::function<std::string(const std::string& method, const Form& form)>;
 
   FakeService() {
-    server_.Post("/api", [this](const httplib::Request& req, httplib::Response& res) {
-      Form form;
-      for (const auto& [k, v] : req.params) form[k] = v;
+    server_.Post("/", [this](const httplib::Request& req, httplib::Response& res) {
+      Form form = ParseForm(req.body);
       std::string method = form["method"];
       Rule rule;
       {
@@ -39,7 +42,8 @@ class FakeService {
       }
       std::string body = rule ? rule(method, form) : DefaultAnswer(method);
       if (body.empty()) {
-        res.status = 500;
+        // No usable answer: a status line no HTTP client accepts.
+        res.status = 0;
         return;
       }
       res.set_content("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body, "text/xml; charset=utf-8");
@@ -52,6 +56,23 @@ class FakeService {
     server_.stop();
     thread_.join();
   }
+
+  static Form ParseForm(const std::string& body) {
+    Form form;
+    std::string text = platform::FromCodePage(body);
+    size_t start = 0;
+    while (start <= text.size()) {
+      size_t amp = text.find('&', start);
+      std::string field = text.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
+      size_t equals = field.find('=');
+      if (equals != std::string::npos) form[field.substr(0, equals)] = field.substr(equals + 1);
+      if (amp == std::string::npos) break;
+      start = amp + 1;
+    }
+    return form;
+  }
+
+  std::string Endpoint() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
 
   static std::string DefaultAnswer(const std::string& method) {
     if (method == "scale.weight.up") return "<scaleup_res><msg>ok</msg></scaleup_res>";
@@ -81,47 +102,6 @@ class FakeService {
   mutable std::mutex mutex_;
   Rule rule_;
   std::vector<std::pair<std::string, Form>> requests_;
-};
-
-// The three uploads as plain form posts to the loopback service.
-class LoopbackUploads final : public SyncUploads {
- public:
-  explicit LoopbackUploads(int port) : client_("127.0.0.1", port) { client_.set_read_timeout(5, 0); }
-
-  std::unique_ptr<XmlDocument> UploadWeight(const UserRecord& u, std::string_view date, std::string_view code,
-                                            float weight) override {
-    char w[32];
-    std::snprintf(w, sizeof w, "%.1f", static_cast<double>(weight));
-    return Post({{"method", "scale.weight.up"}, {"uid", u.uid}, {"date", std::string(date)},
-                 {"scalecode", std::string(code)}, {"weight", w}});
-  }
-  std::unique_ptr<XmlDocument> UploadPedometerDay(const UserRecord& u, const PedometerDay& day) override {
-    std::string file;
-    char hex[4];
-    for (uint8_t b : day.data) {
-      std::snprintf(hex, sizeof hex, "h%02x", b);
-      file += hex;
-    }
-    char date[32];
-    std::snprintf(date, sizeof date, "%d-%d-%d", day.year, day.month, day.day);
-    return Post({{"method", "ped.byte.up"}, {"uid", u.uid}, {"pedcode", CHIDClass::IdText(day.deviceId)},
-                 {"date", date}, {"file", file}});
-  }
-  std::unique_ptr<XmlDocument> UploadPace700Day(const UserRecord& u, std::string_view file, std::string_view date,
-                                                std::string_view code) override {
-    return Post({{"method", "K700.byte.up"}, {"uid", u.uid}, {"pedcode", std::string(code)},
-                 {"date", std::string(date)}, {"file", std::string(file)}, {"type", "k690"}});
-  }
-
- private:
-  std::unique_ptr<XmlDocument> Post(const httplib::Params& form) {
-    auto res = client_.Post("/api", form);
-    if (!res || res->status != 200) return nullptr;
-    auto doc = std::make_unique<XmlDocument>();
-    doc->LoadText(res->body);
-    return doc;
-  }
-  httplib::Client client_;
 };
 
 class RecordingNotifier final : public SyncNotifier {
@@ -182,11 +162,12 @@ struct SyncRig {
   PendingWeights pending;
   UserList users;
   FakeService service;
-  LoopbackUploads uploads{service.port()};
+  SettingsStore settings;
+  ApiClient api{settings, "", service.Endpoint()};
+  ApiSyncUploads uploads{api};
   RecordingNotifier notifier;
   FakeFrame frame;
   RecordingPacer pacer;
-  SettingsStore settings;
   SyncEngine engine{users, pending, {hid, scaleLink, kit}, {uploads, notifier, frame, pacer, clock, settings}};
   size_t framesHandled = 0;
 
