@@ -1,6 +1,7 @@
 #include "common/xml/xml_element.h"
 
 #include "common/xml/xml_escape.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -9,7 +10,16 @@ bool NameEquals(const std::string& escaped, std::string_view name) {
   return XmlUnescape(escaped) == name;
 }
 
-bool IsTagBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
+// Where a tag's name ends: the first NUL, tab, space, double quote, "/" or ">".
+size_t NameEnd(std::string_view tag) {
+  for (size_t at = 0; at < tag.size(); ++at) {
+    switch (tag[at]) {
+      case '\0': case '\t': case ' ': case '"': case '/': case '>': return at;
+      default: break;
+    }
+  }
+  return std::string_view::npos;
+}
 
 }  // namespace
 
@@ -111,12 +121,12 @@ std::string XmlElement::Text(int index) const {
 }
 
 std::unique_ptr<XmlElement> XmlElement::FromTag(std::string_view tag) {
-  size_t nameEnd = tag.find_first_of(std::string_view("\0\t \"/>", 6));
+  size_t nameEnd = NameEnd(tag);
   auto element = std::make_unique<XmlElement>(std::string(tag.substr(0, nameEnd)));
   if (nameEnd == std::string_view::npos) return element;
   size_t at = nameEnd;
   for (;;) {
-    while (at < tag.size() && IsTagBlank(tag[at])) ++at;
+    while (at < tag.size() && platform::IsBlank(tag[at])) ++at;
     if (at >= tag.size() || tag[at] == '>' || tag[at] == '/') break;
     size_t equals = tag.find('=', at);
     if (equals == std::string_view::npos) break;
