@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "toolkit/core/dispatcher.h"
+#include "toolkit/desktop/desktop.h"
 #include "toolkit/examples/skinview/skin_view_window.h"
 #include "toolkit/gtk/gtk_window.h"
 
@@ -52,4 +53,19 @@ TEST(RealWindow, SampleSkinOpensAndIsNotBlank) {
   EXPECT_FALSE(window.ShapeBands().empty());  // clipped to its rounded corners
   DestroyWindow(window);
   toolkit::Dispatcher::Instance().ClearQuit();  // the final message asked the loop to end
+}
+
+TEST(RealWindow, TrayWithoutANotificationAreaStandsInWithAWindow) {
+  CPaintManagerUI::SetResourcePath(CStdString(std::string(VYMERA_SKINVIEW_SAMPLE).substr(0, std::string(VYMERA_SKINVIEW_SAMPLE).rfind('/'))));
+  CSkinViewWnd window("sample.xml");
+  ASSERT_TRUE(window.Create(nullptr, "tray test", UI_WNDSTYLE_FRAME, 0, 50, 50, 456, 300));
+  std::string icon = std::string(VYMERA_SKINVIEW_SAMPLE);
+  icon = icon.substr(0, icon.rfind('/')) + "/check_on.png";
+  auto tray = toolkit::TrayIcon::Create(window, WM_APP + 10, 103, icon, "Vymera同步软件");
+  ASSERT_TRUE(tray);
+  // The virtual X server has neither a panel nor a system tray.
+  EXPECT_EQ(tray->GetMode(), toolkit::TrayIcon::Mode::StandIn);
+  tray.reset();
+  DestroyWindow(window);
+  toolkit::Dispatcher::Instance().ClearQuit();
 }
