@@ -92,6 +92,7 @@ class GtkEntryOverEdit : public TextEntry {
  public:
   GtkEntryOverEdit(GtkWidget* fixed, TextEntryHost* host) : fixed_(fixed), host_(host) {
     entry_ = gtk_entry_new();
+    g_object_ref_sink(entry_);  // the edit control may outlive the window that holds the entry
     gtk_entry_set_has_frame(GTK_ENTRY(entry_), FALSE);
     GtkCssProvider* css = gtk_css_provider_new();
     gtk_css_provider_load_from_data(
@@ -116,7 +117,8 @@ class GtkEntryOverEdit : public TextEntry {
   ~GtkEntryOverEdit() override {
     host_ = nullptr;
     g_signal_handlers_disconnect_by_data(entry_, this);
-    gtk_widget_destroy(entry_);
+    if (gtk_widget_get_parent(entry_)) gtk_widget_destroy(entry_);
+    g_object_unref(entry_);
   }
   void SetBounds(const CRect& r) override {
     gtk_fixed_move(GTK_FIXED(fixed_), entry_, r.left, r.top);
