@@ -31,7 +31,10 @@ class Search {
     starts_.assign(tags_.size(), 0);
     starts_.front() = methodEnd;
     starts_.back() = last;
-    if (tags_.size() == 1 || Place(1)) Finish();
+    if (tags_.size() == 1)
+      Finish();
+    else
+      Place(1);
     truncated = truncated_;
     return std::move(readings_);
   }
