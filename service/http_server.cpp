@@ -93,6 +93,9 @@ HttpServer::HttpServer(ServiceData& data, int threads) : impl_(std::make_unique<
   server.set_socket_options([](int socket) {
     int yes = 1;
     setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    // Answers go out as header and body writes; without this the second waits for the client's
+    // delayed acknowledgement, some 40 ms per request on a kept-alive connection.
+    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
   });
   server.set_keep_alive_max_count(1000);
   server.set_payload_max_length(kMaxApiBodyBytes);
