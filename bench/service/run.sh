@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Load benchmark of the reference web service: signed scale.weight.up requests from wrk over
+# loopback, then the rows in the database against the answers that said "stored".
+#   bench/service/run.sh [BUILD_DIR] [SECONDS] [CONNECTIONS]
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+build="${1:-$here/../../build}"
+seconds="${2:-30}"
+connections="${3:-50}"
+program="$build/bin/vymera-service"
+[ -x "$program" ] || { echo "build vymera-service first ($program missing)" >&2; exit 1; }
+
+work="$(mktemp -d)"
+server=""
+cleanup() { [ -n "$server" ] && kill "$server" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+
+db="$work/bench.db"
+"$program" --db "$db" create-account --account bench@example.com --password bench --name bench >/dev/null
+port=$(( 20000 + RANDOM % 20000 ))
+"$program" --db "$db" --releases "$work/releases" --listen "127.0.0.1:$port" --threads 64 >"$work/server.log" 2>&1 &
+server=$!
+for _ in $(seq 50); do grep -q serving "$work/server.log" 2>/dev/null && break; sleep 0.1; done
+
+key=5f0c9e2ab7d1436c8e94a0b2c7d3e6f1
+uid=1 code=W1BENCH date=2024-03-05 weight=65.4
+sign=$(printf '%s' "${key}date${date}methodscale.weight.upscalecode${code}user_id${uid}weight${weight}" | md5sum | cut -c1-32)
+export VYMERA_BENCH_BODY="method=scale.weight.up&user_id=$uid&scalecode=$code&date=$date&weight=$weight&sign=$sign"
+
+echo "wrk: $connections connections, ${seconds}s, signed scale.weight.up to 127.0.0.1:$port"
+wrk -t2 -c"$connections" -d"${seconds}s" --latency -s "$here/weight_upload.lua" "http://127.0.0.1:$port/" | tee "$work/wrk.txt"
+
+kill -INT "$server"; wait "$server" || true; server=""
+rows=$("$program" --db "$db" show-uploads bench@example.com | sed -n 's/^weights of .*: //p')
+stored=$(sed -n 's/^answers scaleup_res: //p' "$work/wrk.txt")
+echo "rows in the database: $rows"
+echo "answers scaleup_res:  $stored"
+echo "lost writes (answers without a row): $(( stored > rows ? stored - rows : 0 ))"

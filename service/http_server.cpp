@@ -1,0 +1,164 @@
+#include "service/http_server.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "service/api/api_service.h"
+#include "service/site/member_site.h"
+#include "service/wire/xml_answer.h"
+#include "service/wire/strict_number.h"
+
+namespace service {
+namespace {
+
+constexpr const char* kXmlType = "text/xml; charset=utf-8";
+
+int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
+
+// The address the client used, for links in answers; the listening address when the Host header
+// is missing or holds anything but a host name, an IPv4 or bracketed IPv6 address and a port.
+std::string BaseUrl(const httplib::Request& request, const std::string& fallback) {
+  std::string host = request.get_header_value("Host");
+  bool plain = !host.empty() && host.size() <= 255;
+  for (char c : host)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != ':' && c != '[' && c != ']')
+      plain = false;
+  return "http://" + (plain ? host : fallback);
+}
+
+void SendApiAnswer(httplib::Response& response, int status, std::string xml) {
+  response.status = status;
+  response.set_content(std::move(xml), kXmlType);
+}
+
+void SendWebAnswer(httplib::Response& response, WebAnswer answer) {
+  response.status = answer.status;
+  for (const auto& [name, value] : answer.headers) response.set_header(name.c_str(), value);
+  if (answer.filePath.empty()) {
+    response.set_content(std::move(answer.body), answer.contentType.c_str());
+    return;
+  }
+  std::error_code error;
+  auto size = std::filesystem::file_size(answer.filePath, error);
+  std::shared_ptr<std::FILE> file(error ? nullptr : std::fopen(answer.filePath.c_str(), "rb"),
+                                  [](std::FILE* f) { if (f) std::fclose(f); });
+  if (!file) {
+    response.status = 404;
+    response.set_content("not found", "text/plain; charset=utf-8");
+    return;
+  }
+  // Streamed in pieces, so a large release never sits whole in memory.
+  response.set_content_provider(static_cast<size_t>(size), answer.contentType.c_str(),
+                                [file](size_t offset, size_t length, httplib::DataSink& sink) {
+                                  char buffer[64 * 1024];
+                                  if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0) return false;
+                                  size_t got = std::fread(buffer, 1, std::min(length, sizeof buffer), file.get());
+                                  return got > 0 && sink.write(buffer, got);
+                                });
+}
+
+WebRequest ToWebRequest(const httplib::Request& request, const std::string& fallbackHost) {
+  WebRequest web;
+  web.verb = request.method;
+  web.path = request.path;
+  for (const auto& [name, value] : request.params) web.params.emplace_back(name, value);
+  web.cookies = request.get_header_value("Cookie");
+  web.baseUrl = BaseUrl(request, fallbackHost);
+  return web;
+}
+
+}  // namespace
+
+struct HttpServer::Impl {
+  Impl(ServiceData& data, int threads) : api(data), site(data) {
+    server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+  }
+  httplib::Server server;
+  ApiService api;
+  MemberSite site;
+  std::string listenAddress;
+  std::thread thread;
+};
+
+HttpServer::HttpServer(ServiceData& data, int threads) : impl_(std::make_unique<Impl>(data, threads)) {
+  httplib::Server& server = impl_->server;
+  Impl* impl = impl_.get();
+  // Address reuse lets a restart bind while old connections linger, but no port sharing: a second
+  // service on a taken port must fail to bind instead of silently splitting the requests.
+  server.set_socket_options([](int socket) {
+    int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    // Answers go out as header and body writes; without this the second waits for the client's
+    // delayed acknowledgement, some 40 ms per request on a kept-alive connection.
+    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+  });
+  server.set_keep_alive_max_count(1000);
+  server.set_payload_max_length(kMaxApiBodyBytes);
+
+  server.Post("/", [impl](const httplib::Request& request, httplib::Response& response,
+                          const httplib::ContentReader& reader) {
+    // An announced body above the bound is refused unread; the connection then has to close,
+    // since the rest of that body would otherwise be taken for the next request.
+    auto announced = ParseUnsigned(request.get_header_value("Content-Length"));
+    if (announced && *announced > kMaxApiBodyBytes) {
+      response.set_header("Connection", "close");
+      SendApiAnswer(response, 413, RefusalAnswer("5", "请求数据太大"));
+      return;
+    }
+    std::string body;
+    bool tooLarge = false;
+    reader([&](const char* bytes, size_t length) {
+      if (body.size() + length > kMaxApiBodyBytes) {
+        tooLarge = true;
+        return false;
+      }
+      body.append(bytes, length);
+      return true;
+    });
+    if (tooLarge) {
+      response.set_header("Connection", "close");
+      SendApiAnswer(response, 413, RefusalAnswer("5", "请求数据太大"));
+      return;
+    }
+    SendApiAnswer(response, 200, impl->api.Answer(body, BaseUrl(request, impl->listenAddress), Now()));
+  });
+  server.Post("/register", [impl](const httplib::Request& request, httplib::Response& response) {
+    SendWebAnswer(response, impl->site.Answer(ToWebRequest(request, impl->listenAddress), Now()));
+  });
+  server.Get(".*", [impl](const httplib::Request& request, httplib::Response& response) {
+    SendWebAnswer(response, impl->site.Answer(ToWebRequest(request, impl->listenAddress), Now()));
+  });
+}
+
+HttpServer::~HttpServer() { Stop(); }
+
+bool HttpServer::Start(const std::string& host, int port, std::string& error) {
+  httplib::Server& server = impl_->server;
+  int bound = port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
+  if (bound <= 0) {
+    error = "cannot listen on " + host + ":" + std::to_string(port) +
+            " (the port is in use, or the address is not one of this machine's)";
+    return false;
+  }
+  port_ = bound;
+  impl_->listenAddress = (host.find(':') != std::string::npos ? "[" + host + "]" : host) + ":" + std::to_string(bound);
+  impl_->thread = std::thread([&server] { server.listen_after_bind(); });
+  // Stop must find the server running, or it would have nothing to stop and the join would hang.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!server.is_running() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return true;
+}
+
+void HttpServer::Stop() {
+  if (!impl_->thread.joinable()) return;
+  impl_->server.stop();
+  impl_->thread.join();
+}
+
+}  // namespace service

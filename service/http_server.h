@@ -1,0 +1,34 @@
+#pragma once
+// HttpServer: the service on the network. It listens on one address, answers the API at POST "/"
+// and every other path with the member site, on a pool of request threads.
+
+#include <memory>
+#include <string>
+
+#include "service/service_data.h"
+
+namespace service {
+
+class HttpServer {
+ public:
+  // data must outlive the server; threads is the number of connections served at once.
+  HttpServer(ServiceData& data, int threads);
+  ~HttpServer();
+  HttpServer(const HttpServer&) = delete;
+  HttpServer& operator=(const HttpServer&) = delete;
+
+  // Binds host:port (port 0 picks a free one) and starts serving on a thread of its own. False
+  // with error set when the address cannot be bound (in use, not local, not an address).
+  bool Start(const std::string& host, int port, std::string& error);
+  // The bound port; 0 before Start succeeded.
+  int port() const { return port_; }
+  // Stops accepting, finishes the requests in hand and joins the serving thread. Idempotent.
+  void Stop();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  int port_ = 0;
+};
+
+}  // namespace service

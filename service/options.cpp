@@ -1,0 +1,96 @@
+#include "service/options.h"
+
+#include "platform/paths.h"
+#include "service/wire/strict_number.h"
+
+namespace service {
+namespace {
+
+// "host:port", with an IPv6 host in brackets.
+bool ParseListen(const std::string& text, Options& options) {
+  size_t colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0) return false;
+  std::string host = text.substr(0, colon);
+  if (host.front() == '[') {
+    if (host.size() < 3 || host.back() != ']') return false;
+    host = host.substr(1, host.size() - 2);
+  }
+  auto port = ParseUnsigned(text.substr(colon + 1), 65535);
+  if (!port) return false;
+  options.host = host;
+  options.port = static_cast<int>(*port);
+  return true;
+}
+
+}  // namespace
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  Options options;
+  size_t i = 0;
+  for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+    const std::string& name = args[i];
+    if (name == "--help") {
+      options.help = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      error = "option " + name + " needs a value";
+      return std::nullopt;
+    }
+    const std::string& value = args[++i];
+    if (name == "--listen") {
+      if (!ParseListen(value, options)) {
+        error = "--listen wants HOST:PORT, e.g. 127.0.0.1:8360, not \"" + value + "\"";
+        return std::nullopt;
+      }
+    } else if (name == "--db") {
+      options.database = value;
+    } else if (name == "--releases") {
+      options.releases = value;
+    } else if (name == "--threads") {
+      auto threads = ParseUnsigned(value, 1024);
+      if (!threads || *threads == 0) {
+        error = "--threads wants a number from 1 to 1024";
+        return std::nullopt;
+      }
+      options.threads = static_cast<int>(*threads);
+    } else {
+      error = "unknown option " + name;
+      return std::nullopt;
+    }
+  }
+  if (i < args.size()) options.command = args[i++];
+  options.arguments.assign(args.begin() + static_cast<long>(i), args.end());
+  std::string folder = platform::ExecutableFolder();
+  if (options.database.empty()) options.database = platform::JoinPath(folder, "vymera-service.db");
+  if (options.releases.empty()) options.releases = platform::JoinPath(folder, "releases");
+  return options;
+}
+
+std::string UsageText() {
+  return R"(usage: vymera-service [options] [command [arguments]]
+
+Runs the reference web service of the Vymera client, or administers its database.
+
+options:
+  --listen HOST:PORT   address to serve on (default 127.0.0.1:8360)
+  --db FILE            database file (default vymera-service.db beside the program)
+  --releases DIR       folder of published releases (default releases beside the program)
+  --threads N          connections served at once (default 64)
+  --help               this text
+
+commands:
+  serve                run the service until interrupted (the default)
+  create-account --account EMAIL --password PW --name NAME [--level N] [--sex N] [--age N]
+                 [--height CM] [--weight KG] [--stepvalue CM] [--task VALUE:UNIT]... [--head IMAGE]
+  list-accounts        accounts with their devices
+  show-uploads ACCOUNT weights and step days of one account
+  set-reminders ACCOUNT [--fri N] [--ivi N] [--msg N] [--reshare N] [--notice N]
+  set-password ACCOUNT PASSWORD
+  publish VERSION FILE [--force]
+                       copy FILE into the release folder and offer it as VERSION (a.b.c.d)
+  seed-demo            create the demo account demo@example.com with password demo123
+)";
+}
+
+}  // namespace service

@@ -1,0 +1,30 @@
+#pragma once
+// The command line of vymera-service: where it listens and keeps its files, and which command runs.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace service {
+
+inline constexpr int kDefaultPort = 8360;
+
+struct Options {
+  std::string host = "127.0.0.1";
+  int port = kDefaultPort;
+  std::string database;  // defaults to "vymera-service.db" beside the program
+  std::string releases;  // defaults to the "releases" folder beside the program
+  int threads = 64;
+  std::string command = "serve";
+  std::vector<std::string> arguments;  // what follows the command
+  bool help = false;
+};
+
+// Reads the options before the command, then the command and its arguments. Nothing, with error
+// set, for an unknown option, a missing value or a value that is not valid.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The usage text printed by --help.
+std::string UsageText();
+
+}  // namespace service

@@ -1,0 +1,101 @@
+// The administration commands against a database in a temporary folder.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/tests/temp_folder.h"
+#include "service/admin/admin_commands.h"
+#include "service/service_data.h"
+#include "service/store/password_hash.h"
+
+namespace service {
+namespace {
+
+class AdminCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(database_.Open(folder_.File("s.db")));
+    data_ = std::make_unique<ServiceData>(database_, folder_.File("releases"));
+  }
+  int Run(const std::string& command, const std::vector<std::string>& arguments) {
+    out_.str("");
+    err_.str("");
+    return RunAdminCommand(command, arguments, *data_, out_, err_);
+  }
+  testing_support::TempFolder folder_;
+  Database database_;
+  std::unique_ptr<ServiceData> data_;
+  std::ostringstream out_, err_;
+};
+
+TEST_F(AdminCommand, CreatesAnAccountWithProfileAndTasks) {
+  ASSERT_EQ(Run("create-account", {"--account", "li@example.com", "--password", "pw", "--name", "李小明", "--level",
+                                   "2", "--sex", "1", "--height", "175", "--task", "70000:2", "--task", "10:0"}),
+            0)
+      << err_.str();
+  auto account = data_->accounts.FindByName("li@example.com");
+  ASSERT_TRUE(account);
+  EXPECT_EQ(account->uname, "李小明");
+  EXPECT_EQ(account->level, 2);
+  EXPECT_EQ(account->profile.heigh, 175);
+  ASSERT_EQ(account->tasks.size(), 2u);
+  EXPECT_EQ(account->tasks[0].unit, 2);
+  EXPECT_TRUE(VerifyPassword("pw", account->passwordHash));
+  EXPECT_EQ(Run("create-account", {"--account", "li@example.com", "--password", "x", "--name", "x"}), 1);
+}
+
+TEST_F(AdminCommand, RefusesBadArgumentsWithoutWriting) {
+  EXPECT_EQ(Run("create-account", {"--account", "li", "--password", "pw", "--name", "x"}), 2);
+  EXPECT_EQ(Run("create-account", {"--account", "a@example.com", "--password", "pw", "--name", "x", "--age", "-3"}), 2);
+  EXPECT_EQ(Run("create-account", {"--account", "a@example.com", "--password", "pw", "--name", "x", "--task", "5:4"}), 2);
+  EXPECT_EQ(Run("create-account", {"--account", "a@example.com", "--password", "pw", "--name", "x", "--colour", "1"}),
+            2);
+  std::ofstream(folder_.File("head.txt")) << "not an image";
+  EXPECT_EQ(Run("create-account", {"--account", "a@example.com", "--password", "pw", "--name", "x", "--head",
+                                   folder_.File("head.txt")}),
+            2);
+  EXPECT_EQ(Run("create-account", {"--account", "a@example.com", "--password"}), 2);
+  EXPECT_TRUE(data_->accounts.List().empty());
+}
+
+TEST_F(AdminCommand, SetsRemindersKeepingTheOnesNotNamed) {
+  ASSERT_EQ(Run("seed-demo", {}), 0);
+  EXPECT_EQ(Run("seed-demo", {}), 0);  // a second seed changes nothing
+  EXPECT_EQ(data_->accounts.List().size(), 1u);
+  ASSERT_EQ(Run("set-reminders", {"demo@example.com", "--fri", "7"}), 0) << err_.str();
+  auto demo = data_->accounts.FindByName("demo@example.com");
+  EXPECT_EQ(demo->reminders.fri, 7);
+  EXPECT_EQ(demo->reminders.msg, 2);
+  EXPECT_EQ(Run("set-reminders", {"nobody@example.com", "--fri", "1"}), 1);
+  EXPECT_EQ(Run("set-reminders", {"demo@example.com", "--fri", "x"}), 2);
+}
+
+TEST_F(AdminCommand, ListsAccountsWithTheirDevicesAndShowsUploads) {
+  ASSERT_EQ(Run("seed-demo", {}), 0);
+  auto demo = data_->accounts.FindByName("demo@example.com");
+  ASSERT_EQ(data_->devices.Bind(DeviceKind::Scale, demo->uid, "W1ABC", 0), BindOutcome::Bound);
+  ASSERT_TRUE(data_->uploads.AddWeight(demo->uid, "W1ABC", "2024-03-05", 654, 0));
+  ASSERT_EQ(Run("list-accounts", {}), 0);
+  EXPECT_NE(out_.str().find("demo@example.com"), std::string::npos);
+  EXPECT_NE(out_.str().find("W1ABC"), std::string::npos);
+  ASSERT_EQ(Run("show-uploads", {"demo@example.com"}), 0);
+  EXPECT_NE(out_.str().find("2024-03-05  65.4 kg"), std::string::npos);
+}
+
+TEST_F(AdminCommand, PublishesOnlyVersionsClientsTakeAsNewer) {
+  std::ofstream(folder_.File("VymeraSetup.exe")) << "setup";
+  ASSERT_EQ(Run("publish", {"1.0.10.0", folder_.File("VymeraSetup.exe")}), 0) << err_.str();
+  // Clients read 1.1.0.0 as 1100, below 10100: offering it would reach nobody.
+  EXPECT_EQ(Run("publish", {"1.1.0.0", folder_.File("VymeraSetup.exe")}), 1);
+  EXPECT_EQ(data_->releasesOf.Latest()->version, "1.0.10.0");
+  EXPECT_EQ(Run("publish", {"1.1.0.0", folder_.File("VymeraSetup.exe"), "--force"}), 0);
+  EXPECT_EQ(data_->releasesOf.Latest()->version, "1.1.0.0");
+  for (const char* version : {"1.0.0", "1.0.0.0.1", "1.0.0.x", "1.0.0.65536", "1..0.0"})
+    EXPECT_EQ(Run("publish", {version, folder_.File("VymeraSetup.exe")}), 2) << version;
+  EXPECT_EQ(Run("publish", {"9.0.0.0", folder_.File("missing.exe")}), 1);
+}
+
+}  // namespace
+}  // namespace service

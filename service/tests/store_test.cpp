@@ -1,0 +1,103 @@
+// The database file: schema versions, and what the stores keep.
+
+#include <gtest/gtest.h>
+
+#include "platform/tests/temp_folder.h"
+#include "service/store/account_store.h"
+#include "service/store/password_hash.h"
+#include "service/store/schema.h"
+#include "service/store/session_store.h"
+#include "service/store/sqlite.h"
+
+namespace service {
+namespace {
+
+TEST(Database, CreatesTheCurrentSchemaAndReopensIt) {
+  testing_support::TempFolder folder;
+  {
+    Database database;
+    ASSERT_TRUE(database.Open(folder.File("s.db"))) << database.error();
+    DatabaseUse use(database);
+    Statement version(use.handle(), "PRAGMA user_version");
+    ASSERT_TRUE(version.Step());
+    EXPECT_EQ(version.Int(0), CurrentSchemaVersion());
+  }
+  Database again;
+  EXPECT_TRUE(again.Open(folder.File("s.db"))) << again.error();
+}
+
+TEST(Database, RefusesFilesItCannotUse) {
+  testing_support::TempFolder folder;
+  {
+    Database database;
+    ASSERT_TRUE(database.Open(folder.File("new.db")));
+    DatabaseUse use(database);
+    ASSERT_TRUE(use.Exec("PRAGMA user_version=99"));
+  }
+  Database newer;
+  EXPECT_FALSE(newer.Open(folder.File("new.db")));
+  EXPECT_NE(newer.error().find("newer"), std::string::npos);
+
+  std::FILE* file = std::fopen(folder.File("text.db").c_str(), "w");
+  std::fputs("this is not a database, only some text that is long enough to be read as a header\n", file);
+  std::fclose(file);
+  Database text;
+  EXPECT_FALSE(text.Open(folder.File("text.db")));
+  Database missingFolder;
+  EXPECT_FALSE(missingFolder.Open(folder.File("no/such/folder.db")));
+}
+
+TEST(Database, RollsBackAChangeLeftUnfinished) {
+  testing_support::TempFolder folder;
+  Database database;
+  ASSERT_TRUE(database.Open(folder.File("s.db")));
+  AccountStore accounts(database);
+  Account li;
+  li.account = "li@example.com";
+  li.passwordHash = "x";
+  li.uname = "李";
+  li.tasks = {{1, 9}, {2, 0}};
+  ASSERT_TRUE(accounts.Create(li));
+  // The same name again fails at the first insert and leaves nothing of itself behind.
+  li.account = "LI@example.com";
+  EXPECT_FALSE(accounts.Create(li).has_value());
+  EXPECT_EQ(accounts.List().size(), 1u);
+  EXPECT_EQ(accounts.List()[0].tasks.size(), 2u);
+}
+
+TEST(PasswordHash, VerifiesOnlyTheSamePassword) {
+  std::string hash = HashPassword("密码&1");
+  EXPECT_TRUE(VerifyPassword("密码&1", hash));
+  EXPECT_FALSE(VerifyPassword("密码&2", hash));
+  EXPECT_NE(HashPassword("密码&1"), hash);  // salted
+  EXPECT_EQ(hash.find("密码"), std::string::npos);
+  for (const char* broken : {"", "plain", "pbkdf2-sha256$0$aa$bb", "pbkdf2-sha256$x$aa$bb", "md5$1$aa$bb"})
+    EXPECT_FALSE(VerifyPassword("", broken)) << broken;
+}
+
+TEST(SessionStore, LoginCodesAndSessionsExpire) {
+  testing_support::TempFolder folder;
+  Database database;
+  ASSERT_TRUE(database.Open(folder.File("s.db")));
+  AccountStore accounts(database);
+  Account li;
+  li.account = "li@example.com";
+  li.passwordHash = "x";
+  li.uname = "李";
+  int64_t uid = accounts.Create(li).value_or(0);
+  SessionStore sessions(database);
+  const int64_t day = 24 * 3600;
+  std::string code = sessions.LoginCodeFor(uid, 1000);
+  EXPECT_EQ(sessions.LoginCodeFor(uid, 1000 + 5 * day), code);
+  std::string next = sessions.LoginCodeFor(uid, 1000 + 6 * day + 1);  // less than a day left: a fresh one
+  EXPECT_NE(next, code);
+  EXPECT_EQ(sessions.UidForLoginCode(code, 1000 + 6 * day + 1), uid);  // the old one still works until it ends
+  EXPECT_FALSE(sessions.UidForLoginCode(code, 1000 + 7 * day).has_value());
+  std::string token = sessions.OpenSession(uid, 1000);
+  EXPECT_EQ(sessions.UidForSession(token, 1000 + day - 1), uid);
+  EXPECT_FALSE(sessions.UidForSession(token, 1000 + day).has_value());
+  EXPECT_FALSE(sessions.UidForSession("", 1000).has_value());
+}
+
+}  // namespace
+}  // namespace service
