@@ -7,6 +7,11 @@ if(VYMERA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# In the fuzz build every library of ours carries the coverage the fuzzer steers by.
+if(VYMERA_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Our own code builds with warnings as errors; third-party headers are included as system headers.
 function(vymera_warnings target)
   target_compile_options(${target} PRIVATE ${VYMERA_WARNINGS})
@@ -27,13 +32,13 @@ function(vymera_program name)
   vymera_warnings(${name})
 endfunction()
 
-# vymera_test(name LABEL label SOURCES files... LIBS libs...): one GoogleTest executable per module,
-# each case registered with CTest under the label.
+# vymera_test(name LABEL label SOURCES files... LIBS libs... [DEFINITIONS defs...]): one GoogleTest
+# executable per module, each case registered with CTest under the label.
 function(vymera_test name)
   if(NOT VYMERA_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
@@ -41,7 +46,13 @@ function(vymera_test name)
   vymera_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_compile_definitions(${name} PRIVATE VYMERA_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+  # The module's tests/data folder, whether the test is declared in the module or in its tests folder.
+  if(CMAKE_CURRENT_SOURCE_DIR MATCHES "/tests$")
+    set(data_dir ${CMAKE_CURRENT_SOURCE_DIR}/data)
+  else()
+    set(data_dir ${CMAKE_CURRENT_SOURCE_DIR}/tests/data)
+  endif()
+  target_compile_definitions(${name} PRIVATE VYMERA_TEST_DATA="${data_dir}" ${T_DEFINITIONS})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${T_LABEL}

@@ -89,4 +89,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAc
   return false;
 }
 
+bool RestrictToOwner(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return false;
+  if ((st.st_mode & 077) == 0) return true;
+  return chmod(path.c_str(), st.st_mode & 07700) == 0;
+}
+
 }  // namespace platform

@@ -27,4 +27,7 @@ bool PathExists(const std::string& path);
 // False when any step fails; the target is then untouched and the temporary file removed.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access = FileAccess::Shared);
 
+// Takes away every permission of group and others from an existing file; false when it could not.
+bool RestrictToOwner(const std::string& path);
+
 }  // namespace platform

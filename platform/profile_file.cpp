@@ -4,20 +4,13 @@
 
 #include "platform/codepage.h"
 #include "platform/file_io.h"
+#include "platform/text.h"
 
 namespace platform {
 namespace {
 
 constexpr size_t npos = std::string::npos;
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -31,10 +24,10 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 // The section name of a header line "[name]", or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
-  line = Trim(line);
+  line = platform::TrimBlanks(line);
   if (line.empty() || line.front() != '[') return std::nullopt;
   size_t close = line.find(']');
-  return Trim(line.substr(1, close == npos ? npos : close - 1));
+  return platform::TrimBlanks(line.substr(1, close == npos ? npos : close - 1));
 }
 
 std::string WithoutLineBreaks(std::string_view text) {
@@ -46,7 +39,7 @@ std::string WithoutLineBreaks(std::string_view text) {
 }
 
 int ParseInt(std::string_view text) {
-  text = Trim(text);
+  text = platform::TrimBlanks(text);
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';
@@ -125,10 +118,10 @@ ProfileFile::Position ProfileFile::Find(std::string_view section, std::string_vi
   if (at.section == npos) return at;
   for (size_t i = at.section + 1; i < end && !SectionName(lines_[i]); ++i) {
     std::string_view line = lines_[i];
-    if (!Trim(line).empty()) at.insertAt = i + 1;
+    if (!platform::TrimBlanks(line).empty()) at.insertAt = i + 1;
     size_t equals = line.find('=');
     if (equals == npos || at.key != npos) continue;
-    if (EqualsIgnoringAsciiCase(Decode(Trim(line.substr(0, equals))), key)) at.key = i;
+    if (EqualsIgnoringAsciiCase(Decode(platform::TrimBlanks(line.substr(0, equals))), key)) at.key = i;
   }
   return at;
 }
@@ -137,7 +130,7 @@ std::optional<std::string> ProfileFile::Get(std::string_view section, std::strin
   Position at = Find(section, key);
   if (at.key == npos) return std::nullopt;
   std::string_view line = lines_[at.key];
-  std::string_view value = Trim(line.substr(line.find('=') + 1));
+  std::string_view value = platform::TrimBlanks(line.substr(line.find('=') + 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }

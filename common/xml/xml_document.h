@@ -34,7 +34,8 @@ class XmlDocument {
   };
 
   // "<?xml version="1.0" encoding="UTF-8" standalone="yes" ?>"
-  static const std::string kStandardDeclaration;
+  static constexpr std::string_view kStandardDeclaration =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>";
 
   // The default document: the standard declaration and an empty root named "root".
   XmlDocument();
@@ -63,6 +64,7 @@ class XmlDocument {
   bool Validate() const;
 
  private:
+  friend class XmlReader;
   void Reset();
 
   std::string sourceName_;

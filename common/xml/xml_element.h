@@ -76,7 +76,9 @@ class XmlElement {
 
   // Every inner item that is not an element, in order.
   const std::vector<Content>& Contents() const { return contents_; }
-  void AddContent(ContentKind kind, std::string text);
+  // Appends a comment or CDATA section behind all children (texts go through AddText).
+  void AddComment(std::string_view text) { AddRawContent(ContentKind::Comment, std::string(text)); }
+  void AddCdata(std::string_view text) { AddRawContent(ContentKind::Cdata, std::string(text)); }
 
   // Indentation when written: unit tab or space, units per level, and whether an element whose
   // only inner item is one text is written on one line.
@@ -97,6 +99,10 @@ class XmlElement {
   const std::vector<Attribute>& Attributes() const { return attributes_; }
 
  private:
+  friend class XmlReader;
+  // Appends an inner item exactly as it stands in a file.
+  void AddRawContent(ContentKind kind, std::string text);
+
   std::string name_;
   XmlElement* parent_ = nullptr;
   std::vector<std::unique_ptr<XmlElement>> children_;

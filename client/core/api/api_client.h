@@ -19,7 +19,9 @@ class ApiClient {
   // pictures lives; endpoint defaults to the built-in API address.
   ApiClient(const SettingsStore& settings, std::string programFolder, std::string endpoint = {});
 
-  // Sends a form text (UTF-8; sent in the code page) and parses the answer.
+  // Sends a form text (UTF-8; sent in the code page) and parses the answer, decoded by its charset,
+  // so the document's texts are UTF-8. Nothing, with LastError() "badnetwork", when no answer came
+  // or it was not a document; an empty answer is a document with the root "root".
   std::unique_ptr<XmlDocument> Post(std::string_view form);
 
   std::unique_ptr<XmlDocument> GetUserInfo(std::string_view account, std::string_view password);

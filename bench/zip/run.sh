@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Times the extraction of two generated archives with this library, Info-ZIP `unzip -o -q` and
+# `bsdtar -xf`, side by side in one run:
+#   bench/zip/run.sh [BUILD_FOLDER] [ROUNDS]
+# The archives (5,000 small files; one 300 MB file) are made under /tmp and removed afterwards.
+# Prints the wall time of every round and the best of each tool.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${1:-build}
+rounds=${2:-3}
+driver=$(realpath "$build/bench/zip_extract_all")
+[ -x "$driver" ] || { echo "build $build first (target zip_extract_all)" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/vymera-zipbench-XXXXXX)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+
+echo "making archives in $work ..."
+mkdir -p "$work/small"
+# Text files of 200 to 6,000 bytes made of a fixed vocabulary, in 50 folders.
+awk -v root="$work/small" 'BEGIN {
+  srand(7)
+  for (w = 0; w < 2000; ++w) {
+    n = 2 + int(rand() * 8); word = ""
+    for (c = 0; c < n; ++c) word = word substr("abcdefghijklmnopqrstuvwxyz", 1 + int(rand() * 26), 1)
+    words[w] = word
+  }
+  for (i = 0; i < 5000; ++i) {
+    folder = sprintf("%s/d%02d", root, i % 50)
+    if (i < 50) system("mkdir -p " folder)
+    size = 200 + int(rand() * 5800); text = ""
+    while (length(text) < size) text = text words[int(rand() * 2000)] (rand() < 0.9 ? " " : "\n")
+    file = sprintf("%s/f%04d.txt", folder, i)
+    printf "%s", text > file
+    close(file)
+  }
+}'
+(cd "$work/small" && zip -q -r "$work/small.zip" .)
+mkdir -p "$work/large"
+# Base64 text of random bytes: it deflates to about three quarters, so inflate does real work.
+# The last head closes the pipe early on purpose.
+(set +o pipefail; head -c 225M /dev/urandom | base64 -w 76 | head -c 300M) > "$work/large/big.bin"
+(cd "$work/large" && zip -q "$work/large.zip" big.bin)
+rm -rf "$work/small" "$work/large"
+ls -l "$work"/*.zip
+
+# time_one LABEL ARCHIVE COMMAND...: unpacks into a fresh folder and prints the wall time in seconds.
+time_one() {
+  local out="$work/out"
+  chmod -R u+w "$out" 2>/dev/null || true
+  rm -rf "$out" && mkdir "$out"
+  sync
+  local start end
+  start=$(date +%s.%N)
+  (cd "$out" && "${@:3}" >/dev/null)
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }' 
+}
+
+declare -A best
+for archive in small large; do
+  for round in $(seq "$rounds"); do
+    for tool in vymera unzip bsdtar; do
+      case $tool in
+        vymera) t=$(time_one $tool "$archive" "$driver" "$work/$archive.zip") ;;
+        unzip)  t=$(time_one $tool "$archive" unzip -o -q "$work/$archive.zip") ;;
+        bsdtar) t=$(time_one $tool "$archive" bsdtar -xf "$work/$archive.zip") ;;
+      esac
+      printf '%-6s %-7s round %d: %6.3f s\n' "$archive" "$tool" "$round" "$t"
+      key="$archive/$tool"
+      if [ -z "${best[$key]:-}" ] || awk -v t="$t" -v b="${best[$key]}" 'BEGIN { exit !(t < b) }'; then
+        best[$key]=$t
+      fi
+    done
+  done
+done
+echo
+echo "best of $rounds rounds (wall seconds):"
+printf '%-8s %8s %8s %8s\n' archive vymera unzip bsdtar
+for archive in small large; do
+  printf '%-8s %8.3f %8.3f %8.3f\n' "$archive" "${best[$archive/vymera]}" "${best[$archive/unzip]}" "${best[$archive/bsdtar]}"
+done

@@ -1,0 +1,311 @@
+#include "client/core/sync/sync_engine.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "client/core/devices/local_time.h"
+#include "client/core/sync/sync_rules.h"
+
+namespace {
+
+constexpr size_t kDayMapChars = 30;
+
+std::string TrackerIdText(int64_t id) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%" PRId64, id);
+  return text;
+}
+
+// The kit's day map, copied as the kit's text may change with its next call.
+std::string DayMap(CPace700Kit& kit) {
+  const char* map = kit.CkeckExsitDataDay();
+  return map ? std::string(map, strnlen(map, kDayMapChars)) : std::string();
+}
+
+int MarkedDays(const std::string& map) { return static_cast<int>(std::count(map.begin(), map.end(), '1')); }
+
+bool ClockOff(std::time_t device, std::time_t pc, int tolerance) {
+  return device == -1 || std::llabs(static_cast<long long>(device - pc)) > tolerance;
+}
+
+}  // namespace
+
+SyncEngine::SyncEngine(UserList& users, PendingWeights& pending, SyncDevices devices, SyncServices services)
+    : users_(users), pending_(pending), devices_(devices), services_(services) {}
+
+std::string SyncEngine::Now() const { return LastSyncText(LocalFields(services_.clock.Now())); }
+
+bool SyncEngine::PedometerDue(const UserRecord& u) const {
+  const DeviceSlot& s = u.Slot(DeviceKind::Pedometer);
+  return s.connected && s.bound && !s.syncState;
+}
+
+bool SyncEngine::TrackerDue(const UserRecord& u) const {
+  const DeviceSlot& s = u.Slot(DeviceKind::Pace700);
+  return s.connected && s.bound && !s.syncState;
+}
+
+bool SyncEngine::ScaleReady(const UserRecord& u) const {
+  const DeviceSlot& s = u.Slot(DeviceKind::Scale);
+  return s.connected && s.bound;
+}
+
+// Each device is asked once per tick, however many users have it bound: the answers cannot differ
+// within one tick, and an idle client should not enumerate the bus twelve times every two seconds.
+struct SyncEngine::Probe {
+  std::optional<bool> pedometerFound;
+  std::string pedometerCode;
+  bool pedometerClockChecked = false;
+  std::optional<bool> trackerFound;
+  int64_t trackerId = -1;
+  bool trackerClockChecked = false;
+  std::optional<bool> scaleFound;
+  std::string scaleCode;
+};
+
+void SyncEngine::DetectionTick() {
+  Probe probe;
+  for (size_t i = 0; i < users_.size(); ++i) {
+    UserRecord& u = *users_[i];
+
+    DeviceSlot& step = u.Slot(DeviceKind::Pedometer);
+    if (step.bound) {
+      step.connected = false;
+      if (!probe.pedometerFound) {
+        probe.pedometerFound = devices_.pedometer.Open();
+        if (*probe.pedometerFound && devices_.pedometer.ReadId()) {
+          probe.pedometerCode = CHIDClass::IdText(devices_.pedometer.LastDeviceId());
+        }
+      }
+      if (*probe.pedometerFound) {
+        if (!probe.pedometerCode.empty() && probe.pedometerCode == step.serial) {
+          step.connected = true;
+          if (!probe.pedometerClockChecked) CheckPedometerClock();
+          probe.pedometerClockChecked = true;
+        }
+      } else {
+        step.syncState = false;
+      }
+    }
+
+    DeviceSlot& tracker = u.Slot(DeviceKind::Pace700);
+    if (tracker.bound) {
+      tracker.connected = false;
+      if (!probe.trackerFound) {
+        probe.trackerFound = devices_.kit.StepIsConnected();
+        if (*probe.trackerFound) probe.trackerId = devices_.kit.GetDeviceID(false);
+      }
+      if (*probe.trackerFound) {
+        if (probe.trackerId >= 0 && TrackerIdText(probe.trackerId) == tracker.serial) {
+          tracker.connected = true;
+          if (!probe.trackerClockChecked) CheckTrackerClock();
+          probe.trackerClockChecked = true;
+        }
+      } else {
+        tracker.syncState = false;
+      }
+    }
+
+    DeviceSlot& scale = u.Slot(DeviceKind::Scale);
+    if (scale.bound) {
+      scale.connected = false;
+      if (!probe.scaleFound) {
+        probe.scaleFound = devices_.scale.Detect();
+        probe.scaleCode = devices_.scale.Serial();
+      }
+      if (*probe.scaleFound) {
+        if (!probe.scaleCode.empty() && probe.scaleCode == scale.serial) scale.connected = true;
+      } else {
+        scale.syncState = false;
+      }
+    }
+  }
+  services_.frame.RefreshHardwarePanel();
+}
+
+void SyncEngine::CheckPedometerClock() {
+  std::optional<std::tm> clock = devices_.pedometer.GetClock();
+  if (!clock) return;
+  if (ClockOff(TimeFromLocalFields(*clock), services_.clock.Now(), kClockToleranceSeconds)) {
+    devices_.pedometer.SetClock();
+  }
+}
+
+void SyncEngine::CheckTrackerClock() {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  if (!devices_.kit.GetStepTime(year, month, day, hour, minute, second)) return;
+  std::tm f{};
+  f.tm_year = year + 100;
+  f.tm_mon = month - 1;
+  f.tm_mday = day;
+  f.tm_hour = hour;
+  f.tm_min = minute;
+  f.tm_sec = std::min(second, 59);
+  if (ClockOff(TimeFromLocalFields(f), services_.clock.Now(), kClockToleranceSeconds)) devices_.kit.SetStepTime();
+}
+
+int SyncEngine::AssignPendingWeights() {
+  int taken = 0;
+  for (WeightRecord& reading : pending_.TakeNewestFirst()) {
+    for (auto& user : users_) {
+      if (!ScaleReady(*user)) continue;
+      if (std::fabs(reading.weight - user->standardweight) < user->weightscope + 0.1f) {
+        user->datalist.push_back(std::move(reading));
+        ++taken;
+        break;
+      }
+    }
+  }
+  return taken;
+}
+
+void SyncEngine::SyncPass() {
+  if (running_) return;
+  running_ = true;
+
+  int total = AssignPendingWeights();
+  for (size_t i = 0; i < users_.size(); ++i) {
+    UserRecord& u = *users_[i];
+    if (PedometerDue(u)) {
+      if (std::optional<int> days = devices_.pedometer.ReadDays()) total += *days;
+    }
+    if (TrackerDue(u)) total += MarkedDays(DayMap(devices_.kit));
+  }
+  if (total == 0) {
+    running_ = false;
+    return;
+  }
+
+  bool dialog = services_.settings.ShowUpdateWindow && services_.frame.MainWindowShownNormal() &&
+                services_.notifier.OpenProgressDialog(total);
+  dialogOpen_ = dialog;
+  services_.pacer.PumpMessages();
+
+  // By index: the list is the frame's, and messages pumped during the pass may add to it.
+  for (size_t i = 0; i < users_.size(); ++i) {
+    UserRecord& u = *users_[i];
+    if (PedometerDue(u)) {
+      if (!UploadPedometer(u)) return Finish(false, dialog, total);
+      u.Slot(DeviceKind::Pedometer).syncState = true;
+    }
+    if (TrackerDue(u)) {
+      UploadTracker(u);
+      u.Slot(DeviceKind::Pace700).syncState = true;
+    }
+    if (ScaleReady(u) && !UploadWeights(u)) return Finish(false, dialog, total);
+  }
+  Finish(true, dialog, total);
+}
+
+void SyncEngine::Finish(bool ok, bool dialog, int total) {
+  if (dialog) {
+    services_.notifier.PostToProgressDialog(ok ? SyncNotifier::kPassFinished : SyncNotifier::kPassFailed);
+  } else if (!ok) {
+    services_.notifier.ShowAlert("uploadfail");
+  } else if (total >= 1) {
+    services_.notifier.ShowAlert("uploadsuccess");
+  }
+  running_ = false;
+  dialogOpen_ = false;
+}
+
+void SyncEngine::ItemUploaded() {
+  if (dialogOpen_) services_.notifier.PostToProgressDialog(SyncNotifier::kItemUploaded);
+}
+
+bool SyncEngine::CountDay(UserRecord& u, std::unique_ptr<XmlDocument> answer) {
+  std::string message;
+  DayAnswer outcome = ClassifyDayAnswer(answer.get(), &message);
+  if (CountsAsUploaded(outcome)) {
+    ++u.uploadedThisPass;
+    ItemUploaded();
+    services_.pacer.PumpMessages();
+    return true;
+  }
+  if (outcome == DayAnswer::Refused) {
+    services_.notifier.ShowMessageBox(message, "数据传输错误");
+  } else if (outcome == DayAnswer::Unknown) {
+    services_.notifier.ShowMessageBox("数据传输错误未知错误", "错误");
+  }
+  return false;
+}
+
+bool SyncEngine::UploadPedometer(UserRecord& u) {
+  CHIDClass& hid = devices_.pedometer;
+  std::optional<int> count = hid.ReadDays();
+  if (!count) {
+    services_.pacer.Wait(kRetryWaitMs);
+    count = hid.ReadDays();
+    if (!count) return false;
+  }
+  // A copy: pumped messages may run another pedometer command that refills the table.
+  std::vector<PedometerDay> days = hid.Days();
+  bool everyDaySent = true;
+  for (const PedometerDay& day : days) {
+    // Blocks dated before the devices existed are the memory of an unset clock, not days.
+    if (day.year > 2011 && !CountDay(u, services_.uploads.UploadPedometerDay(u, day))) everyDaySent = false;
+    services_.pacer.Wait(kDayWaitMs);
+  }
+  // Clearing removes days from the device for good: only once each of them is at the service.
+  if (days.size() >= 2 && everyDaySent) hid.ClearDays(static_cast<int>(days.size()) - 1);
+
+  PedometerProfile p = PedometerProfileOf(u);
+  if (hid.Query() == -1) {
+    hid.SetProfileShort(p.weight, p.height, p.goal, p.userId);
+  } else {
+    hid.SetProfileLong(p.weight, p.height, p.goal, static_cast<uint8_t>(u.goalUnit), p.userId);
+  }
+  u.Slot(DeviceKind::Pedometer).updatetime = Now();
+  return true;
+}
+
+void SyncEngine::UploadTracker(UserRecord& u) {
+  CPace700Kit& kit = devices_.kit;
+  std::string idText = TrackerIdText(kit.GetDeviceID(false));
+  std::string map = DayMap(kit);
+  std::vector<char> scratch(static_cast<size_t>(MarkedDays(map) + 1) * 2048, 0);
+  kit.BeginCalculateSleepData(scratch.data());
+
+  bool everyDaySent = true;
+  for (int index = static_cast<int>(map.size()) - 1; index >= 0; --index) {
+    if (map[index] != '1') continue;
+    char date[kDayMapChars] = {};
+    const char* data = kit.GetSingleData(index, date);
+    if (!data) {
+      // The tracker did not give the day (pulled out, say): nothing to send, and nothing to erase.
+      everyDaySent = false;
+    } else {
+      std::string dateText(date, strnlen(date, sizeof date));
+      if (!CountDay(u, services_.uploads.UploadPace700Day(u, data, dateText, idText))) everyDaySent = false;
+    }
+    services_.pacer.Wait(kDayWaitMs);
+  }
+  // Erasing is for good: the tracker keeps its days for the next attachment unless all went up.
+  if (everyDaySent) kit.EraseStepData(1);
+
+  TrackerProfile p = TrackerProfileOf(u);
+  kit.SetParameters(p.sex, p.age, p.height, p.weight, p.stepValue, p.dailyGoal, p.goalUnit);
+  u.Slot(DeviceKind::Pace700).updatetime = Now();
+}
+
+bool SyncEngine::UploadWeights(UserRecord& u) {
+  DeviceSlot& scale = u.Slot(DeviceKind::Scale);
+  for (size_t i = 0; i < u.datalist.size(); ++i) {
+    if (u.datalist[i].uploaded) continue;
+    WeightRecord reading = u.datalist[i];
+    std::unique_ptr<XmlDocument> answer = services_.uploads.UploadWeight(u, reading.time, scale.serial, reading.weight);
+    if (!answer || answer->Root().Name() != "scaleup_res") return false;
+    u.datalist[i].uploaded = true;
+    ++u.uploadedThisPass;
+    u.standardweight = reading.weight;
+    ItemUploaded();
+    services_.pacer.Wait(kWeightWaitMs);
+  }
+  scale.syncState = true;
+  scale.updatetime = Now();
+  return true;
+}

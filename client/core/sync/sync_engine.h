@@ -1,0 +1,74 @@
+#pragma once
+// SyncEngine: the detection tick (which bound device of which user is attached; device clocks) and
+// the sync pass (give pending scale readings to users, read the attached devices, upload everything,
+// report progress). Both run on the main-window thread from the frame's two timers; the pass pumps
+// messages between items, and its running flag keeps a timer tick from starting a second one.
+// The frame must not remove users while Running().
+
+#include <optional>
+#include <string>
+
+#include "client/core/devices/hid_class.h"
+#include "client/core/devices/pending_weights.h"
+#include "client/core/devices/scale_link.h"
+#include "client/core/devices/wall_clock.h"
+#include "client/core/settings/settings_store.h"
+#include "client/core/sync/sync_ports.h"
+#include "client/core/users/user_store.h"
+#include "kit/pace700_kit.h"
+
+struct SyncDevices {
+  CHIDClass& pedometer;
+  ScaleLink& scale;
+  CPace700Kit& kit;
+};
+
+struct SyncServices {
+  SyncUploads& uploads;
+  SyncNotifier& notifier;
+  FrameState& frame;
+  PassPacer& pacer;
+  const WallClock& clock;
+  const SettingsStore& settings;
+};
+
+class SyncEngine {
+ public:
+  static constexpr int kWeightWaitMs = 200;
+  static constexpr int kDayWaitMs = 500;
+  static constexpr int kRetryWaitMs = 100;
+  static constexpr int kClockToleranceSeconds = 5;
+
+  // Everything is borrowed and must outlive the engine.
+  SyncEngine(UserList& users, PendingWeights& pending, SyncDevices devices, SyncServices services);
+
+  // Timer 1.
+  void DetectionTick();
+  // Timer 2; does nothing while a pass runs.
+  void SyncPass();
+  bool Running() const { return running_; }
+
+ private:
+  struct Probe;
+  bool PedometerDue(const UserRecord& u) const;
+  bool TrackerDue(const UserRecord& u) const;
+  bool ScaleReady(const UserRecord& u) const;
+  void CheckPedometerClock();
+  void CheckTrackerClock();
+  int AssignPendingWeights();
+  bool UploadPedometer(UserRecord& u);
+  void UploadTracker(UserRecord& u);
+  bool UploadWeights(UserRecord& u);
+  // Uploads one day's answer rules; true when it counts as uploaded.
+  bool CountDay(UserRecord& u, std::unique_ptr<XmlDocument> answer);
+  void Finish(bool ok, bool dialog, int total);
+  void ItemUploaded();
+  std::string Now() const;
+
+  UserList& users_;
+  PendingWeights& pending_;
+  SyncDevices devices_;
+  SyncServices services_;
+  bool running_ = false;
+  bool dialogOpen_ = false;
+};

@@ -1,0 +1,214 @@
+#pragma once
+// A whole client core without windows for pass scenarios: the simulated scale and pedometer on a
+// simulated bus, the simulated tracker, and a loopback web service that answers like the real one.
+
+#include <httplib.h>
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "client/core/api/api_client.h"
+#include "client/core/devices/tests/fakes.h"
+#include "client/core/sync/api_sync_uploads.h"
+#include "client/core/sync/sync_engine.h"
+#include "kit/simulated_tracker.h"
+#include "sim/sim_hid_host.h"
+#include "sim/sim_pedometer.h"
+#include "sim/sim_scale.h"
+#include "platform/codepage.h"
+
+namespace testing_support {
+
+using Form = std::map<std::string, std::string>;
+
+// The web service on 127.0.0.1: takes the client's form body as the service does (GBK, fields joined
+// by "&", split at the first "="), records every request and answers through a test's rule.
+class FakeService {
+ public:
+  // Answer body for a method and its form; an empty body means no usable answer at all.
+  using Rule = std::function<std::string(const std::string& method, const Form& form)>;
+
+  FakeService() {
+    server_.Post("/", [this](const httplib::Request& req, httplib::Response& res) {
+      Form form = ParseForm(req.body);
+      std::string method = form["method"];
+      Rule rule;
+      {
+        std::lock_guard lock(mutex_);
+        requests_.push_back({method, form});
+        rule = rule_;
+      }
+      std::string body = rule ? rule(method, form) : DefaultAnswer(method);
+      if (body.empty()) {
+        // No usable answer: a status line no HTTP client accepts.
+        res.status = 0;
+        return;
+      }
+      res.set_content("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body, "text/xml; charset=utf-8");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::yield();
+  }
+  ~FakeService() {
+    server_.stop();
+    thread_.join();
+  }
+
+  static Form ParseForm(const std::string& body) {
+    Form form;
+    std::string text = platform::FromCodePage(body);
+    size_t start = 0;
+    while (start <= text.size()) {
+      size_t amp = text.find('&', start);
+      std::string field = text.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
+      size_t equals = field.find('=');
+      if (equals != std::string::npos) form[field.substr(0, equals)] = field.substr(equals + 1);
+      if (amp == std::string::npos) break;
+      start = amp + 1;
+    }
+    return form;
+  }
+
+  std::string Endpoint() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+
+  static std::string DefaultAnswer(const std::string& method) {
+    if (method == "scale.weight.up") return "<scaleup_res><msg>ok</msg></scaleup_res>";
+    return "<pedup_res><msg>ok</msg></pedup_res>";
+  }
+
+  void SetRule(Rule rule) {
+    std::lock_guard lock(mutex_);
+    rule_ = std::move(rule);
+  }
+  std::vector<std::pair<std::string, Form>> Requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+  }
+  std::vector<Form> Requests(const std::string& method) const {
+    std::vector<Form> out;
+    for (const auto& [m, f] : Requests())
+      if (m == method) out.push_back(f);
+    return out;
+  }
+  int port() const { return port_; }
+
+ private:
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  Rule rule_;
+  std::vector<std::pair<std::string, Form>> requests_;
+};
+
+class RecordingNotifier final : public SyncNotifier {
+ public:
+  bool OpenProgressDialog(int total) override {
+    opened.push_back(total);
+    return true;
+  }
+  void PostToProgressDialog(unsigned message) override { posted.push_back(message); }
+  void ShowAlert(std::string_view key) override { alerts.emplace_back(key); }
+  void ShowMessageBox(std::string_view text, std::string_view caption) override {
+    boxes.emplace_back(std::string(text), std::string(caption));
+  }
+  int Count(unsigned message) const { return static_cast<int>(std::count(posted.begin(), posted.end(), message)); }
+
+  std::vector<int> opened;
+  std::vector<unsigned> posted;
+  std::vector<std::string> alerts;
+  std::vector<std::pair<std::string, std::string>> boxes;
+};
+
+class FakeFrame final : public FrameState {
+ public:
+  bool MainWindowShownNormal() const override { return shownNormal; }
+  void RefreshHardwarePanel() override { ++refreshes; }
+  bool shownNormal = true;
+  int refreshes = 0;
+};
+
+// Records waits instead of sleeping; pumping runs whatever a test put there.
+class RecordingPacer final : public PassPacer {
+ public:
+  void Wait(int ms) override { waits.push_back(ms); }
+  void PumpMessages() override {
+    ++pumps;
+    if (onPump) onPump();
+  }
+  int Waited(int ms) const { return static_cast<int>(std::count(waits.begin(), waits.end(), ms)); }
+  std::vector<int> waits;
+  int pumps = 0;
+  std::function<void()> onPump;
+};
+
+inline constexpr uint32_t kScaleDeviceId = 0x00C0FFEE;
+inline constexpr uint32_t kPedometerId = 20240601;
+inline constexpr int64_t kTrackerId = 8800123456789LL;
+
+struct SyncRig {
+  FixedClock clock;
+  sim::SimHidHost host;
+  std::shared_ptr<sim::SimScale> scale = std::make_shared<sim::SimScale>("5A0031C7", 3);
+  std::shared_ptr<sim::SimPedometer> pedometer = std::make_shared<sim::SimPedometer>(kPedometerId);
+  SimulatedTracker& tracker = SimulatedTracker::Instance();
+  CHIDClass hid{host, clock};
+  ScaleLink scaleLink{host, clock};
+  CPace700Kit kit;
+  RecordingTarget window;
+  PendingWeights pending;
+  UserList users;
+  FakeService service;
+  SettingsStore settings;
+  ApiClient api{settings, "", service.Endpoint()};
+  ApiSyncUploads uploads{api};
+  RecordingNotifier notifier;
+  FakeFrame frame;
+  RecordingPacer pacer;
+  SyncEngine engine{users, pending, {hid, scaleLink, kit}, {uploads, notifier, frame, pacer, clock, settings}};
+  size_t framesHandled = 0;
+
+  SyncRig() {
+    tracker.Reset();
+    tracker.SetPcClock([this] { return clock.Now(); });
+    kit.SetSercetKey(604237);
+    scaleLink.SetFrameTarget(&window);
+  }
+  ~SyncRig() { tracker.Reset(); }
+
+  void PlugScale() { host.Attach(scale); }
+  void PlugPedometer() { host.Attach(pedometer); }
+  void PlugTracker() { tracker.Attach(kTrackerId); }
+
+  UserRecord& AddUser(const std::string& uid, float standardweight, bool withScale, bool step, bool pace) {
+    auto u = std::make_unique<UserRecord>();
+    u->uid = uid;
+    u->uname = "用户" + uid;
+    u->standardweight = standardweight;
+    u->weightscope = 1.0f;
+    u->weight = 65;
+    u->height = 172;
+    u->age = 30;
+    u->stepvalue = 75;
+    u->sex = 1;
+    u->dailyGoal = 8000;
+    u->pedometerGoal = 1300;
+    u->goalUnit = 1;
+    if (withScale) u->Slot(DeviceKind::Scale) = {"W15A0031C7", "", false, true, false};
+    if (step) u->Slot(DeviceKind::Pedometer) = {CHIDClass::IdText(kPedometerId), "", false, true, false};
+    if (pace) u->Slot(DeviceKind::Pace700) = {std::to_string(kTrackerId), "", false, true, false};
+    users.push_back(std::move(u));
+    return *users.back();
+  }
+
+  // The main window's side of the scale reader: handles frame messages until count have come.
+  void HandleFrames(size_t count) {
+    ASSERT_TRUE(window.WaitFor(count));
+    for (; framesHandled < count; ++framesHandled) scaleLink.HandleFrameMessage(pending, nullptr);
+  }
+};
+
+}  // namespace testing_support

@@ -1,0 +1,43 @@
+#pragma once
+// UserStore: the local accounts in "userinfoset.xml" beside the program, and the mapping of the
+// service's user-information answer onto a record. Values are kept in the file in the 8-bit code
+// page. The file holds passwords: a file it creates is readable by its owner only, and every store
+// replaces the file whole, so a crash in the middle never loses the other accounts.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/core/users/user_record.h"
+
+class XmlElement;
+
+using UserList = std::vector<std::unique_ptr<UserRecord>>;
+
+class UserStore {
+ public:
+  static constexpr const char* kFileName = "userinfoset.xml";
+  static constexpr const char* kDefaultPicture = "DefaultUser.jpg";
+  static constexpr const char* kUserFolder = "user";
+
+  // Every account in the file, in file order; empty for a missing or unreadable file.
+  static UserList LoadAll(const std::string& path);
+
+  // Removes the record's uid from the file and, unless drop is set, appends the record anew (so it
+  // moves to the end). False, with the file untouched, when it is missing, is not a user list, is
+  // damaged, or cannot be written.
+  static bool StoreOne(const UserRecord& record, const std::string& path, bool drop);
+
+  // At quit: every user in list order, dropping those flagged autoclear. False when any store failed.
+  static bool StoreAllAtQuit(const UserList& users, const std::string& path);
+
+  // Fills record from the service's user-information answer and marks it logged in.
+  static void FillFromUserInfo(UserRecord& record, const XmlElement& answer);
+
+  // The daily goal, pedometer goal value and goal unit code from a task's value and unit.
+  static void ApplyTask(UserRecord& record, double value, int unit);
+
+  // The picture file of a record in programFolder's user folder; empty while the picture is still a
+  // web address or there is none.
+  static std::string PictureFile(const std::string& programFolder, const UserRecord& record);
+};

@@ -1,0 +1,90 @@
+#pragma once
+// The platform HTTP service under WinHttpClient: libcurl, driven one exchange at a time. A session
+// owns the connection cache; Run performs one attempt of a request and hands the answer to a sink
+// as it arrives, under the time-outs of PhaseWatch.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/http/phase_watch.h"
+
+namespace http {
+
+// Codes of libcurl reach callers as this base plus libcurl's own number, so that they never meet
+// the client's own codes 3, 13 and 87.
+inline constexpr unsigned kTransportErrorBase = 12000;
+
+struct UrlParts {
+  std::string scheme;  // "http" or "https"
+  std::string host;
+  int port = 0;
+  std::string pathAndQuery;
+};
+
+// Splits an absolute http or https URL; nothing for any other scheme, a malformed URL, a host of
+// 260 characters or more or a path with query of 1300 or more (the sizes the client accepts).
+std::optional<UrlParts> SplitUrl(const std::string& url);
+
+enum class ProxyMode {
+  Direct,           // no proxy, whatever the environment says
+  Named,            // the request's proxy server, with its credentials
+  FromEnvironment,  // the user's proxy environment (http_proxy, https_proxy, no_proxy), as libcurl reads it
+};
+
+struct TransferRequest {
+  std::string url;
+  bool post = false;
+  std::string_view body;                 // sent with a POST; must outlive Run
+  std::vector<std::string> headerLines;  // "Name: value" each; replace libcurl's own of that name
+  std::string userAgent;                 // empty = no User-Agent header
+  ProxyMode proxyMode = ProxyMode::Direct;
+  std::string proxyServer;
+  std::string proxyUserName;
+  std::string proxyPassword;
+  bool verifyCertificate = false;
+  bool followRedirects = true;
+  HttpTimeouts timeouts;
+};
+
+class TransferSink {
+ public:
+  virtual ~TransferSink() = default;
+  // The raw header block (status line, headers, empty line; CR LF) of an answer that no further
+  // request of this exchange replaces. May come again if the service answers once more (after a
+  // proxy's demand for credentials); the body that follows belongs to the latest block.
+  virtual void OnAnswerHeaders(std::string_view block) = 0;
+  // The next bytes of the body; false stops the exchange.
+  virtual bool OnBodyChunk(std::string_view chunk) = 0;
+};
+
+struct TransferResult {
+  enum class Stage {
+    NotSent,   // failed before the request was sent: name lookup, connect, TLS, sending
+    NoAnswer,  // sent, but no answer arrived (time-out, connection lost, redirect loop, ...)
+    Answered,  // the sink got an answer; a code here means its body was cut short
+  };
+  Stage stage = Stage::NotSent;
+  int code = 0;  // libcurl's code; 0 = the exchange ran to its end
+};
+
+class CurlSession {
+ public:
+  CurlSession();
+  ~CurlSession();
+  CurlSession(const CurlSession&) = delete;
+  CurlSession& operator=(const CurlSession&) = delete;
+
+  // Opens the session; false (with the code in *error) when libcurl cannot start.
+  bool Open(int* error);
+  // One attempt of request; the session must be open.
+  TransferResult Run(const TransferRequest& request, TransferSink& sink);
+
+ private:
+  struct Handles;
+  std::unique_ptr<Handles> handles_;
+};
+
+}  // namespace http

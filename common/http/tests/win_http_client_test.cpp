@@ -1,0 +1,394 @@
+// WinHttpClient against real servers on loopback: what goes out, what comes back, and how
+// failures, redirects, proxies and stalls are handled.
+
+#include "common/http/win_http_client.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+
+#include "common/http/curl_transfer.h"
+#include "common/http/tests/loopback_server.h"
+#include "common/http/tests/progress_recorder.h"
+#include "platform/codepage.h"
+#include "platform/file_io.h"
+#include "platform/tests/temp_folder.h"
+
+using testing_support::LoopbackServer;
+using testing_support::ProgressRecorder;
+using testing_support::TempFolder;
+
+namespace {
+
+constexpr const char* kForm = "Content-Length: %zu\r\nContent-Type: application/x-www-form-urlencoded\r\n";
+
+std::string FormHeaders(size_t length) {
+  char buffer[128];
+  std::snprintf(buffer, sizeof buffer, kForm, length);
+  return buffer;
+}
+
+// Short limits so that failing attempts end fast.
+void UseShortTimeouts(WinHttpClient& client, int receive = 300) {
+  client.timeouts = {0, 1000, 1000, receive};
+}
+
+// A port on loopback that nothing listens on.
+int ClosedPort() {
+  LoopbackServer server;
+  return server.Start();  // the server stops at the end of this scope and frees the port
+}
+
+TEST(WinHttpClientRequest, RefusesAnEmptyUrlAndUnknownVerbsWithoutSending) {
+  LoopbackServer server;
+  server.server().Put("/x", [](const httplib::Request&, httplib::Response& res) { res.set_content("put", "text/plain"); });
+  ASSERT_GT(server.Start(), 0);
+
+  WinHttpClient empty("");
+  EXPECT_FALSE(empty.SendRequest("GET", false));
+  EXPECT_EQ(empty.GetLastErrorCode(), WinHttpClient::kErrorEmptyUrl);
+
+  WinHttpClient put(server.Url("/x"));
+  EXPECT_FALSE(put.SendRequest("PUT", false));
+  EXPECT_EQ(put.GetLastErrorCode(), WinHttpClient::kErrorBadVerb);
+  EXPECT_EQ(server.SeenCount(), 0u);
+
+  WinHttpClient ftp("ftp://127.0.0.1/file");
+  EXPECT_FALSE(ftp.SendRequest("GET", false));
+  EXPECT_NE(ftp.GetLastErrorCode(), 0u);
+}
+
+TEST(WinHttpClientRequest, PostsTheBodyBytesAndMergedHeadersInAnyVerbCase) {
+  LoopbackServer server;
+  server.server().Post("/api", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("<ok/>", "text/xml");
+  });
+  ASSERT_GT(server.Start(), 0);
+
+  // GBK bytes with a raw "&" and "=": the body goes out exactly as given.
+  std::string body = "method=user.id.get&account=" + platform::ToCodePage("张三") + "&password=a&b";
+  WinHttpClient client(server.Url("/api"));
+  client.SetRequestBody(body);
+  client.additionalHeaders = FormHeaders(body.size()) + "X-Tag: one\r\nx-tag: two\r\n";
+  ASSERT_TRUE(client.SendRequest("post", true));
+  EXPECT_EQ(client.GetHostName(), "127.0.0.1");
+
+  auto seen = server.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].method, "POST");
+  EXPECT_EQ(seen[0].body, body);
+  EXPECT_EQ(seen[0].Header("Content-Length"), std::to_string(body.size()));
+  EXPECT_EQ(seen[0].Header("Content-Type"), "application/x-www-form-urlencoded");
+  EXPECT_EQ(seen[0].Header("X-Tag"), "one; two");
+  EXPECT_EQ(seen[0].Header("User-Agent"), "WinHttpClient");
+  EXPECT_FALSE(seen[0].HasHeader("Expect"));
+}
+
+TEST(WinHttpClientRequest, RetriedAttemptsSendTheSameHeadersAgain) {
+  LoopbackServer server;
+  server.server().Get("/page", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("<HTML><body>cut", "text/html");
+  });
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/page"));
+  client.additionalHeaders = "X-Tag: one\r\n";
+  EXPECT_FALSE(client.SendRequest("GET", false));
+  auto seen = server.Seen();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[2].Header("X-Tag"), "one");
+}
+
+TEST(WinHttpClientAnswer, DecodesByTheAnswersCharsetWhateverItsCase) {
+  LoopbackServer server;
+  server.server().Get("/utf8", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("中文", "text/xml; CHARSET=UTF-8");
+  });
+  server.server().Get("/gbk", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(platform::ToCodePage("中文"), "text/xml; charset=gbk");
+  });
+  server.server().Get("/none", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("中文", "text/xml");
+  });
+  ASSERT_GT(server.Start(), 0);
+
+  WinHttpClient utf8(server.Url("/utf8"));
+  ASSERT_TRUE(utf8.SendRequest("GET", false));
+  EXPECT_EQ(utf8.charset, "UTF-8");
+  EXPECT_EQ(utf8.GetResponseText(), "中文");
+
+  WinHttpClient gbk(server.Url("/gbk"));
+  gbk.charset = "utf-8";
+  ASSERT_TRUE(gbk.SendRequest("GET", false));
+  EXPECT_EQ(gbk.charset, "gbk");
+  EXPECT_EQ(gbk.GetResponseText(), "中文");
+
+  WinHttpClient preset(server.Url("/none"));
+  preset.charset = "utf-8";
+  ASSERT_TRUE(preset.SendRequest("GET", false));
+  EXPECT_EQ(preset.charset, "utf-8");
+  EXPECT_EQ(preset.GetResponseText(), "中文");
+  EXPECT_NE(preset.GetResponseHeaders().find("HTTP/1.1 200"), std::string::npos);
+  EXPECT_EQ(preset.GetResponseHeaders().substr(preset.GetResponseHeaders().size() - 4), "\r\n\r\n");
+}
+
+TEST(WinHttpClientAnswer, ErrorStatusesAreAnswersWithTheirBodies) {
+  LoopbackServer server;
+  server.server().Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+    res.status = 404;
+    res.set_content("no such page", "text/plain");
+  });
+  server.server().Post("/broken", [](const httplib::Request&, httplib::Response& res) {
+    res.status = 500;
+    res.set_content("<error_res><code>9</code></error_res>", "text/xml");
+  });
+  ASSERT_GT(server.Start(), 0);
+
+  WinHttpClient missing(server.Url("/missing"));
+  ASSERT_TRUE(missing.SendRequest("GET", false));
+  EXPECT_EQ(missing.GetResponseText(), "no such page");
+  EXPECT_EQ(missing.GetContentLength(), 12u);
+
+  WinHttpClient broken(server.Url("/broken"));
+  ASSERT_TRUE(broken.SendRequest("POST", true));
+  EXPECT_EQ(broken.GetResponseText(), "<error_res><code>9</code></error_res>");
+  EXPECT_EQ(server.SeenCount(), 2u);
+}
+
+TEST(WinHttpClientAnswer, ReportsProgressBeforeEachChunkAndAfterTheLast) {
+  const std::string body(300 * 1024, 'x');
+  LoopbackServer server;
+  server.server().Get("/sized", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content(body, "application/octet-stream");
+  });
+  server.server().Get("/chunked", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_chunked_content_provider("application/octet-stream", [&](size_t offset, httplib::DataSink& sink) {
+      if (offset < body.size()) {
+        sink.write(body.data() + offset, std::min<size_t>(64 * 1024, body.size() - offset));
+      } else {
+        sink.done();
+      }
+      return true;
+    });
+  });
+  ASSERT_GT(server.Start(), 0);
+
+  for (const char* path : {"/sized", "/chunked"}) {
+    SCOPED_TRACE(path);
+    ProgressRecorder recorder;
+    WinHttpClient client(server.Url(path));
+    client.progressTarget = &recorder;
+    ASSERT_TRUE(client.SendRequest("GET", false));
+    ASSERT_EQ(client.GetResponseLength(), body.size());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(client.GetResponseBytes()), client.GetResponseLength()), body);
+
+    auto posted = recorder.Posted();
+    ASSERT_GE(posted.size(), 3u);
+    intptr_t expectedLength = std::string(path) == "/sized" ? static_cast<intptr_t>(body.size()) : 0;
+    EXPECT_EQ(posted.front().wParam, 0u);
+    uintptr_t previous = 0;
+    for (const auto& message : posted) {
+      EXPECT_EQ(message.message, WM_HTTP_PROGRESS);
+      EXPECT_EQ(message.lParam, expectedLength);
+      EXPECT_GE(message.wParam, previous);
+      previous = message.wParam;
+    }
+    EXPECT_EQ(posted.back().wParam, body.size());
+    EXPECT_LT(posted[posted.size() - 2].wParam, body.size());
+  }
+}
+
+TEST(WinHttpClientAnswer, SavesTheBodyOnlyWhenThereIsOne) {
+  LoopbackServer server;
+  server.server().Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/plain"); });
+  server.server().Get("/bytes", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(std::string("a\0b\xff", 4), "application/octet-stream");
+  });
+  ASSERT_GT(server.Start(), 0);
+  TempFolder folder;
+
+  WinHttpClient empty(server.Url("/empty"));
+  ASSERT_TRUE(empty.SendRequest("GET", false));
+  EXPECT_FALSE(empty.SaveResponseToFile(folder.File("empty.bin")));
+  EXPECT_FALSE(platform::PathExists(folder.File("empty.bin")));
+
+  WinHttpClient bytes(server.Url("/bytes"));
+  ASSERT_TRUE(bytes.SendRequest("GET", false));
+  EXPECT_EQ(bytes.GetResponseText(), "a");  // text ends at the first zero byte
+  ASSERT_TRUE(bytes.SaveResponseToFile(folder.File("bytes.bin")));
+  EXPECT_EQ(platform::ReadWholeFile(folder.File("bytes.bin")), std::string("a\0b\xff", 4));
+  EXPECT_FALSE(bytes.SaveResponseToFile(folder.File("no/such/folder.bin")));
+}
+
+TEST(WinHttpClientAnswer, ABodyThatCannotGrowFailsTheRequest) {
+  LoopbackServer server;
+  server.server().Get("/big", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(std::string(100000, 'z'), "text/plain");
+  });
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/big"));
+  client.SetBufferLimitForTest(40960);
+  EXPECT_FALSE(client.SendRequest("GET", false));
+  EXPECT_EQ(server.SeenCount(), 1u);  // not retried
+  EXPECT_LE(client.GetResponseLength(), 40960u);
+}
+
+TEST(WinHttpClientHtmlRule, AnOpenedButUnclosedPageIsFetchedThreeTimesOnlyForAFollowingGet) {
+  LoopbackServer server;
+  auto cut = [](const httplib::Request&, httplib::Response& res) { res.set_content("<HTML><body>half", "text/html"); };
+  server.server().Get("/cut", cut);
+  server.server().Post("/cut", cut);
+  server.server().Get("/whole", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("<Html><body>all</body></hTML>", "text/html");
+  });
+  ASSERT_GT(server.Start(), 0);
+
+  WinHttpClient get(server.Url("/cut"));
+  EXPECT_FALSE(get.SendRequest("GET", false));
+  EXPECT_EQ(get.GetLastErrorCode(), WinHttpClient::kErrorIncompletePage);
+  EXPECT_EQ(server.SeenCount(), 3u);
+  EXPECT_EQ(get.GetResponseText(), "<HTML><body>half");  // the last answer stays readable
+
+  WinHttpClient post(server.Url("/cut"));
+  EXPECT_TRUE(post.SendRequest("POST", false));
+  WinHttpClient noRedirects(server.Url("/cut"));
+  EXPECT_TRUE(noRedirects.SendRequest("GET", true));
+  WinHttpClient whole(server.Url("/whole"));
+  EXPECT_TRUE(whole.SendRequest("GET", false));
+  EXPECT_EQ(server.SeenCount(), 6u);
+}
+
+TEST(WinHttpClientRedirects, FollowedUnlessDisabledBoundedAndOnlyToHttp) {
+  LoopbackServer server;
+  server.server().Get("/old", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/new"); });
+  server.server().Get("/new", [](const httplib::Request&, httplib::Response& res) { res.set_content("moved here", "text/plain"); });
+  server.server().Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
+  server.server().Get("/file", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("file:///etc/passwd"); });
+  ASSERT_GT(server.Start(), 0);
+
+  WinHttpClient followed(server.Url("/old"));
+  ASSERT_TRUE(followed.SendRequest("GET", false));
+  EXPECT_EQ(followed.GetResponseText(), "moved here");
+  EXPECT_EQ(followed.GetResponseHeaders().find("302"), std::string::npos);  // the final answer's headers only
+
+  WinHttpClient kept(server.Url("/old"));
+  ASSERT_TRUE(kept.SendRequest("GET", true));
+  EXPECT_NE(kept.GetResponseHeaders().find("HTTP/1.1 302"), std::string::npos);
+  EXPECT_NE(kept.GetResponseHeaders().find("/new"), std::string::npos);
+  EXPECT_EQ(server.SeenCount(), 3u);
+
+  size_t before = server.SeenCount();
+  WinHttpClient loop(server.Url("/loop"));
+  EXPECT_FALSE(loop.SendRequest("GET", false));
+  EXPECT_EQ(loop.GetLastErrorCode(), http::kTransportErrorBase + 47);  // too many redirects
+  size_t loopRequests = server.SeenCount() - before;
+  EXPECT_GE(loopRequests, 3u);
+  EXPECT_LE(loopRequests, 3u * 11u);
+
+  WinHttpClient file(server.Url("/file"));
+  EXPECT_FALSE(file.SendRequest("GET", false));
+}
+
+TEST(WinHttpClientFailures, AStalledServerCostsThreeAttemptsOfTheReceiveLimit) {
+  LoopbackServer server;
+  std::atomic<int> started{0};
+  server.server().Get("/slow", [&](const httplib::Request&, httplib::Response& res) {
+    ++started;
+    server.Stall(std::chrono::seconds(10));
+    res.set_content("late", "text/plain");
+  });
+  ASSERT_GT(server.Start(), 0);
+
+  WinHttpClient client(server.Url("/slow"));
+  UseShortTimeouts(client, 200);
+  auto begin = std::chrono::steady_clock::now();
+  EXPECT_FALSE(client.SendRequest("GET", false));
+  auto spent = std::chrono::steady_clock::now() - begin;
+  EXPECT_EQ(client.GetLastErrorCode(), http::kTransportErrorBase + 28);  // timed out
+  EXPECT_EQ(started.load(), 3);
+  EXPECT_GE(spent, std::chrono::milliseconds(600));
+  EXPECT_LT(spent, std::chrono::milliseconds(3000));
+}
+
+TEST(WinHttpClientFailures, ANothingListeningPortFailsAfterThreeAttempts) {
+  int port = ClosedPort();
+  WinHttpClient client("http://127.0.0.1:" + std::to_string(port) + "/");
+  UseShortTimeouts(client);
+  EXPECT_FALSE(client.SendRequest("GET", false));
+  EXPECT_EQ(client.GetLastErrorCode(), http::kTransportErrorBase + 7);  // could not connect
+}
+
+// A forward proxy that wants credentials: it answers 407 until it gets them, then answers for
+// the origin itself.
+class CredentialProxy {
+ public:
+  CredentialProxy() {
+    auto handler = [](const httplib::Request& req, httplib::Response& res) {
+      if (!req.has_header("Proxy-Authorization")) {
+        res.status = 407;
+        res.set_header("Proxy-Authenticate", "Basic realm=\"office\"");
+        return;
+      }
+      res.set_content("via proxy: " + req.body, "text/plain");
+    };
+    server.server().Get(".*", handler);
+    server.server().Post(".*", handler);
+  }
+  LoopbackServer server;
+};
+
+TEST(WinHttpClientProxy, ANamedProxyGetsTheRequestAndItsCredentials) {
+  CredentialProxy proxy;
+  ASSERT_GT(proxy.server.Start(), 0);
+  int origin = ClosedPort();  // only the proxy is reached
+  std::string url = "http://127.0.0.1:" + std::to_string(origin) + "/api?x=1";
+
+  WinHttpClient client(url);
+  client.proxyServer = "127.0.0.1:" + std::to_string(proxy.server.port());
+  client.proxyUserName = "user";
+  client.proxyPassword = "pa:ss";
+  client.SetRequestBody("method=vymera.get");
+  client.additionalHeaders = FormHeaders(17);
+  ASSERT_TRUE(client.SendRequest("POST", true));
+  EXPECT_EQ(client.GetResponseText(), "via proxy: method=vymera.get");
+
+  auto seen = proxy.server.Seen();
+  ASSERT_FALSE(seen.empty());
+  const auto& last = seen.back();
+  EXPECT_EQ(last.target, url);
+  EXPECT_EQ(last.Header("Proxy-Authorization"), "Basic dXNlcjpwYTpzcw==");
+  EXPECT_EQ(last.body, "method=vymera.get");
+}
+
+TEST(WinHttpClientProxy, FallsBackToTheProxyEnvironmentWhenTheDirectWayFails) {
+  LoopbackServer envProxy;
+  envProxy.server().Get(".*", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_content("env proxy for " + req.target, "text/plain");
+  });
+  ASSERT_GT(envProxy.Start(), 0);
+  std::string proxyUrl = "http://127.0.0.1:" + std::to_string(envProxy.port());
+  std::string url = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/page";
+  setenv("no_proxy", "", 1);
+  setenv("NO_PROXY", "", 1);
+
+  setenv("http_proxy", proxyUrl.c_str(), 1);
+  WinHttpClient client(url);
+  UseShortTimeouts(client);
+  bool sent = client.SendRequest("GET", false);
+  unsetenv("http_proxy");
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(client.GetResponseText(), "env proxy for " + url);
+  EXPECT_EQ(envProxy.SeenCount(), 1u);  // the first attempt went direct
+
+  // A proxy of the caller's own is never replaced by the environment.
+  setenv("http_proxy", proxyUrl.c_str(), 1);
+  WinHttpClient named(url);
+  UseShortTimeouts(named);
+  named.proxyServer = "127.0.0.1:" + std::to_string(ClosedPort());
+  EXPECT_FALSE(named.SendRequest("GET", false));
+  unsetenv("http_proxy");
+  EXPECT_EQ(envProxy.SeenCount(), 1u);
+}
+
+}  // namespace

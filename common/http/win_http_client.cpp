@@ -1,0 +1,143 @@
+#include "common/http/win_http_client.h"
+
+#include "common/http/body_text.h"
+#include "common/http/curl_transfer.h"
+#include "common/http/header_text.h"
+#include "platform/file_io.h"
+
+using http::TransferResult;
+
+const char* const WinHttpClient::kBrowserUserAgent =
+    "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; .NET CLR 1.1.4322; .NET CLR 2.0.50727; "
+    ".NET CLR 3.0.4506.2152; .NET CLR 3.5.30729; InfoPath.2; CIBA; MS-RTC LM 8)";
+
+namespace {
+constexpr int kAttempts = 3;
+}  // namespace
+
+// Receives one attempt's answer into the client's fields.
+class WinHttpClient::AnswerSink : public http::TransferSink {
+ public:
+  explicit AnswerSink(WinHttpClient& client) : client_(client) {}
+
+  void OnAnswerHeaders(std::string_view block) override {
+    client_.responseHeaders_.assign(block);
+    if (std::optional<std::string> charset = http::FindCharset(block)) client_.charset = *charset;
+    // The length describes this answer only; one without the header reports 0, not an earlier value.
+    client_.contentLength_ = http::FindContentLength(block).value_or(0);
+    client_.responseLength_ = 0;
+    growthFailed_ = !client_.response_.Restart();
+  }
+
+  bool OnBodyChunk(std::string_view chunk) override {
+    if (growthFailed_) return false;
+    client_.PostProgress(static_cast<uint32_t>(client_.response_.size()));
+    if (!client_.response_.Append(chunk)) {
+      growthFailed_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  bool growthFailed() const { return growthFailed_; }
+
+ private:
+  WinHttpClient& client_;
+  bool growthFailed_ = false;
+};
+
+WinHttpClient::WinHttpClient(std::string requestUrl) : url(std::move(requestUrl)) {}
+
+WinHttpClient::~WinHttpClient() = default;
+
+bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
+  if (url.empty()) {
+    lastError_ = kErrorEmptyUrl;
+    return false;
+  }
+  bool post;
+  if (http::EqualsIgnoreCase(verb, "GET")) {
+    post = false;
+  } else if (http::EqualsIgnoreCase(verb, "POST")) {
+    post = true;
+  } else {
+    lastError_ = kErrorBadVerb;
+    return false;
+  }
+  if (!session_) {
+    auto session = std::make_unique<http::CurlSession>();
+    int error = 0;
+    if (!session->Open(&error)) {
+      lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(error);
+      return false;
+    }
+    session_ = std::move(session);
+  }
+  std::optional<http::UrlParts> parts = http::SplitUrl(url);
+  if (!parts) {
+    lastError_ = http::kTransportErrorBase + 3;  // libcurl's "malformed URL"
+    return false;
+  }
+  hostName_ = parts->host;
+
+  http::TransferRequest request;
+  request.url = url;
+  request.post = post;
+  request.body = requestBody_;
+  // The lines are shaped once: every attempt sends the same headers, never a value merged with
+  // itself from an earlier attempt.
+  http::HeaderLines headers = http::MergeHeaderLines(additionalHeaders);
+  if (headers.malformed) lastError_ = kErrorBadVerb;  // invalid parameter, as the platform says
+  request.headerLines = std::move(headers.lines);
+  request.userAgent = userAgent;
+  request.proxyMode = proxyServer.empty() ? http::ProxyMode::Direct : http::ProxyMode::Named;
+  request.proxyServer = proxyServer;
+  request.proxyUserName = proxyUserName;
+  request.proxyPassword = proxyPassword;
+  request.verifyCertificate = requireValidCertificate;
+  request.followRedirects = !disableRedirects;
+  request.timeouts = timeouts;
+
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    AnswerSink sink(*this);
+    TransferResult result = session_->Run(request, sink);
+    if (result.stage != TransferResult::Stage::Answered) {
+      lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(result.code);
+      // The fallback when a request cannot get out directly: the user's own proxy configuration,
+      // which on this platform is the proxy environment (http_proxy, https_proxy, no_proxy) as
+      // libcurl reads it. It stays for the remaining attempts. A proxy of the caller's own is
+      // set again on every attempt, so the fallback never replaces it.
+      if (result.stage == TransferResult::Stage::NotSent && request.proxyMode == http::ProxyMode::Direct) {
+        request.proxyMode = http::ProxyMode::FromEnvironment;
+      }
+      continue;
+    }
+    // A body cut short still counts as an answer; the caller's parsing decides.
+    if (result.code != 0) lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(result.code);
+    responseLength_ = static_cast<uint32_t>(response_.size());
+    PostProgress(responseLength_);
+    if (sink.growthFailed()) return false;
+    if (!post && !disableRedirects && http::IsIncompleteHtmlPage(response_.view())) {
+      lastError_ = kErrorIncompletePage;
+      continue;
+    }
+    return true;
+  }
+  return false;
+}
+
+std::string WinHttpClient::GetResponseText() const { return http::DecodeBody(response_.view(), charset); }
+
+const uint8_t* WinHttpClient::GetResponseBytes() const {
+  return reinterpret_cast<const uint8_t*>(response_.data());
+}
+
+bool WinHttpClient::SaveResponseToFile(const std::string& path) const {
+  if (!response_.allocated() || responseLength_ == 0) return false;
+  // Written beside the target and renamed over it: a failed write never leaves half a file.
+  return platform::WriteFileAtomically(path, response_.view().substr(0, responseLength_));
+}
+
+void WinHttpClient::PostProgress(uint32_t received) const {
+  if (progressTarget) progressTarget->PostMessage(WM_HTTP_PROGRESS, received, static_cast<intptr_t>(contentLength_));
+}

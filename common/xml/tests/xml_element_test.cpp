@@ -1,0 +1,81 @@
+#include "common/xml/xml_element.h"
+
+#include <gtest/gtest.h>
+
+TEST(XmlElement, FindChildComparesExactlyAndCreatesOnRequest) {
+  XmlElement root("UserList");
+  root.AddChild("user_res");
+  EXPECT_EQ(root.IndexOfChild("user_res"), 0);
+  EXPECT_EQ(root.IndexOfChild("User_res"), -1);
+  EXPECT_EQ(root.FindChild("USER_RES"), nullptr);
+  XmlElement* created = root.FindChild("datalist", true);
+  ASSERT_NE(created, nullptr);
+  EXPECT_EQ(root.ChildCount(), 2);
+  EXPECT_EQ(created->Parent(), &root);
+  EXPECT_EQ(root.FindChild("datalist", true), created);  // found, not created twice
+  EXPECT_EQ(root.Child(2), nullptr);
+  EXPECT_EQ(root.Child(-1), nullptr);
+}
+
+TEST(XmlElement, NamesGivenByCallersAreEscapedAndFoundUnescaped) {
+  XmlElement root;
+  root.FindChild("a&b", true);
+  EXPECT_EQ(root.Child(0)->EscapedName(), "a&amp;b");
+  EXPECT_EQ(root.Child(0)->Name(), "a&b");
+  EXPECT_EQ(root.IndexOfChild("a&b"), 0);
+}
+
+TEST(XmlElement, AddChildReadsTagText) {
+  XmlElement root;
+  XmlElement& child = root.AddChild("scaledata weight=\"65.5\" time=\"2026-1-2\" exacttime=\"x y\"");
+  EXPECT_EQ(child.Name(), "scaledata");
+  ASSERT_EQ(child.AttributeCount(), 3);
+  EXPECT_EQ(child.AttributeName(1), "time");
+  EXPECT_EQ(child.AttributeValue("exacttime", ""), "x y");
+  EXPECT_EQ(child.AttributeValue("missing", "fallback"), "fallback");
+  EXPECT_EQ(child.AttributeValue(7), "");
+}
+
+TEST(XmlElement, AttributesAppendWithoutReplacing) {
+  XmlElement element("e");
+  element.AddAttribute("k", "1");
+  element.AddAttribute("k", "<2>");
+  ASSERT_EQ(element.AttributeCount(), 2);
+  EXPECT_EQ(element.FindAttribute("k")->value, "1");
+  EXPECT_EQ(element.AttributeValue(1), "<2>");
+  EXPECT_EQ(element.Attributes()[1].value, "&lt;2&gt;");
+}
+
+TEST(XmlElement, RemoveChildMovesLaterChildrenAndKeepsTextsBetweenThem) {
+  XmlElement root;
+  root.AddChild("a");
+  root.AddText("after a");
+  root.AddChild("b");
+  root.AddChild("c");
+  root.RemoveChild(0);
+  root.RemoveChild(5);  // out of range: nothing
+  ASSERT_EQ(root.ChildCount(), 2);
+  EXPECT_EQ(root.Child(0)->Name(), "b");
+  EXPECT_EQ(root.Contents()[0].place, 0u);  // still in front of what is now the first child
+}
+
+TEST(XmlElement, TextsCountOnlyTexts) {
+  XmlElement element("e");
+  element.AddComment("note");
+  element.AddText("one & two");
+  element.AddCdata("<raw>");
+  element.AddText("three");
+  EXPECT_EQ(element.TextCount(), 2);
+  EXPECT_EQ(element.Text(0), "one & two");
+  EXPECT_EQ(element.Text(1), "three");
+  EXPECT_EQ(element.Text(2), "");
+  EXPECT_EQ(element.Value(), "one & two");
+}
+
+TEST(XmlElement, DestroyingAVeryDeepTreeDoesNotRecurse) {
+  auto root = std::make_unique<XmlElement>("root");
+  XmlElement* at = root.get();
+  for (int i = 0; i < 300000; ++i) at = &at->AddChild("d");
+  root.reset();  // would overflow the stack if destruction recursed
+  SUCCEED();
+}

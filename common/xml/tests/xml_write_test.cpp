@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "common/xml/xml_document.h"
+#include "common/xml/xml_writer.h"
+#include "platform/file_io.h"
+#include "platform/tests/temp_folder.h"
+
+using testing_support::TempFolder;
+
+namespace {
+const std::string kDecl(XmlDocument::kStandardDeclaration);
+}
+
+TEST(XmlWrite, InstallerUserFileIsWrittenBackWithAnEmptyRoot) {
+  TempFolder dir;
+  std::string path = dir.File("userinfoset.xml");
+  platform::WriteFileAtomically(path, kDecl + "\r\n<UserList>\r\n</UserList>\r\n");
+  XmlDocument document;
+  document.LoadFile(path);
+  ASSERT_TRUE(document.Save());
+  EXPECT_EQ(platform::ReadWholeFile(path).value(), kDecl + "\r\n<UserList/>\r\n");
+}
+
+TEST(XmlWrite, LayoutOfChildrenTextsCommentsAndAttributes) {
+  XmlDocument document;
+  document.LoadText(kDecl + "<UserList/>");
+  XmlElement& user = document.Root().AddChild("user_res");
+  user.FindChild("uid", true)->AddText("42");
+  user.FindChild("uname", true)->AddText("A&B <x>");
+  XmlElement* list = user.FindChild("datalist", true);
+  XmlElement& reading = list->AddChild("scaledata");
+  reading.AddAttribute("weight", "65.5");
+  reading.AddAttribute("time", "2026-12-08");
+  user.AddComment("kept");
+  EXPECT_EQ(document.Serialize(),
+            kDecl + "\r\n"
+                    "<UserList>\r\n"
+                    "\t<user_res>\r\n"
+                    "\t\t<uid>\r\n\t\t\t42\r\n\t\t</uid>\r\n"
+                    "\t\t<uname>\r\n\t\t\tA&amp;B &lt;x&gt;\r\n\t\t</uname>\r\n"
+                    "\t\t<datalist>\r\n"
+                    "\t\t\t<scaledata weight=\"65.5\" time=\"2026-12-08\"/>\r\n"
+                    "\t\t</datalist>\r\n"
+                    "\t\t<!--kept-->\r\n"
+                    "\t</user_res>\r\n"
+                    "</UserList>\r\n");
+}
+
+TEST(XmlWrite, InnerItemsAreWrittenBetweenTheSameChildrenAsRead) {
+  XmlDocument document;
+  document.LoadText("<?xml?><!--c0--><r>t0<a/><![CDATA[d1]]><b/>t2</r><!--c1-->");
+  EXPECT_EQ(document.Serialize(),
+            "<?xml?>\r\n<!--c0-->\r\n<r>\r\n\tt0\r\n\t<a/>\r\n\t<![CDATA[d1]]>\r\n\t<b/>\r\n\tt2\r\n</r>\r\n<!--c1-->\r\n");
+}
+
+TEST(XmlWrite, IndentationSettingsAndInlineContent) {
+  XmlElement root("r");
+  root.SetIndentation(' ', 2);
+  XmlElement& child = root.AddChild("c");
+  child.SetIndentation(' ', 2);
+  child.SetInlineContent(true);
+  child.AddText("v");
+  XmlElement& mixed = root.AddChild("m");
+  mixed.SetInlineContent(true);  // more than one text: not written on one line
+  mixed.AddText("1");
+  mixed.AddText("2");
+  std::string out;
+  WriteXmlElement(root, out);
+  EXPECT_EQ(out, "<r>\r\n  <c>v</c>\r\n\t<m>\r\n\t\t1\r\n\t\t2\r\n\t</m>\r\n</r>\r\n");
+}
+
+TEST(XmlWrite, SaveMakesTheDeclarationStandardAndNeedsAName) {
+  TempFolder dir;
+  XmlDocument unnamed;
+  EXPECT_FALSE(unnamed.Save());
+  unnamed.LoadText("<a/>");  // no declaration: a byte-order mark and the standard one were put in
+  std::string path = dir.File("a.xml");
+  ASSERT_TRUE(unnamed.Save(path, platform::FileAccess::OwnerOnly));
+  EXPECT_EQ(platform::ReadWholeFile(path).value(), kDecl + "\r\n<a/>\r\n");
+  EXPECT_FALSE(unnamed.Save(dir.File("missing/a.xml")));
+}
+
+TEST(XmlWrite, FindWithCreateIsWrittenBySave) {
+  TempFolder dir;
+  std::string path = dir.File("f.xml");
+  XmlDocument document;
+  document.LoadFile(path);
+  document.Root().FindChild("fresh", true);
+  ASSERT_TRUE(document.Save());
+  XmlDocument again;
+  again.LoadFile(path);
+  EXPECT_EQ(again.Root().IndexOfChild("fresh"), 0);
+}
+
+TEST(XmlWrite, DeepTreesAreWrittenWithoutRecursion) {
+  constexpr int kDepth = 200000;
+  XmlElement root("d");
+  root.SetIndentation('\t', 0);  // no indentation, so the text stays linear in the depth
+  XmlElement* at = &root;
+  for (int i = 1; i < kDepth; ++i) {
+    at = &at->AddChild("d");
+    at->SetIndentation('\t', 0);
+  }
+  std::string out;
+  WriteXmlElement(root, out);
+  EXPECT_EQ(out.size(), static_cast<size_t>(kDepth - 1) * (5 + 6) + 6);
+  EXPECT_NE(out.find("<d>\r\n<d/>\r\n</d>\r\n</d>\r\n"), std::string::npos);
+}

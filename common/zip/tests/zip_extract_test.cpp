@@ -1,0 +1,220 @@
+// Extracting items to disk: real archivers' output round-trips, folders are made where they belong,
+// nothing leaves the base folder, and damaged data is reported.
+#include <unistd.h>
+
+#include "common/zip/zip_extractor.h"
+#include "zip_test_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zip_test::BuildZip;
+using zip_test::Entry;
+using zip_test::ReadFile;
+
+class ZipExtract : public zip_test::InTempFolder {
+ protected:
+  // Unpacks every item under its own name, as the installer does; returns the codes in order.
+  std::vector<ZipResult> ExtractAll(const std::string& archive) {
+    std::vector<ZipResult> results;
+    ZipExtractor zip;
+    if (zip.OpenArchive(archive) != ZipResult::kOk) return results;
+    ZipItem count;
+    zip.GetItem(-1, count);
+    for (int i = 0; i < count.index; ++i) {
+      ZipItem item;
+      zip.GetItem(i, item);
+      results.push_back(zip.ExtractItem(i, item.name));
+    }
+    EXPECT_EQ(zip.CloseArchive(), ZipResult::kOk);
+    return results;
+  }
+
+  // Everything below folder, as relative paths.
+  static std::vector<std::string> Tree(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+      names.push_back(fs::relative(entry.path(), folder).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // A tree of files made in folder "src" beside the base folder, for the real archivers.
+  void MakeSourceTree() {
+    fs::create_directories(Path("src/skin/images"));
+    zip_test::WriteFile(Path("src/main.xml"), "<Window size=\"850,600\"/>");
+    zip_test::WriteFile(Path("src/skin/images/big.bin"), std::string(200000, 'q') + "end");
+    std::string noise;
+    for (int i = 0; i < 50000; ++i) noise.push_back(static_cast<char>((i * 7919) % 251));
+    zip_test::WriteFile(Path("src/skin/noise.bin"), noise);
+    zip_test::WriteFile(Path("src/empty.txt"), "");
+  }
+
+  void ExpectSourceTreeUnpacked() {
+    EXPECT_EQ(ReadFile(Work("main.xml")), ReadFile(Path("src/main.xml")));
+    EXPECT_EQ(ReadFile(Work("skin/images/big.bin")), ReadFile(Path("src/skin/images/big.bin")));
+    EXPECT_EQ(ReadFile(Work("skin/noise.bin")), ReadFile(Path("src/skin/noise.bin")));
+    EXPECT_EQ(ReadFile(Work("empty.txt")), "");
+  }
+};
+
+TEST_F(ZipExtract, UnpacksWhatInfoZipMadeDeflatedAndStored) {
+  MakeSourceTree();
+  ASSERT_TRUE(zip_test::Run("cd " + Path("src") + " && zip -q -r " + Path("deflated.zip") + " ."));
+  ASSERT_TRUE(zip_test::Run("cd " + Path("src") + " && zip -q -0 -r " + Path("stored.zip") + " ."));
+  for (const char* archive : {"deflated.zip", "stored.zip"}) {
+    SCOPED_TRACE(archive);
+    for (ZipResult result : ExtractAll(Path(archive))) EXPECT_EQ(result, ZipResult::kOk);
+    ExpectSourceTreeUnpacked();
+    fs::remove_all(Work("skin"));
+  }
+}
+
+TEST_F(ZipExtract, UnpacksWhatBsdtarMade) {
+  MakeSourceTree();
+  ASSERT_TRUE(zip_test::Run("cd " + Path("src") + " && bsdtar --format zip -cf " + Path("bsd.zip") + " *"));
+  for (ZipResult result : ExtractAll(Path("bsd.zip"))) EXPECT_EQ(result, ZipResult::kOk);
+  ExpectSourceTreeUnpacked();
+}
+
+TEST_F(ZipExtract, ItemsFromDosToolsComeOutReadOnly) {
+  const std::vector<Entry> entries = {
+      {.name = "DOS.TXT", .data = "from dos", .versionMadeBy = zip_test::kMadeOnDos, .externalAttributes = 0x20},
+      {.name = "unix.txt", .data = "from unix"},
+      {.name = "locked.txt", .data = "locked", .externalAttributes = zip_test::kUnixFile0444}};
+  for (ZipResult result : ExtractAll(Archive(BuildZip(entries)))) EXPECT_EQ(result, ZipResult::kOk);
+  EXPECT_EQ(ReadFile(Work("DOS.TXT")), "from dos");
+  EXPECT_EQ(fs::status(Work("DOS.TXT")).permissions() & fs::perms::all & ~fs::perms::others_all & ~fs::perms::group_all,
+            fs::perms::owner_read);
+  EXPECT_EQ(fs::status(Work("locked.txt")).permissions() & fs::perms::owner_write, fs::perms::none);
+  EXPECT_NE(fs::status(Work("unix.txt")).permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
+TEST_F(ZipExtract, ReplacingAFileWithAReadOnlyItemTakesItsWriteBits) {
+  ASSERT_TRUE(zip_test::WriteFile(Work("old.txt"), "an older and longer text"));
+  const std::vector<Entry> entries = {{.name = "old.txt", .data = "new", .externalAttributes = zip_test::kUnixFile0444}};
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), std::vector<ZipResult>{ZipResult::kOk});
+  EXPECT_EQ(ReadFile(Work("old.txt")), "new");
+  EXPECT_EQ(fs::status(Work("old.txt")).permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
+TEST_F(ZipExtract, RelativeTargetsGetTheirFoldersUnderTheBaseFolder) {
+  ZipExtractor zip;
+  ASSERT_EQ(zip.OpenArchive(Archive(BuildZip({{.name = "c.txt", .data = "deep"}, {.name = "d.txt", .data = "d"}}))),
+            ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, "a/b/c.txt"), ZipResult::kOk);
+  EXPECT_EQ(ReadFile(Work("a/b/c.txt")), "deep");
+  EXPECT_EQ(zip.ExtractItem(1, "x\\y\\d.txt"), ZipResult::kOk);
+  EXPECT_EQ(ReadFile(Work("x/y/d.txt")), "d");
+  // The base folder is the one current at opening, also when the process moves on afterwards.
+  fs::current_path(Path(""));
+  EXPECT_EQ(zip.ExtractItem(0, "later/c.txt"), ZipResult::kOk);
+  EXPECT_EQ(ReadFile(Work("later/c.txt")), "deep");
+  EXPECT_FALSE(fs::exists(Path("later")));
+}
+
+TEST_F(ZipExtract, AbsoluteTargetsMustHaveTheirFolder) {
+  ZipExtractor zip;
+  ASSERT_EQ(zip.OpenArchive(Archive(BuildZip({{.name = "c.txt", .data = "abs"}}))), ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, Path("missing/c.txt")), ZipResult::kOpenFailed);
+  EXPECT_FALSE(fs::exists(Path("missing")));
+  // Where the installer writes: an absolute target in a folder that exists.
+  EXPECT_EQ(zip.ExtractItem(0, Path("c.txt")), ZipResult::kOk);
+  EXPECT_EQ(ReadFile(Path("c.txt")), "abs");
+}
+
+TEST_F(ZipExtract, DirectoryItemsBecomeFoldersWithTheirParents) {
+  const std::vector<Entry> entries = {
+      {.name = "skin/images/", .data = "", .method = 0, .externalAttributes = (040755u << 16) | 0x10},
+      {.name = "dos\\sub\\", .data = "", .method = 0, .versionMadeBy = zip_test::kMadeOnDos, .externalAttributes = 0x10},
+      {.name = "dos\\sub\\f.txt", .data = "in dos folder"},
+  };
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), std::vector<ZipResult>(3, ZipResult::kOk));
+  EXPECT_TRUE(fs::is_directory(Work("skin/images")));
+  EXPECT_TRUE(fs::is_directory(Work("dos/sub")));
+  // A folder from a DOS tool is read-only by its attribute, but must still take its files.
+  EXPECT_EQ(ReadFile(Work("dos/sub/f.txt")), "in dos folder");
+  // A directory item whose place is taken by a file cannot be made, and says so.
+  ZipExtractor zip;
+  zip_test::WriteFile(Work("taken"), "file");
+  ASSERT_EQ(zip.OpenArchive(Archive(BuildZip({{.name = "taken/", .data = "", .method = 0,
+                                               .externalAttributes = 040755u << 16}}), "taken.zip")),
+            ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, "taken/"), ZipResult::kOpenFailed);
+}
+
+TEST_F(ZipExtract, RefusesNamesThatLeaveTheBaseFolder) {
+  const std::uint32_t folder = 040755u << 16;
+  const std::vector<Entry> entries = {
+      {.name = "../up.txt", .data = "x"},
+      {.name = "ok/../../up2.txt", .data = "x"},
+      {.name = "..\\up3.txt", .data = "x"},
+      {.name = Path("abs.txt"), .data = "x"},
+      {.name = "\\rooted.txt", .data = "x"},
+      {.name = "C:\\drive.txt", .data = "x"},
+      {.name = "../upfolder/", .data = "", .method = 0, .externalAttributes = folder},
+      {.name = Path("absfolder") + "/", .data = "", .method = 0, .externalAttributes = folder},
+      {.name = "a/..", .data = "", .method = 0, .externalAttributes = folder},
+      {.name = "fine/..name.txt", .data = "dots inside a name are fine"},
+  };
+  std::vector<ZipResult> expected(entries.size() - 1, ZipResult::kOpenFailed);
+  expected.push_back(ZipResult::kOk);
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), expected);
+  EXPECT_EQ(Tree(Path("")), (std::vector<std::string>{"test.zip", "work", "work/fine", "work/fine/..name.txt"}));
+}
+
+TEST_F(ZipExtract, RefusesTargetsThatClimbOut) {
+  ZipExtractor zip;
+  ASSERT_EQ(zip.OpenArchive(Archive(BuildZip({{.name = "t.txt", .data = "x"}}))), ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, "../t.txt"), ZipResult::kOpenFailed);
+  EXPECT_EQ(zip.ExtractItem(0, "a\\..\\..\\t.txt"), ZipResult::kOpenFailed);
+  EXPECT_EQ(zip.ExtractItem(0, Work("../t.txt")), ZipResult::kOpenFailed);
+  EXPECT_EQ(zip.ExtractItem(0, "D:t.txt"), ZipResult::kOpenFailed);
+  EXPECT_EQ(zip.ExtractItem(0, std::string("t.txt\0/../x", 11)), ZipResult::kOpenFailed);
+  EXPECT_EQ(Tree(Path("")), (std::vector<std::string>{"test.zip", "work"}));
+}
+
+TEST_F(ZipExtract, SymbolicLinksAreNeitherCreatedNorFollowed) {
+  ASSERT_TRUE(zip_test::WriteFile(Path("secret.txt"), "keep"));
+  ASSERT_EQ(::symlink(Path("secret.txt").c_str(), Path("link").c_str()), 0);
+  ASSERT_TRUE(zip_test::Run("cd " + Path("") + " && zip -q -y links.zip link"));
+  // Stored as a link, it comes out as a plain file holding the link's text.
+  EXPECT_EQ(ExtractAll(Path("links.zip")), std::vector<ZipResult>{ZipResult::kOk});
+  EXPECT_FALSE(fs::is_symlink(Work("link")));
+  EXPECT_EQ(ReadFile(Work("link")), Path("secret.txt"));
+
+  // A link already standing where an item goes is not written through.
+  fs::remove(Work("link"));
+  ASSERT_EQ(::symlink(Path("secret.txt").c_str(), Work("over.txt").c_str()), 0);
+  EXPECT_EQ(ExtractAll(Archive(BuildZip({{.name = "over.txt", .data = "overwritten"}}))),
+            std::vector<ZipResult>{ZipResult::kOpenFailed});
+  EXPECT_EQ(ReadFile(Path("secret.txt")), "keep");
+}
+
+TEST_F(ZipExtract, DamagedDataIsReportedAndTheArchiveStaysUsable) {
+  const std::vector<Entry> entries = {
+      {.name = "crc.txt", .data = "checksum does not match", .crc = 0x12345678},
+      {.name = "stored-crc.txt", .data = "stored too", .method = 0, .crc = 1},
+      {.name = "cut.txt", .data = std::string(100000, 'c') + "tail", .truncateDataTo = 40},
+      {.name = "short.txt", .data = "short", .uncompressedSize = 9},
+      {.name = "secret.txt", .data = "not really encrypted", .flags = 0x0001},
+      {.name = "stored-size.txt", .data = "abc", .method = 0, .uncompressedSize = 2},
+      {.name = "good.txt", .data = "fine"},
+  };
+  std::vector<ZipResult> expected(entries.size() - 1, ZipResult::kDataError);
+  expected.push_back(ZipResult::kOk);
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), expected);
+  EXPECT_EQ(ReadFile(Work("good.txt")), "fine");
+  // The damaged data was written as far as it came out.
+  EXPECT_EQ(ReadFile(Work("crc.txt")), "checksum does not match");
+}
+
+TEST_F(ZipExtract, TargetsThatCannotBeWrittenFailToOpen) {
+  fs::create_directory(Work("folder.txt"));
+  ASSERT_EQ(::mkfifo(Work("pipe.txt").c_str(), 0600), 0);
+  const std::vector<Entry> entries = {{.name = "folder.txt", .data = "x"}, {.name = "pipe.txt", .data = "y"}};
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), std::vector<ZipResult>(2, ZipResult::kOpenFailed));
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#include "common/zip/zip_extractor.h"
+
+#include <fcntl.h>
+
+#include <array>
+
+#include "common/zip/item_path.h"
+#include "common/zip/item_reader.h"
+#include "common/zip/target_file.h"
+#include "common/zip/zip_reader.h"
+
+ZipExtractor::ZipExtractor() = default;
+
+ZipExtractor::~ZipExtractor() { CloseArchive(); }
+
+ZipResult ZipExtractor::OpenArchive(const std::string& path) {
+  if (reader_) return ZipResult::kAlreadyOpen;
+  ZipResult result = ZipResult::kOk;
+  auto reader = zip::ZipReader::Open(path, result);
+  if (!reader) return result;
+  // Held open, so that folders and files of relative names land in the folder that was current at
+  // opening even if the process changes its current folder later.
+  platform::UniqueFd baseFd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!baseFd) return ZipResult::kOpenFailed;
+  reader_ = std::move(reader);
+  baseFd_ = std::move(baseFd);
+  return ZipResult::kOk;
+}
+
+ZipResult ZipExtractor::CloseArchive() {
+  if (!reader_) return ZipResult::kBadArgument;
+  reader_.reset();
+  baseFd_.Close();
+  return ZipResult::kOk;
+}
+
+ZipResult ZipExtractor::GetItem(std::int32_t index, ZipItem& item) {
+  if (!reader_) return ZipResult::kBadArgument;
+  if (index == -1) {
+    item = ZipItem{};
+    item.index = reader_->Count();
+    return ZipResult::kOk;
+  }
+  const zip::DescribedItem* described = nullptr;
+  ZipResult result = reader_->Describe(index, described);
+  if (result == ZipResult::kOk) item = described->item;
+  return result;
+}
+
+ZipResult ZipExtractor::ExtractFolder(const ZipItem& item) {
+  return zip::MakeFolders(baseFd_.get(), zip::WithSlashes(item.name)) ? ZipResult::kOk : ZipResult::kOpenFailed;
+}
+
+ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targetPath) {
+  if (!reader_) return ZipResult::kBadArgument;
+  const zip::DescribedItem* described = nullptr;
+  ZipResult result = reader_->Describe(index, described);
+  if (result != ZipResult::kOk) return result;
+  const ZipItem& item = described->item;
+  if (!zip::IsContainedName(item.name)) return ZipResult::kOpenFailed;
+  if (item.IsDirectory()) return ExtractFolder(item);
+
+  const std::string target = zip::WithSlashes(targetPath);
+  if (zip::ClimbsOut(target) || zip::HasDriveLetter(target)) return ZipResult::kOpenFailed;
+  const std::size_t slash = target.rfind('/');
+  // Folders are made only below the base folder; an absolute target's folder must exist already.
+  if (slash != std::string::npos && !zip::IsRooted(target)) zip::MakeFolders(baseFd_.get(), target.substr(0, slash));
+
+  auto file = zip::TargetFile::Create(baseFd_.get(), target, item.IsReadOnly());
+  if (!file) return ZipResult::kOpenFailed;
+  zip::ItemReader data(reader_->File(), described->record, described->dataStart);
+  if (!data.Opened()) return ZipResult::kDataError;
+  std::array<unsigned char, zip::kChunkSize> chunk;
+  for (;;) {
+    const std::ptrdiff_t got = data.Read(chunk.data(), chunk.size());
+    if (got < 0) return ZipResult::kDataError;
+    if (got == 0) break;
+    if (!file->Write(chunk.data(), static_cast<std::size_t>(got))) return ZipResult::kDataError;
+  }
+  // Every byte arrived, but a damaged archive shows only in the checksum.
+  if (!data.Complete()) return ZipResult::kDataError;
+  return file->Finish(item) ? ZipResult::kOk : ZipResult::kDataError;
+}

@@ -1,0 +1,121 @@
+#include "common/zip/zip_records.h"
+
+#include <algorithm>
+#include <array>
+
+namespace zip {
+namespace {
+
+constexpr std::uint64_t kMaxEndSearch = 0xFFFF;
+constexpr std::size_t kSearchBlock = 1024;
+// Blocks overlap by the signature's length less one byte, so a signature across a block edge is seen.
+constexpr std::size_t kSearchBuffer = kSearchBlock + 4;
+
+std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+std::uint32_t Le32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+bool IsEndSignature(const unsigned char* p) { return p[0] == 'P' && p[1] == 'K' && p[2] == 5 && p[3] == 6; }
+
+// Searches from the end towards the start, block by block and within each block from its end, and
+// takes the match nearest the end. Position 0 counts as no match.
+std::uint64_t FindEndRecord(const ArchiveFile& file) {
+  const std::uint64_t size = file.Size();
+  const std::uint64_t maxBack = std::min(kMaxEndSearch, size);
+  std::array<unsigned char, kSearchBuffer> buffer{};
+  std::uint64_t back = 4;
+  while (back < maxBack) {
+    back = std::min(back + kSearchBlock, maxBack);
+    const std::uint64_t readPos = size - back;
+    const auto readSize = static_cast<std::size_t>(std::min<std::uint64_t>(kSearchBuffer, size - readPos));
+    if (!file.ReadAt(readPos, buffer.data(), readSize)) return 0;
+    for (std::size_t i = readSize - 3; i-- > 0;) {
+      if (IsEndSignature(&buffer[i])) return readPos + i;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+ZipResult LocateDirectory(const ArchiveFile& file, DirectoryLocation& location) {
+  const std::uint64_t endPos = FindEndRecord(file);
+  if (endPos == 0) return ZipResult::kReadError;
+  unsigned char end[kEndRecordSize];
+  if (!file.ReadAt(endPos, end, sizeof end)) return ZipResult::kReadError;
+  const std::uint16_t thisDisk = Le16(end + 4);
+  const std::uint16_t directoryDisk = Le16(end + 6);
+  const std::uint16_t entriesHere = Le16(end + 8);
+  const std::uint16_t entriesTotal = Le16(end + 10);
+  const std::uint64_t directorySize = Le32(end + 12);
+  const std::uint64_t directoryOffset = Le32(end + 16);
+  if (thisDisk != 0 || directoryDisk != 0 || entriesHere != entriesTotal) return ZipResult::kReadError;
+  if (directoryOffset + directorySize > endPos) return ZipResult::kReadError;
+  location.count = entriesTotal;
+  location.correction = endPos - (directoryOffset + directorySize);
+  location.firstRecord = directoryOffset + location.correction;
+  location.end = endPos;
+  return ZipResult::kOk;
+}
+
+ZipResult ReadCentralRecord(const ArchiveFile& file, std::uint64_t position, std::uint64_t end,
+                            CentralRecord& record) {
+  unsigned char fixed[kCentralFixedSize];
+  if (position > end || end - position < kCentralFixedSize) return ZipResult::kReadError;
+  if (!file.ReadAt(position, fixed, sizeof fixed)) return ZipResult::kReadError;
+  if (Le32(fixed) != kCentralSignature) return ZipResult::kReadError;
+  record.versionMadeBy = Le16(fixed + 4);
+  record.versionNeeded = Le16(fixed + 6);
+  record.flags = Le16(fixed + 8);
+  record.method = Le16(fixed + 10);
+  record.dosDateTime = Le32(fixed + 12);
+  record.crc32 = Le32(fixed + 16);
+  record.compressedSize = Le32(fixed + 20);
+  record.uncompressedSize = Le32(fixed + 24);
+  const std::uint16_t nameLength = Le16(fixed + 28);
+  record.extraLength = Le16(fixed + 30);
+  record.commentLength = Le16(fixed + 32);
+  record.diskStart = Le16(fixed + 34);
+  record.internalAttributes = Le16(fixed + 36);
+  record.externalAttributes = Le32(fixed + 38);
+  record.localHeaderOffset = Le32(fixed + 42);
+  const std::uint64_t length =
+      kCentralFixedSize + std::uint64_t{nameLength} + record.extraLength + record.commentLength;
+  if (end - position < length) return ZipResult::kReadError;
+  record.name.resize(nameLength);
+  if (!file.ReadAt(position + kCentralFixedSize, record.name.data(), nameLength)) return ZipResult::kReadError;
+  record.next = position + length;
+  return ZipResult::kOk;
+}
+
+ZipResult ReadLocalItem(const ArchiveFile& file, const DirectoryLocation& location, const CentralRecord& record,
+                        LocalItem& item) {
+  const std::uint64_t position = std::uint64_t{record.localHeaderOffset} + location.correction;
+  unsigned char fixed[kLocalFixedSize];
+  if (!file.ReadAt(position, fixed, sizeof fixed)) return ZipResult::kHeaderMismatch;
+  if (Le32(fixed) != kLocalSignature) return ZipResult::kHeaderMismatch;
+  const std::uint16_t flags = Le16(fixed + 6);
+  const std::uint16_t method = Le16(fixed + 8);
+  if (method != record.method || (method != kMethodStored && method != kMethodDeflated)) {
+    return ZipResult::kHeaderMismatch;
+  }
+  // With a data descriptor the sizes and CRC follow the data, and the local header may hold zeros.
+  if ((flags & kFlagDataDescriptor) == 0 &&
+      (Le32(fixed + 14) != record.crc32 || Le32(fixed + 18) != record.compressedSize ||
+       Le32(fixed + 22) != record.uncompressedSize)) {
+    return ZipResult::kHeaderMismatch;
+  }
+  const std::uint16_t nameLength = Le16(fixed + 26);
+  const std::uint16_t extraLength = Le16(fixed + 28);
+  if (nameLength != record.name.size()) return ZipResult::kHeaderMismatch;
+  const std::uint64_t extraStart = position + kLocalFixedSize + nameLength;
+  item.extra.resize(extraLength);
+  if (!file.ReadAt(extraStart, item.extra.data(), extraLength)) return ZipResult::kReadError;
+  item.dataStart = extraStart + extraLength;
+  return ZipResult::kOk;
+}
+
+}  // namespace zip

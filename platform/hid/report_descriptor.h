@@ -1,0 +1,21 @@
+#pragma once
+// Report lengths from a HID report descriptor: what the system's capabilities call the input and
+// output report byte lengths, and whether reports carry an id byte of their own.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace platform {
+
+struct HidReportLayout {
+  bool numbered = false;   // the descriptor declares report ids
+  size_t inputBytes = 0;   // longest input report, the report id byte included (0: no input)
+  size_t outputBytes = 0;  // longest output report, the report id byte included (0: no output)
+};
+
+// Reads the main and global items of descriptor; a truncated item ends the walk with what was
+// counted so far.
+HidReportLayout ParseReportDescriptor(std::span<const uint8_t> descriptor);
+
+}  // namespace platform
