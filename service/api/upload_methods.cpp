@@ -42,12 +42,13 @@ bool IsPedometerFile(const std::string& file, const std::string& day) {
   return header[0] == Bcd(year - 2000) && header[1] == Bcd(month) && header[2] == Bcd(dayOfMonth);
 }
 
-// The tracker kit's day text: printable, line breaks allowed, and within the kit's size.
+// The tracker kit's day text: its inner format is the kit's, so any text within the kit's size
+// passes; only control characters other than tabs and line breaks mark it as damaged.
 bool IsTrackerFile(const std::string& file) {
   if (file.empty() || file.size() >= kMaxTrackerFileBytes) return false;
   for (char c : file) {
     unsigned char byte = static_cast<unsigned char>(c);
-    if ((byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte >= 0x7F) return false;
+    if ((byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte == 0x7F) return false;
   }
   return true;
 }

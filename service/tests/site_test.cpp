@@ -66,7 +66,8 @@ TEST_F(MemberSite, OpeningAReminderPageMarksThoseRemindersRead) {
   auto page = client_->Get("/snsmsg.php?action=sysmsg&type=new", headers);
   ASSERT_TRUE(page);
   EXPECT_EQ(page->status, 200);
-  auto msgs = Login("li@example.com", "pw")->RootNode().child("msgs");
+  auto answer = Login("li@example.com", "pw");
+  auto msgs = answer->RootNode().child("msgs");
   EXPECT_STREQ(msgs.child("notice").text().get(), "0");
   EXPECT_STREQ(msgs.child("fri").text().get(), "3");
   EXPECT_STREQ(msgs.child("all").text().get(), "6");
