@@ -1,5 +1,7 @@
 #include "toolkit/core/std_string.h"
 
+#include "platform/codepage.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -52,22 +54,9 @@ std::u32string DecodeUtf8(std::string_view text) {
 
 std::string EncodeUtf8(std::u32string_view text) {
   std::string out;
+  out.reserve(text.size());
   for (char32_t cp : text) {
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    if (!platform::AppendUtf8(out, cp)) platform::AppendUtf8(out, 0xFFFD);
   }
   return out;
 }
