@@ -33,8 +33,10 @@ LRESULT CaptionHitTest(const CPaintManagerUI& manager, POINT pt, std::initialize
   RECT client{};
   GetClientRect(manager.GetPaintWindow(), &client);
   const CRect& box = manager.GetSizeBox();
-  bool left = pt.x < client.left + box.left, right = pt.x >= client.right - box.right;
-  bool top = pt.y < client.top + box.top, bottom = pt.y >= client.bottom - box.bottom;
+  bool left = box.left > 0 && pt.x < client.left + box.left;
+  bool right = box.right > 0 && pt.x >= client.right - box.right;
+  bool top = box.top > 0 && pt.y < client.top + box.top;
+  bool bottom = box.bottom > 0 && pt.y >= client.bottom - box.bottom;
   if (top) return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
   if (bottom) return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
   if (left) return HTLEFT;
