@@ -88,6 +88,9 @@ class NativeWindow {
   // A resizable window takes sizes between min and max (0: no limit) from the user; another keeps
   // the size the toolkit gives it.
   virtual void SetResizable(bool resizable, const CSize& minSize, const CSize& maxSize) = 0;
+  // The pointer shows which way an edge (HTLEFT .. HTBOTTOMRIGHT) resizes; any other hit shows
+  // the ordinary pointer.
+  virtual void SetEdgeCursor(int hit) = 0;
   virtual void SetIconFile(const std::string& pngPath) = 0;
   virtual void SetTooltip(const std::string& text) = 0;
   // A real entry over an edit control, owned by the caller; null when the backend has none.

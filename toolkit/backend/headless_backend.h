@@ -66,6 +66,7 @@ class HeadlessWindow : public NativeWindow {
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
   void BeginMoveDrag(int, int) override { ++moveDrags_; }
   void BeginResizeDrag(int edge, int, int) override { resizeEdge_ = edge; }
+  void SetEdgeCursor(int hit) override { edgeCursor_ = hit; }
   void SetResizable(bool resizable, const CSize& minSize, const CSize& maxSize) override {
     resizable_ = resizable;
     minSize_ = minSize;
@@ -85,6 +86,7 @@ class HeadlessWindow : public NativeWindow {
   // The edge of the last resize drag the user began (0: none yet).
   int ResizeEdge() const { return resizeEdge_; }
   bool Resizable() const { return resizable_; }
+  int EdgeCursor() const { return edgeCursor_; }
   const CSize& MinSize() const { return minSize_; }
   const CSize& MaxSize() const { return maxSize_; }
   int Activations() const { return activations_; }
@@ -101,6 +103,7 @@ class HeadlessWindow : public NativeWindow {
   double opacity_ = 1.0;
   int moveDrags_ = 0;
   int resizeEdge_ = 0;
+  int edgeCursor_ = 0;
   bool resizable_ = false;
   CSize minSize_;
   CSize maxSize_;

@@ -270,9 +270,19 @@ void CWindowWnd::OnNativeMouse(UINT msg, int x, int y) {
   if (msg == WM_LBUTTONDBLCLK && !(GetClassStyle() & CS_DBLCLKS)) msg = WM_LBUTTONDOWN;
   if (msg == WM_RBUTTONDBLCLK && !(GetClassStyle() & CS_DBLCLKS)) msg = WM_RBUTTONDOWN;
   Dispatcher& dispatcher = Dispatcher::Instance();
+  int sx = rect_.left + x;
+  int sy = rect_.top + y;
+  if (msg == WM_MOUSEMOVE && resizable_ && native_) {
+    // Only a window the user can resize asks where the pointer is on every move.
+    LRESULT hit = dispatcher.Deliver(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(sx, sy));
+    if (!IsWindow(hwnd_)) return;
+    if (hit < HTLEFT || hit > HTBOTTOMRIGHT) hit = HTCLIENT;
+    if (hit != edgeUnderPointer_) {
+      edgeUnderPointer_ = hit;
+      native_->SetEdgeCursor(static_cast<int>(hit));
+    }
+  }
   if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
-    int sx = rect_.left + x;
-    int sy = rect_.top + y;
     LRESULT hit = dispatcher.Deliver(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(sx, sy));
     if (hit == HTCAPTION) {
       if (msg == WM_LBUTTONDOWN && native_) native_->BeginMoveDrag(sx, sy);
@@ -559,6 +569,7 @@ bool SetWindowAlpha(HWND hwnd, int alpha) {
 bool SetWindowSizeLimits(HWND hwnd, bool resizable, SIZE minSize, SIZE maxSize) {
   CWindowWnd* w = toolkit::Lookup(hwnd);
   if (!w || !w->Native()) return false;
+  w->resizable_ = resizable;
   w->Native()->SetResizable(resizable, CSize(std::max(0, minSize.cx), std::max(0, minSize.cy)),
                             CSize(std::max(0, maxSize.cx), std::max(0, maxSize.cy)));
   return true;

@@ -98,6 +98,7 @@ class CWindowWnd : public platform::MessageTarget, public toolkit::WindowHost {
   friend DWORD SetWindowLong(HWND, int, DWORD);
   friend bool SetWindowRoundRegion(HWND, const RECT&, int, int);
   friend bool SetWindowAlpha(HWND, int);
+  friend bool SetWindowSizeLimits(HWND, bool, SIZE, SIZE);
   friend bool AnimateWindow(HWND, DWORD, DWORD);
   friend bool SetWindowText(HWND, const char*);
 
@@ -115,6 +116,8 @@ class CWindowWnd : public platform::MessageTarget, public toolkit::WindowHost {
   bool minimized_ = false;
   bool enabled_ = true;
   bool destroying_ = false;
+  bool resizable_ = false;
+  LRESULT edgeUnderPointer_ = HTCLIENT;  // what the pointer shows over a resizable window
   int alpha_ = 255;
   double fade_ = 1.0;  // extra factor while a fade runs
   std::vector<CRect> shape_;

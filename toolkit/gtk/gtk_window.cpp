@@ -273,6 +273,22 @@ void GtkNativeWindow::SetResizable(bool resizable, const CSize& minSize, const C
   ApplyAreaRequest();
 }
 
+void GtkNativeWindow::SetEdgeCursor(int hit) {
+  GdkWindow* gdk = gtk_widget_get_window(area_);
+  if (!gdk) return;
+  const char* name = nullptr;
+  switch (hit) {
+    case HTLEFT: case HTRIGHT: name = "ew-resize"; break;
+    case HTTOP: case HTBOTTOM: name = "ns-resize"; break;
+    case HTTOPLEFT: case HTBOTTOMRIGHT: name = "nwse-resize"; break;
+    case HTTOPRIGHT: case HTBOTTOMLEFT: name = "nesw-resize"; break;
+    default: break;
+  }
+  GdkCursor* cursor = name ? gdk_cursor_new_from_name(gdk_window_get_display(gdk), name) : nullptr;
+  gdk_window_set_cursor(gdk, cursor);
+  if (cursor) g_object_unref(cursor);
+}
+
 void GtkNativeWindow::BeginResizeDrag(int edge, int screenX, int screenY) {
   GdkWindowEdge gdkEdge;
   switch (edge) {

@@ -25,6 +25,7 @@ class GtkNativeWindow : public NativeWindow {
   void BeginMoveDrag(int screenX, int screenY) override;
   void BeginResizeDrag(int edge, int screenX, int screenY) override;
   void SetResizable(bool resizable, const CSize& minSize, const CSize& maxSize) override;
+  void SetEdgeCursor(int hit) override;
   void SetIconFile(const std::string& pngPath) override;
   void SetTooltip(const std::string& text) override;
   std::unique_ptr<TextEntry> CreateTextEntry(TextEntryHost* host) override;

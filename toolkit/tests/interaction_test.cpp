@@ -269,6 +269,11 @@ TEST_F(Interaction, TheSizeBoxEdgesResizeAndTheRestStaysCaptionOrClient) {
   EXPECT_EQ(native->MinSize().cy, 80);
   EXPECT_EQ(native->MaxSize().cx, 400);
   EXPECT_EQ(native->MaxSize().cy, 0);
+  // The pointer shows the way an edge resizes, and turns back inside.
+  w->OnNativeMouse(WM_MOUSEMOVE, 197, 50);
+  EXPECT_EQ(native->EdgeCursor(), static_cast<int>(HTRIGHT));
+  w->OnNativeMouse(WM_MOUSEMOVE, 100, 50);
+  EXPECT_EQ(native->EdgeCursor(), static_cast<int>(HTCLIENT));
   // A press on an edge hands the drag to the window system, and the control under it sees nothing.
   headless::ClickAt(*w, 199, 99);
   EXPECT_EQ(native->ResizeEdge(), static_cast<int>(HTBOTTOMRIGHT));
