@@ -161,30 +161,9 @@ void CContainerUI::DoPaint(toolkit::Renderer& renderer) {
 }
 
 void CContainerUI::DoEvent(TEventUI& event) {
-  if (bar_.Needed()) {
-    bool moved = false;
-    switch (event.Type) {
-      case UIEVENT_SCROLLWHEEL:
-        if (bar_.Wheel(GET_WHEEL_DELTA_WPARAM(event.wParam))) NeedUpdate();
-        return;  // the innermost scrolling area takes the wheel, even at its end
-      case UIEVENT_BUTTONDOWN:
-      case UIEVENT_DBLCLICK:
-        moved = bar_.Press(event.ptMouse);
-        break;
-      case UIEVENT_MOUSEMOVE:
-        moved = bar_.Drag(event.ptMouse);
-        break;
-      case UIEVENT_BUTTONUP:
-        if (bar_.Dragging()) Invalidate();
-        bar_.Release();
-        break;
-      default:
-        break;
-    }
-    if (moved) NeedUpdate();
-    if (bar_.Dragging()) Invalidate();
-  }
-  CControlUI::DoEvent(event);
+  auto bar = bar_.OnEvent(event.Type, event.ptMouse, event.wParam);
+  if (bar.changed) NeedUpdate();  // the children move with the bar
+  if (!bar.consumed) CControlUI::DoEvent(event);
 }
 
 CControlUI* CContainerUI::FindControlAt(POINT point) {

@@ -228,27 +228,7 @@ void CRichEditUI::DoPaint(toolkit::Renderer& renderer) {
 }
 
 void CRichEditUI::DoEvent(TEventUI& event) {
-  bool moved = false;
-  switch (event.Type) {
-    case UIEVENT_SCROLLWHEEL:
-      if (!bar_.Needed()) break;  // nothing to scroll: the area around may
-      moved = bar_.Wheel(GET_WHEEL_DELTA_WPARAM(event.wParam));
-      if (moved) Invalidate();
-      return;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_DBLCLICK:
-      moved = bar_.Press(event.ptMouse);
-      break;
-    case UIEVENT_MOUSEMOVE:
-      moved = bar_.Drag(event.ptMouse);
-      break;
-    case UIEVENT_BUTTONUP:
-      moved = bar_.Dragging();
-      bar_.Release();
-      break;
-    default:
-      break;
-  }
-  if (moved) Invalidate();
-  CLabelUI::DoEvent(event);
+  auto bar = bar_.OnEvent(event.Type, event.ptMouse, event.wParam);
+  if (bar.changed) Invalidate();
+  if (!bar.consumed) CLabelUI::DoEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolkit/controls/control.h"
 #include "toolkit/render/renderer.h"
 
 namespace toolkit {
@@ -59,6 +60,30 @@ bool VerticalScrollBar::Drag(POINT pt) {
   if (travel <= 0) return false;
   int top = std::clamp(pt.y - dragOffset_ - track_.top, 0, travel);
   return SetPosition(static_cast<int>((static_cast<long long>(top) * Range() + travel / 2) / travel));
+}
+
+VerticalScrollBar::Response VerticalScrollBar::OnEvent(int type, POINT pt, WPARAM wParam) {
+  Response r;
+  switch (type) {
+    case UIEVENT_SCROLLWHEEL:
+      r.consumed = Needed();
+      r.changed = r.consumed && Wheel(GET_WHEEL_DELTA_WPARAM(wParam));
+      break;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+      r.changed = Press(pt) || dragging_;
+      break;
+    case UIEVENT_MOUSEMOVE:
+      r.changed = Drag(pt);
+      break;
+    case UIEVENT_BUTTONUP:
+      r.changed = dragging_;
+      Release();
+      break;
+    default:
+      break;
+  }
+  return r;
 }
 
 void VerticalScrollBar::Paint(Renderer& renderer) const {

@@ -38,6 +38,15 @@ class VerticalScrollBar {
   void Release() { dragging_ = false; }
   bool Dragging() const { return dragging_; }
 
+  // What one mouse event of the control holding the bar (UIEVENT_*) did to the bar: whether it
+  // moved or changed its look, and whether the event is used up (a wheel turned while there is
+  // something to scroll, even at the end, so that the area around does not scroll instead).
+  struct Response {
+    bool changed = false;
+    bool consumed = false;
+  };
+  Response OnEvent(int type, POINT pt, WPARAM wParam);
+
   CRect Thumb() const;
   void Paint(Renderer& renderer) const;
 
