@@ -20,6 +20,7 @@ bool CContainerUI::AddAt(CControlUI* control, int index) {
   if (!control || index < 0 || index > GetCount()) return false;
   items_.insert(items_.begin() + index, control);
   control->SetManager(manager_, this);
+  if (hslEnabled_) control->SetColorHSL(true, hsl_.hue, hsl_.saturation, hsl_.lightness);  // joins the tint
   NeedUpdate();
   return true;
 }

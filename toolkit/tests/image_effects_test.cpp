@@ -115,10 +115,15 @@ TEST_F(ImageEffects, AControlTintedAtRunTimeShiftsItsColoursImagesAndChildren) {
   w.pm.FindControl("plain")->SetColorHSL(true, 300, 100, 100);
   w.pm.FindControl("picture")->SetColorHSL(true, 300, 100, 100);
   w.pm.FindControl("panel")->SetColorHSL(true, 180, 100, 0);
+  auto* added = new CControlUI();
+  added->SetBkColor(0xFFFF0000u);
+  added->SetFixedWidth(10);
+  w.pm.FindControlAs<CContainerUI>("panel")->AddAt(added, 0);
   cairo_surface_t* s = headless::Render(w);
   EXPECT_EQ(PixelAt(s, 20, 5), kGreen);
   EXPECT_EQ(PixelAt(s, 20, 15), kGreen);  // the image's red turned the same way
   EXPECT_EQ(PixelAt(s, 20, 25), kBlack);  // a panel's tint reaches what is in it
+  EXPECT_EQ(PixelAt(s, 5, 25), kBlack);   // and what is added to it later
   cairo_surface_destroy(s);
 
   // Switching the tint off, or back to neutral, shows the skin's own colours again.
