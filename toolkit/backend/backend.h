@@ -65,6 +65,8 @@ class TextEntry {
   virtual void SetFont(const std::string& family, int pixelSize) = 0;
   virtual void SetTextColor(uint32_t argb) = 0;
   virtual void Focus() = 0;
+  // Gives the keyboard focus back to the window when the entry has it.
+  virtual void Blur() = 0;
 };
 
 class NativeWindow {

@@ -136,6 +136,8 @@ void CEditUI::DoEvent(TEventUI& event) {
   if (event.Type == UIEVENT_MOUSEENTER) hot_ = true;
   if (event.Type == UIEVENT_MOUSELEAVE) hot_ = false;
   if (event.Type == UIEVENT_BUTTONDOWN && entry_) entry_->Focus();
+  // Keys typed after the focus moved on (Tab, a click on a button) must not land in this field.
+  if (event.Type == UIEVENT_KILLFOCUS && entry_) entry_->Blur();
   CLabelUI::DoEvent(event);
 }
 

@@ -172,6 +172,13 @@ class GtkEntryOverEdit : public TextEntry {
   }
   void SetTextColor(uint32_t) override {}
   void Focus() override { gtk_widget_grab_focus(entry_); }
+  void Blur() override {
+    GtkWidget* top = gtk_widget_get_toplevel(entry_);
+    // The window's focus widget, even while the window itself is not the active one.
+    if (GTK_IS_WINDOW(top) && gtk_window_get_focus(GTK_WINDOW(top)) == entry_) {
+      gtk_window_set_focus(GTK_WINDOW(top), nullptr);
+    }
+  }
 
  private:
   GtkWidget* overlay_;

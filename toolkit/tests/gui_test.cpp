@@ -138,6 +138,39 @@ TEST(RealWindow, EntriesStandOverTheirEditsAndAResizedWindowIsPaintedWhole) {
   toolkit::Dispatcher::Instance().ClearQuit();
 }
 
+TEST(RealWindow, TabMovesTheKeyboardBetweenRealEntriesAndOffThem) {
+  testing_support::TempFolder folder;
+  std::ofstream(folder.File("form.xml")) << R"(<?xml version="1.0" encoding="UTF-8"?>
+<Window size="300,120"><VerticalLayout bkcolor="#FFFFFFFF">
+  <Edit name="a" height="26"/><Edit name="b" height="26"/><Button name="go" height="26"/>
+</VerticalLayout></Window>)";
+  CPaintManagerUI::SetResourcePath(CStdString(folder.path()));
+  CSkinViewWnd window("form.xml");
+  ASSERT_TRUE(window.Create(nullptr, "form test", UI_WNDSTYLE_FRAME, 0, 60, 60, 300, 120));
+  window.ShowWindow(true, true);
+  auto* native = dynamic_cast<toolkit::GtkNativeWindow*>(window.Native());
+  ASSERT_NE(native, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return PixelAt(*native, 150, 100).has_value(); }));
+  std::vector<GtkWidget*> entries = EntriesOf(*native);
+  ASSERT_EQ(entries.size(), 2u);
+  GtkWindow* gtkWindow = GTK_WINDOW(native->Widget());
+  auto focusName = [&] {
+    CControlUI* f = window.Manager().GetFocus();
+    return f ? f->GetName().str() : std::string("-");
+  };
+  window.OnNativeKey(VK_TAB);
+  EXPECT_EQ(focusName(), "a");
+  EXPECT_EQ(gtk_window_get_focus(gtkWindow), entries[0]);
+  window.OnNativeKey(VK_TAB);
+  EXPECT_EQ(focusName(), "b");
+  EXPECT_EQ(gtk_window_get_focus(gtkWindow), entries[1]);
+  window.OnNativeKey(VK_TAB);
+  EXPECT_EQ(focusName(), "go");
+  EXPECT_EQ(gtk_window_get_focus(gtkWindow), nullptr);  // typing now reaches no field
+  DestroyWindow(window);
+  toolkit::Dispatcher::Instance().ClearQuit();
+}
+
 TEST(RealWindow, TrayWithoutANotificationAreaStandsInWithAWindow) {
   CPaintManagerUI::SetResourcePath(CStdString(std::string(VYMERA_SKINVIEW_SAMPLE).substr(0, std::string(VYMERA_SKINVIEW_SAMPLE).rfind('/'))));
   CSkinViewWnd window("sample.xml");
