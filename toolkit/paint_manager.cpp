@@ -158,7 +158,10 @@ void CPaintManagerUI::SendEvent(CControlUI* control, int type, POINT pt, WPARAM 
 bool CPaintManagerUI::OnMouse(UINT msg, POINT pt) {
   auto alive = alive_;
   CControlUI* at = FindControl(pt);
-  if (at && !at->IsEnabled()) at = nullptr;
+  // Inside a disabled container a control is as disabled as the container.
+  for (CControlUI* c = at; c; c = c->GetParent()) {
+    if (!c->IsEnabled()) at = nullptr;
+  }
   switch (msg) {
     case WM_MOUSEMOVE:
       if (at != hot_) {
