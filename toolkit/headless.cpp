@@ -2,6 +2,8 @@
 
 #include <cairo.h>
 
+#include <optional>
+
 #include "toolkit/controls/edit.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/core/window_wnd.h"
@@ -43,17 +45,35 @@ bool DoubleClickAt(HWND hwnd, int x, int y) {
   return true;
 }
 
-bool Click(HWND hwnd, std::string_view controlName) {
+namespace {
+// The centre of a control that is shown, or nothing.
+std::optional<POINT> CentreOf(HWND hwnd, std::string_view controlName) {
   CPaintManagerUI* pm = CPaintManagerUI::FromWindow(hwnd);
-  if (!pm) return false;
-  CControlUI* c = pm->FindControl(controlName);
-  if (!c) return false;
-  for (CControlUI* p = c; p; p = p->GetParent()) {
-    if (!p->IsVisible()) return false;
-  }
+  CControlUI* c = pm ? pm->FindControl(controlName) : nullptr;
+  if (!c || !c->IsVisibleInTree()) return std::nullopt;
+  if (pm->NeedsLayout()) pm->DoLayout();
   const CRect& r = c->GetPos();
-  if (r.IsEmpty()) return false;
-  return ClickAt(hwnd, r.left + r.GetWidth() / 2, r.top + r.GetHeight() / 2);
+  if (r.IsEmpty()) return std::nullopt;
+  return POINT{r.left + r.GetWidth() / 2, r.top + r.GetHeight() / 2};
+}
+}  // namespace
+
+bool Click(HWND hwnd, std::string_view controlName) {
+  auto pt = CentreOf(hwnd, controlName);
+  return pt && ClickAt(hwnd, pt->x, pt->y);
+}
+
+bool WheelAt(HWND hwnd, int x, int y, int delta) {
+  CWindowWnd* w = Window(hwnd);
+  if (!w) return false;
+  w->OnNativeMouse(WM_MOUSEMOVE, x, y);
+  if (IsWindow(hwnd)) w->OnNativeWheel(x, y, delta);
+  return true;
+}
+
+bool Wheel(HWND hwnd, std::string_view controlName, int notches) {
+  auto pt = CentreOf(hwnd, controlName);
+  return pt && WheelAt(hwnd, pt->x, pt->y, notches * WHEEL_DELTA);
 }
 
 bool TypeText(HWND hwnd, std::string_view controlName, const CStdString& text) {
@@ -65,8 +85,12 @@ bool TypeText(HWND hwnd, std::string_view controlName, const CStdString& text) {
   return true;
 }
 
-void PressKey(HWND hwnd, WPARAM virtualKey) {
-  if (CWindowWnd* w = Window(hwnd)) w->OnNativeKey(virtualKey);
+void PressKey(HWND hwnd, WPARAM virtualKey, bool shift) {
+  CWindowWnd* w = Window(hwnd);
+  if (!w) return;
+  Dispatcher::Instance().SetShiftDown(shift);
+  w->OnNativeKey(virtualKey);
+  Dispatcher::Instance().SetShiftDown(false);
 }
 
 void LoseFocus(HWND hwnd) {

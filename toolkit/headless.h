@@ -25,7 +25,11 @@ bool ClickAt(HWND hwnd, int x, int y);
 bool DoubleClickAt(HWND hwnd, int x, int y);
 // Types text into the edit control, one keystroke per character. False when it is not an edit.
 bool TypeText(HWND hwnd, std::string_view controlName, const CStdString& text);
-void PressKey(HWND hwnd, WPARAM virtualKey);
+void PressKey(HWND hwnd, WPARAM virtualKey, bool shift = false);
+// Turns the wheel over the control's centre: notches away from the user when positive. False
+// when the window has no such control or it is hidden.
+bool Wheel(HWND hwnd, std::string_view controlName, int notches);
+bool WheelAt(HWND hwnd, int x, int y, int delta);
 // The window loses the keyboard focus to another application.
 void LoseFocus(HWND hwnd);
 // Moves the virtual clock and handles what became due.

@@ -63,6 +63,7 @@ CPaintManagerUI::~CPaintManagerUI() {
 void CPaintManagerUI::Init(HWND hwnd) {
   hwnd_ = hwnd;
   Managers()[reinterpret_cast<uintptr_t>(hwnd)] = this;
+  ApplySizeLimits();
   toolkit::Dispatcher::Instance().SetFilterHook(&CPaintManagerUI::FilterHook);
 }
 
@@ -132,6 +133,26 @@ void CPaintManagerUI::SetInitSize(int cx, int cy) {
     GetWindowRect(hwnd_, &r);
     MoveWindow(hwnd_, r.left, r.top, cx, cy);
   }
+}
+
+void CPaintManagerUI::SetMinInfo(int cx, int cy) {
+  minInfo_ = CSize(cx, cy);
+  ApplySizeLimits();
+}
+
+void CPaintManagerUI::SetMaxInfo(int cx, int cy) {
+  maxInfo_ = CSize(cx, cy);
+  ApplySizeLimits();
+}
+
+void CPaintManagerUI::SetSizeBox(const RECT& rect) {
+  sizeBox_ = rect;
+  ApplySizeLimits();
+}
+
+void CPaintManagerUI::ApplySizeLimits() {
+  bool resizable = sizeBox_.left > 0 || sizeBox_.top > 0 || sizeBox_.right > 0 || sizeBox_.bottom > 0;
+  if (hwnd_) SetWindowSizeLimits(hwnd_, resizable, minInfo_, maxInfo_);
 }
 
 void CPaintManagerUI::SetBackgroundTransparent(bool transparent) {
@@ -220,11 +241,16 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       OnMouse(msg, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return false;
     case WM_MOUSEWHEEL: {
-      POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // screen coordinates, as the system sends them
+      ScreenToClient(hwnd_, &pt);
       SendEvent(FindControl(pt), UIEVENT_SCROLLWHEEL, pt, wParam);
       return false;
     }
     case WM_KEYDOWN:
+      if (wParam == VK_TAB && MoveFocus(GetKeyState(static_cast<int>(VK_SHIFT)) >= 0)) {
+        result = 0;
+        return true;
+      }
       SendEvent(focus_, UIEVENT_KEYDOWN, POINT{}, wParam);
       return false;
     default:
@@ -322,6 +348,26 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
     SendNotify(control, "setfocus");
   }
   if (*alive) Invalidate();
+}
+
+bool CPaintManagerUI::MoveFocus(bool forward) {
+  if (!root_) return false;
+  std::vector<CControlUI*> stops;
+  root_->ForEach([&stops](CControlUI* c) {
+    if (c->IsTabStop() && c->IsEnabled() && c->IsVisibleInTree()) stops.push_back(c);
+  });
+  if (stops.empty()) return false;
+  auto n = static_cast<int>(stops.size());
+  auto at = std::find(stops.begin(), stops.end(), focus_);
+  int next = 0;
+  if (at == stops.end()) {
+    next = forward ? 0 : n - 1;
+  } else {
+    int i = static_cast<int>(at - stops.begin());
+    next = forward ? (i + 1) % n : (i + n - 1) % n;
+  }
+  stops[static_cast<size_t>(next)]->SetFocus();  // an edit also moves the real entry's focus
+  return true;
 }
 
 void CPaintManagerUI::ControlGone(CControlUI* control) {

@@ -56,12 +56,14 @@ class CPaintManagerUI {
   void SetRoundCorner(int cx, int cy) { roundCorner_ = CSize(cx, cy); }
   SIZE GetInitSize() const { return initSize_; }
   void SetInitSize(int cx, int cy);
+  // The smallest and largest size the user may give a window with a size box (0: no limit).
   SIZE GetMinInfo() const { return minInfo_; }
-  void SetMinInfo(int cx, int cy) { minInfo_ = CSize(cx, cy); }
+  void SetMinInfo(int cx, int cy);
   SIZE GetMaxInfo() const { return maxInfo_; }
-  void SetMaxInfo(int cx, int cy) { maxInfo_ = CSize(cx, cy); }
+  void SetMaxInfo(int cx, int cy);
+  // Widths of the edges by which the user resizes the window; all 0 (the default) keeps its size.
   const CRect& GetSizeBox() const { return sizeBox_; }
-  void SetSizeBox(const RECT& rect) { sizeBox_ = rect; }
+  void SetSizeBox(const RECT& rect);
   // Only pop-up menus paint on a transparent background; other windows start from white.
   void SetBackgroundTransparent(bool transparent);
   bool IsBackgroundTransparent() const { return transparentBackground_; }
@@ -82,6 +84,9 @@ class CPaintManagerUI {
 
   CControlUI* GetFocus() const { return focus_; }
   void SetFocus(CControlUI* control);
+  // Tab: the focus goes to the next (or previous) enabled, shown tab stop in tree order, round
+  // the end. False when the window has none.
+  bool MoveFocus(bool forward);
   CControlUI* GetHot() const { return hot_; }
 
   // Layout and painting.
@@ -121,6 +126,7 @@ class CPaintManagerUI {
  private:
   static bool FilterHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnMouse(UINT msg, POINT pt);
+  void ApplySizeLimits();
   void SendEvent(CControlUI* control, int type, POINT pt, WPARAM wParam = 0);
 
   HWND hwnd_ = nullptr;

@@ -32,7 +32,10 @@ class WindowHost {
   virtual void OnNativePaint(cairo_t* cr) = 0;
   // msg is WM_MOUSEMOVE, WM_[LR]BUTTON{DOWN,UP,DBLCLK} or WM_MOUSELEAVE.
   virtual void OnNativeMouse(UINT msg, int x, int y) = 0;
+  // The shift key's state at the press is in GetKeyState(VK_SHIFT) while the key is handled.
   virtual void OnNativeKey(WPARAM virtualKey) = 0;
+  // delta: 120 per notch, positive when the wheel turns away from the user.
+  virtual void OnNativeWheel(int x, int y, int delta) = 0;
   virtual void OnNativeFocus(bool gained) = 0;
   virtual void OnNativeMoved(const CRect& screenRect) = 0;
   virtual void OnNativeMinimized(bool minimized) = 0;
@@ -80,6 +83,11 @@ class NativeWindow {
   virtual void SetOpacity(double opacity) = 0;
   virtual void SetEnabled(bool enabled) = 0;
   virtual void BeginMoveDrag(int screenX, int screenY) = 0;
+  // The user drags the edge (HTLEFT .. HTBOTTOMRIGHT) of a resizable window.
+  virtual void BeginResizeDrag(int edge, int screenX, int screenY) = 0;
+  // A resizable window takes sizes between min and max (0: no limit) from the user; another keeps
+  // the size the toolkit gives it.
+  virtual void SetResizable(bool resizable, const CSize& minSize, const CSize& maxSize) = 0;
   virtual void SetIconFile(const std::string& pngPath) = 0;
   virtual void SetTooltip(const std::string& text) = 0;
   // A real entry over an edit control, owned by the caller; null when the backend has none.

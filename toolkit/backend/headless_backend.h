@@ -65,6 +65,12 @@ class HeadlessWindow : public NativeWindow {
   void SetOpacity(double opacity) override { opacity_ = opacity; }
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
   void BeginMoveDrag(int, int) override { ++moveDrags_; }
+  void BeginResizeDrag(int edge, int, int) override { resizeEdge_ = edge; }
+  void SetResizable(bool resizable, const CSize& minSize, const CSize& maxSize) override {
+    resizable_ = resizable;
+    minSize_ = minSize;
+    maxSize_ = maxSize;
+  }
   void SetIconFile(const std::string& pngPath) override { icon_ = pngPath; }
   void SetTooltip(const std::string& text) override { tooltip_ = text; }
   std::unique_ptr<TextEntry> CreateTextEntry(TextEntryHost*) override { return nullptr; }
@@ -76,6 +82,11 @@ class HeadlessWindow : public NativeWindow {
   bool Decorated() const { return decorated_; }
   double Opacity() const { return opacity_; }
   int MoveDrags() const { return moveDrags_; }
+  // The edge of the last resize drag the user began (0: none yet).
+  int ResizeEdge() const { return resizeEdge_; }
+  bool Resizable() const { return resizable_; }
+  const CSize& MinSize() const { return minSize_; }
+  const CSize& MaxSize() const { return maxSize_; }
   int Activations() const { return activations_; }
   const std::string& Tooltip() const { return tooltip_; }
   const std::string& Icon() const { return icon_; }
@@ -89,6 +100,10 @@ class HeadlessWindow : public NativeWindow {
   bool enabled_ = true;
   double opacity_ = 1.0;
   int moveDrags_ = 0;
+  int resizeEdge_ = 0;
+  bool resizable_ = false;
+  CSize minSize_;
+  CSize maxSize_;
   int activations_ = 0;
   int invalidations_ = 0;
   std::vector<CRect> shape_;

@@ -7,6 +7,7 @@
 
 class CButtonUI : public CLabelUI {
  public:
+  CButtonUI() { tabStop_ = true; }
   CStdString GetClass() const override { return "ButtonUI"; }
   void* GetInterface(std::string_view name) override;
 

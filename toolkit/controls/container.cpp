@@ -64,8 +64,10 @@ void CContainerUI::SetAttribute(std::string_view name, std::string_view value) {
     if (auto r = toolkit::ParseRectValue(value)) SetInset(*r);
   } else if (name == "childpadding") {
     SetChildPadding(toolkit::ParseIntValue(value));
-  } else if (name == "vscrollbar" || name == "hscrollbar") {
-    // containers here never scroll; their skins size them to fit
+  } else if (name == "vscrollbar") {
+    EnableScrollBar(toolkit::ParseBool(value));
+  } else if (name == "hscrollbar") {
+    // content never scrolls sideways: the skins size their rows to fit
   } else {
     CControlUI::SetAttribute(name, value);
   }
@@ -91,15 +93,24 @@ void CContainerUI::LayoutFloat(CControlUI* child, const CRect& rect) const {
   child->Layout(CRect(x, y, x + std::max(0, w), y + std::max(0, h)));
 }
 
-void CContainerUI::Layout(const CRect& rect) {
-  rect_ = rect;
-  CRect inner = InnerRect(rect);
+void CContainerUI::EnableScrollBar(bool vertical) {
+  vscroll_ = vertical;
+  if (!vertical) bar_.SetExtent(0, 0);
+  NeedUpdate();
+}
+
+void CContainerUI::SetScrollPos(int pixels) {
+  if (bar_.SetPosition(pixels)) NeedUpdate();
+}
+
+void CContainerUI::SetColorHSL(bool enable, short h, short s, short l) {
+  CControlUI::SetColorHSL(enable, h, s, l);
+  for (CControlUI* c : items_) c->SetColorHSL(enable, h, s, l);
+}
+
+void CContainerUI::LayoutItems(const CRect& inner) {
   for (CControlUI* c : items_) {
-    if (!c->IsVisible()) continue;
-    if (c->IsFloat()) {
-      LayoutFloat(c, rect);
-      continue;
-    }
+    if (!c->IsVisible() || c->IsFloat()) continue;
     const CRect& pad = c->GetPadding();
     CRect r(inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom);
     if (c->GetFixedWidth()) r.right = r.left + c->GetFixedWidth();
@@ -108,17 +119,81 @@ void CContainerUI::Layout(const CRect& rect) {
   }
 }
 
+int CContainerUI::ContentExtent(int top) const {
+  int bottom = top;
+  for (CControlUI* c : items_) {
+    if (c->IsVisible() && !c->IsFloat()) bottom = std::max(bottom, c->GetPos().bottom + c->GetPadding().bottom);
+  }
+  return bottom - top;
+}
+
+void CContainerUI::Layout(const CRect& rect) {
+  rect_ = rect;
+  CRect inner = InnerRect(rect);
+  view_ = inner;
+  LayoutItems(inner);
+  if (vscroll_) {
+    // Measured at the view's height, so stretched children keep the share they have without a bar;
+    // the second pass only narrows the content for the bar and moves it up.
+    bar_.SetExtent(ContentExtent(inner.top), inner.GetHeight());
+    if (bar_.Needed()) {
+      view_.right = std::max(view_.left, view_.right - toolkit::VerticalScrollBar::kWidth);
+      bar_.SetTrack(CRect(view_.right, inner.top, inner.right, inner.bottom));
+      int shift = bar_.Position();
+      LayoutItems(CRect(view_.left, inner.top - shift, view_.right, inner.bottom - shift));
+    }
+  }
+  for (CControlUI* c : items_) {
+    if (c->IsVisible() && c->IsFloat()) LayoutFloat(c, rect);
+  }
+}
+
 void CContainerUI::DoPaint(toolkit::Renderer& renderer) {
   CControlUI::DoPaint(renderer);
-  renderer.PushClip(rect_);
+  bool scrolled = bar_.Needed();
+  const CRect& clip = scrolled ? view_ : rect_;
+  renderer.PushClip(clip);
   for (CControlUI* c : items_) {
-    if (c->IsVisible() && !c->GetPos().Intersect(rect_).IsEmpty()) c->DoPaint(renderer);
+    if (c->IsVisible() && !c->GetPos().Intersect(clip).IsEmpty()) c->DoPaint(renderer);
   }
   renderer.PopClip();
+  if (scrolled) bar_.Paint(renderer);
+}
+
+void CContainerUI::DoEvent(TEventUI& event) {
+  if (bar_.Needed()) {
+    bool moved = false;
+    switch (event.Type) {
+      case UIEVENT_SCROLLWHEEL:
+        if (bar_.Wheel(GET_WHEEL_DELTA_WPARAM(event.wParam))) NeedUpdate();
+        return;  // the innermost scrolling area takes the wheel, even at its end
+      case UIEVENT_BUTTONDOWN:
+      case UIEVENT_DBLCLICK:
+        moved = bar_.Press(event.ptMouse);
+        break;
+      case UIEVENT_MOUSEMOVE:
+        moved = bar_.Drag(event.ptMouse);
+        break;
+      case UIEVENT_BUTTONUP:
+        if (bar_.Dragging()) Invalidate();
+        bar_.Release();
+        break;
+      default:
+        break;
+    }
+    if (moved) NeedUpdate();
+    if (bar_.Dragging()) Invalidate();
+  }
+  CControlUI::DoEvent(event);
 }
 
 CControlUI* CContainerUI::FindControlAt(POINT point) {
   if (!visible_ || !rect_.Contains(point.x, point.y)) return nullptr;
+  if (bar_.Needed()) {
+    // The bar belongs to the container, and children scrolled out of the view cannot be hit.
+    if (bar_.Track().Contains(point.x, point.y)) return this;
+    if (!view_.Contains(point.x, point.y)) return mouseEnabled_ ? this : nullptr;
+  }
   for (auto it = items_.rbegin(); it != items_.rend(); ++it) {  // the last painted is on top
     if (CControlUI* hit = (*it)->FindControlAt(point)) return hit;
   }
@@ -206,25 +281,13 @@ void* CVerticalLayoutUI::GetInterface(std::string_view name) {
   return name == "VerticalLayout" ? this : CContainerUI::GetInterface(name);
 }
 
-void CVerticalLayoutUI::Layout(const CRect& rect) {
-  rect_ = rect;
-  LinearLayout<true>(items_, InnerRect(rect), childPadding_);
-  for (CControlUI* c : items_) {
-    if (c->IsVisible() && c->IsFloat()) LayoutFloat(c, rect);
-  }
-}
+void CVerticalLayoutUI::LayoutItems(const CRect& inner) { LinearLayout<true>(items_, inner, childPadding_); }
 
 void* CHorizontalLayoutUI::GetInterface(std::string_view name) {
   return name == "HorizontalLayout" ? this : CContainerUI::GetInterface(name);
 }
 
-void CHorizontalLayoutUI::Layout(const CRect& rect) {
-  rect_ = rect;
-  LinearLayout<false>(items_, InnerRect(rect), childPadding_);
-  for (CControlUI* c : items_) {
-    if (c->IsVisible() && c->IsFloat()) LayoutFloat(c, rect);
-  }
-}
+void CHorizontalLayoutUI::LayoutItems(const CRect& inner) { LinearLayout<false>(items_, inner, childPadding_); }
 
 // Tab layout -----------------------------------------------------------------------------------------
 

@@ -72,6 +72,13 @@ void CControlUI::SetVisible(bool visible) {
   NeedUpdate();
 }
 
+bool CControlUI::IsVisibleInTree() const {
+  for (const CControlUI* c = this; c; c = c->GetParent()) {
+    if (!c->IsVisible()) return false;
+  }
+  return true;
+}
+
 void CControlUI::SetEnabled(bool enabled) {
   if (enabled_ == enabled) return;
   enabled_ = enabled;
@@ -100,38 +107,14 @@ void CControlUI::SetBorderColor(uint32_t argb) {
 
 void CControlUI::SetColorHSL(bool enable, short h, short s, short l) {
   hslEnabled_ = enable;
-  hue_ = std::clamp<short>(h, 0, 360);
-  saturation_ = std::clamp<short>(s, 0, 200);
-  lightness_ = std::clamp<short>(l, 0, 200);
+  hsl_.hue = std::clamp<short>(h, 0, 360);
+  hsl_.saturation = std::clamp<short>(s, 0, 200);
+  hsl_.lightness = std::clamp<short>(l, 0, 200);
   Invalidate();
 }
 
 uint32_t CControlUI::AdjustColor(uint32_t argb) const {
-  if (!hslEnabled_ || (hue_ == 180 && saturation_ == 100 && lightness_ == 100)) return argb;
-  double r = ((argb >> 16) & 0xFF) / 255.0, g = ((argb >> 8) & 0xFF) / 255.0, b = (argb & 0xFF) / 255.0;
-  double mx = std::max({r, g, b}), mn = std::min({r, g, b});
-  double l = (mx + mn) / 2, h = 0, s = 0;
-  if (mx != mn) {
-    double d = mx - mn;
-    s = l > 0.5 ? d / (2 - mx - mn) : d / (mx + mn);
-    h = mx == r ? (g - b) / d + (g < b ? 6 : 0) : (mx == g ? (b - r) / d + 2 : (r - g) / d + 4);
-    h /= 6;
-  }
-  h = std::fmod(h + (hue_ - 180) / 360.0 + 1.0, 1.0);
-  s = std::clamp(s * saturation_ / 100.0, 0.0, 1.0);
-  l = std::clamp(l * lightness_ / 100.0, 0.0, 1.0);
-  auto channel = [](double p, double q, double t) {
-    if (t < 0) t += 1;
-    if (t > 1) t -= 1;
-    if (t < 1.0 / 6) return p + (q - p) * 6 * t;
-    if (t < 0.5) return q;
-    if (t < 2.0 / 3) return p + (q - p) * (2.0 / 3 - t) * 6;
-    return p;
-  };
-  double q = l < 0.5 ? l * (1 + s) : l + s - l * s, p = 2 * l - q;
-  auto to = [](double v) { return static_cast<uint32_t>(std::lround(v * 255)); };
-  return (argb & 0xFF000000u) | (to(channel(p, q, h + 1.0 / 3)) << 16) | (to(channel(p, q, h)) << 8) |
-         to(channel(p, q, h - 1.0 / 3));
+  return hslEnabled_ ? toolkit::ShiftColor(argb, hsl_) : argb;
 }
 
 void CControlUI::ApplyAttributeList(const CStdString& list) {
@@ -167,6 +150,8 @@ void CControlUI::SetAttribute(std::string_view name, std::string_view value) {
     SetEnabled(ParseBool(value));
   } else if (name == "mouse") {
     mouseEnabled_ = ParseBool(value);
+  } else if (name == "keyboard") {
+    tabStop_ = tabStop_ && ParseBool(value);
   } else if (name == "float") {
     float_ = ParseBool(value);
     NeedUpdate();
@@ -219,7 +204,8 @@ void CControlUI::PaintBackground(toolkit::Renderer& renderer) {
 
 bool CControlUI::DrawImage(toolkit::Renderer& renderer, const CStdString& image, const CRect* rect) {
   if (!manager_ || image.IsEmpty()) return false;
-  return renderer.DrawImage(rect ? *rect : rect_, image.str(), manager_->Resources(), manager_->Images());
+  const toolkit::HslShift* shift = hslEnabled_ && !hsl_.IsIdentity() ? &hsl_ : nullptr;
+  return renderer.DrawImage(rect ? *rect : rect_, image.str(), manager_->Resources(), manager_->Images(), shift);
 }
 
 void CControlUI::DoPaint(toolkit::Renderer& renderer) {
@@ -228,6 +214,11 @@ void CControlUI::DoPaint(toolkit::Renderer& renderer) {
 }
 
 void CControlUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_SCROLLWHEEL) {
+    // The wheel scrolls the nearest area around the pointer that can scroll.
+    if (parent_) parent_->DoEvent(event);
+    return;
+  }
   if (event.Type == UIEVENT_SETFOCUS) focused_ = true;
   if (event.Type == UIEVENT_KILLFOCUS) focused_ = false;
   if ((event.Type == UIEVENT_MOUSEENTER || event.Type == UIEVENT_MOUSELEAVE) && manager_) Invalidate();

@@ -12,6 +12,7 @@
 #include "toolkit/core/rect.h"
 #include "toolkit/core/std_string.h"
 #include "toolkit/core/win_types.h"
+#include "toolkit/render/hsl.h"
 
 class CControlUI;
 class CPaintManagerUI;
@@ -106,6 +107,8 @@ class CControlUI {
   int GetMaxHeight() const { return maxHeight_; }
 
   virtual bool IsVisible() const { return visible_; }
+  // Visible, and so is every container around it.
+  bool IsVisibleInTree() const;
   virtual void SetVisible(bool visible = true);
   bool IsEnabled() const { return enabled_; }
   virtual void SetEnabled(bool enabled = true);
@@ -113,15 +116,17 @@ class CControlUI {
   // Gives this control the keyboard focus of its window.
   virtual void SetFocus();
   bool IsMouseEnabled() const { return mouseEnabled_; }
+  // Whether Tab stops here (buttons, options and edits unless the skin says keyboard="false").
+  bool IsTabStop() const { return tabStop_; }
 
   const CStdString& GetBkImage() const { return bkImage_; }
   void SetBkImage(const CStdString& image);
   void SetBkColor(uint32_t argb);
   uint32_t GetBkColor() const { return bkColor_; }
   void SetBorderColor(uint32_t argb);
-  // Shifts the colours this control draws in hue, saturation and lightness (0..200 each,
-  // 180/100/100 leaves them as they are).
-  void SetColorHSL(bool enable, short h, short s, short l);
+  // Shifts the colours and images this control draws in hue (0..360), saturation and lightness
+  // (0..200 percent each); 180/100/100 leaves them as they are.
+  virtual void SetColorHSL(bool enable, short h, short s, short l);
 
   // Applies name="value" pairs, in order.
   void ApplyAttributeList(const CStdString& list);
@@ -176,14 +181,13 @@ class CControlUI {
   bool enabled_ = true;
   bool focused_ = false;
   bool mouseEnabled_ = true;
+  bool tabStop_ = false;
   uint32_t bkColor_ = 0;
   uint32_t borderColor_ = 0;
   int borderSize_ = 0;
   CStdString bkImage_;
   bool hslEnabled_ = false;
-  short hue_ = 180;
-  short saturation_ = 100;
-  short lightness_ = 100;
+  toolkit::HslShift hsl_;
 };
 
 namespace toolkit {

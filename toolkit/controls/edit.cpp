@@ -8,7 +8,10 @@
 #include "toolkit/render/renderer.h"
 #include "toolkit/skin/image_spec.h"
 
-CEditUI::CEditUI() { textPadding_ = CRect(2, 0, 2, 0); }
+CEditUI::CEditUI() {
+  textPadding_ = CRect(2, 0, 2, 0);
+  tabStop_ = true;
+}
 
 CEditUI::~CEditUI() = default;
 
@@ -36,13 +39,6 @@ void CEditUI::TypeText(const CStdString& text) {
     if (text_.GetLength() >= maxChar_) return;
     OnEntryChanged(text_.str() + toolkit::EncodeUtf8(std::u32string(1, cp)));
   }
-}
-
-bool CEditUI::ShownInTree() const {
-  for (const CControlUI* c = this; c; c = c->GetParent()) {
-    if (!c->IsVisible()) return false;
-  }
-  return true;
 }
 
 void CEditUI::SetVisible(bool visible) {
@@ -101,7 +97,7 @@ void CEditUI::SyncEntry() {
   CRect r = rect_;
   r.Deflate(textPadding_.left, textPadding_.top, textPadding_.right, textPadding_.bottom);
   entry_->SetBounds(r);
-  entry_->SetVisible(ShownInTree() && !r.IsEmpty());
+  entry_->SetVisible(IsVisibleInTree() && !r.IsEmpty());
 }
 
 void CEditUI::Layout(const CRect& rect) {
@@ -173,13 +169,13 @@ void* CRichEditUI::GetInterface(std::string_view name) {
 }
 
 void CRichEditUI::SetScrollPos(int pixels) {
-  scroll_ = std::max(0, pixels);
+  pending_ = std::max(0, pixels);
   Invalidate();
 }
 
 void CRichEditUI::SetText(const CStdString& text) {
   CLabelUI::SetText(text);
-  scroll_ = 0;
+  SetScrollPos(0);
 }
 
 void CRichEditUI::SetAttribute(std::string_view name, std::string_view value) {
@@ -198,7 +194,8 @@ void CRichEditUI::SetAttribute(std::string_view name, std::string_view value) {
 
 CRect CRichEditUI::TextArea() const {
   CRect r = rect_;
-  r.Deflate(inset_.left, inset_.top, inset_.right + (vscroll_ ? 8 : 0), inset_.bottom);
+  int bar = vscroll_ ? toolkit::VerticalScrollBar::kWidth : 0;
+  r.Deflate(inset_.left, inset_.top, inset_.right + bar, inset_.bottom);
   return r;
 }
 
@@ -214,25 +211,44 @@ void CRichEditUI::DoPaint(toolkit::Renderer& renderer) {
   }
   const toolkit::FontSpec& font = manager_->GetFont(font_);
   contentHeight_ = renderer.TextHeight(text, font, area.GetWidth(), false);
-  scroll_ = std::clamp(scroll_, 0, std::max(0, contentHeight_ - area.GetHeight()));
+  // Without a bar the text still scrolls by the wheel; the bar only shows where it is.
+  bar_.SetExtent(contentHeight_, area.GetHeight());
+  bar_.SetTrack(vscroll_ ? CRect(area.right, area.top, area.right + toolkit::VerticalScrollBar::kWidth, area.bottom)
+                         : CRect());
+  if (pending_ >= 0) {
+    bar_.SetPosition(pending_);
+    pending_ = -1;
+  }
+  int scroll = bar_.Position();
   renderer.PushClip(area);
-  CRect shifted(area.left, area.top - scroll_, area.right, area.top - scroll_ + std::max(contentHeight_, area.GetHeight()));
+  CRect shifted(area.left, area.top - scroll, area.right, area.top - scroll + std::max(contentHeight_, area.GetHeight()));
   renderer.DrawText(shifted, text, font, CurrentTextColor(), toolkit::kTextWordBreak, false);
   renderer.PopClip();
-  if (vscroll_ && contentHeight_ > area.GetHeight()) {
-    CRect track(rect_.right - inset_.right - 6, area.top, rect_.right - inset_.right, area.bottom);
-    renderer.FillRect(track, 0xFFE6E6E6u);
-    int thumbH = std::max(12, area.GetHeight() * area.GetHeight() / contentHeight_);
-    int range = contentHeight_ - area.GetHeight();
-    int thumbTop = area.top + (area.GetHeight() - thumbH) * scroll_ / std::max(1, range);
-    renderer.FillRect(CRect(track.left, thumbTop, track.right, thumbTop + thumbH), 0xFFB0B0B0u);
-  }
+  if (vscroll_) bar_.Paint(renderer);
 }
 
 void CRichEditUI::DoEvent(TEventUI& event) {
-  if (event.Type == UIEVENT_SCROLLWHEEL) {
-    SetScrollPos(scroll_ + (static_cast<int>(event.wParam) > 0 ? -20 : 20));
-    return;
+  bool moved = false;
+  switch (event.Type) {
+    case UIEVENT_SCROLLWHEEL:
+      if (!bar_.Needed()) break;  // nothing to scroll: the area around may
+      moved = bar_.Wheel(GET_WHEEL_DELTA_WPARAM(event.wParam));
+      if (moved) Invalidate();
+      return;
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+      moved = bar_.Press(event.ptMouse);
+      break;
+    case UIEVENT_MOUSEMOVE:
+      moved = bar_.Drag(event.ptMouse);
+      break;
+    case UIEVENT_BUTTONUP:
+      moved = bar_.Dragging();
+      bar_.Release();
+      break;
+    default:
+      break;
   }
+  if (moved) Invalidate();
   CLabelUI::DoEvent(event);
 }

@@ -7,6 +7,7 @@
 
 #include "toolkit/backend/backend.h"
 #include "toolkit/controls/label.h"
+#include "toolkit/controls/scroll_bar.h"
 
 class CEditUI : public CLabelUI, private toolkit::TextEntryHost {
  public:
@@ -44,7 +45,6 @@ class CEditUI : public CLabelUI, private toolkit::TextEntryHost {
   void OnEntryKey(WPARAM virtualKey) override;
   void OnEntryFocus(bool gained) override;
   void SyncEntry();
-  bool ShownInTree() const;
 
   std::unique_ptr<toolkit::TextEntry> entry_;
   bool entryTried_ = false;
@@ -64,9 +64,11 @@ class CRichEditUI : public CLabelUI {
 
   void SetReadOnly(bool on) { readOnly_ = on; }
   bool IsReadOnly() const { return readOnly_; }
-  // Lines scrolled out at the top, in pixels; clamped to the text when painted.
-  int GetScrollPos() const { return scroll_; }
+  // Pixels of text scrolled out at the top; a position set before the text is measured is kept
+  // until the next paint and clamped there.
+  int GetScrollPos() const { return pending_ >= 0 ? pending_ : bar_.Position(); }
   void SetScrollPos(int pixels);
+  // Height of the whole text at the last paint.
   int GetContentHeight() const { return contentHeight_; }
 
   void SetText(const CStdString& text) override;
@@ -79,6 +81,7 @@ class CRichEditUI : public CLabelUI {
   bool readOnly_ = false;
   bool vscroll_ = false;
   CRect inset_;
-  int scroll_ = 0;
+  int pending_ = -1;
   int contentHeight_ = 0;
+  toolkit::VerticalScrollBar bar_;
 };

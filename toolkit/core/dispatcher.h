@@ -70,6 +70,10 @@ class Dispatcher {
   // How many loops are running inside each other (0 outside any loop).
   int Depth() const { return depth_; }
 
+  // Whether shift was held at the key press being handled (GUI thread); the backend sets it.
+  void SetShiftDown(bool down) { shiftDown_ = down; }
+  bool ShiftDown() const { return shiftDown_; }
+
  private:
   Dispatcher() = default;
   struct Posted {
@@ -94,6 +98,7 @@ class Dispatcher {
   std::atomic<bool> quit_{false};
   std::atomic<int> quitCode_{0};
   int depth_ = 0;
+  bool shiftDown_ = false;
 };
 
 }  // namespace toolkit

@@ -61,6 +61,8 @@ bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint = t
 // hwndInsertAfter HWND_TOPMOST or HWND_NOTOPMOST changes the top-most state; others are ignored.
 bool SetWindowPos(HWND hwnd, HWND hwndInsertAfter, int x, int y, int cx, int cy, UINT flags);
 bool GetCursorPos(POINT* point);
+// Negative while the key is down; only VK_SHIFT is tracked, for the key being handled.
+short GetKeyState(int virtualKey);
 
 // GWL_STYLE or GWL_EXSTYLE; 0 for anything else.
 DWORD GetWindowLong(HWND hwnd, int index);
@@ -69,6 +71,8 @@ DWORD SetWindowLong(HWND hwnd, int index, DWORD value);
 // Clips the window to a rounded rectangle in client coordinates whose corner ellipse is cornerWidth
 // by cornerHeight (a plain rectangle when both are 0).
 bool SetWindowRoundRegion(HWND hwnd, const RECT& rect, int cornerWidth, int cornerHeight);
+// Whether the user may resize the window by its edges, and within which sizes (0: no limit).
+bool SetWindowSizeLimits(HWND hwnd, bool resizable, SIZE minSize, SIZE maxSize);
 // 0 transparent .. 255 opaque.
 bool SetWindowAlpha(HWND hwnd, int alpha);
 // With AW_HIDE | AW_BLEND: fades the window out over durationMs, then hides it; returns when done,

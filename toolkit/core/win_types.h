@@ -87,6 +87,14 @@ inline constexpr WPARAM SIZE_MINIMIZED = 1;
 inline constexpr LRESULT HTNOWHERE = 0;
 inline constexpr LRESULT HTCLIENT = 1;
 inline constexpr LRESULT HTCAPTION = 2;
+inline constexpr LRESULT HTLEFT = 10;
+inline constexpr LRESULT HTRIGHT = 11;
+inline constexpr LRESULT HTTOP = 12;
+inline constexpr LRESULT HTTOPLEFT = 13;
+inline constexpr LRESULT HTTOPRIGHT = 14;
+inline constexpr LRESULT HTBOTTOM = 15;
+inline constexpr LRESULT HTBOTTOMLEFT = 16;
+inline constexpr LRESULT HTBOTTOMRIGHT = 17;
 
 // Window styles.
 inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
@@ -149,6 +157,7 @@ inline constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 // Keys.
 inline constexpr WPARAM VK_BACK = 0x08;
 inline constexpr WPARAM VK_TAB = 0x09;
+inline constexpr WPARAM VK_SHIFT = 0x10;
 inline constexpr WPARAM VK_RETURN = 0x0D;
 inline constexpr WPARAM VK_ESCAPE = 0x1B;
 inline constexpr WPARAM VK_SPACE = 0x20;
@@ -172,5 +181,12 @@ constexpr LPARAM MAKELPARAM(int lo, int hi) {
 }
 constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<std::int16_t>(lp & 0xFFFF); }
 constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<std::int16_t>((lp >> 16) & 0xFFFF); }
+// WM_MOUSEWHEEL: the signed wheel distance in the high word of wParam, 120 per notch, positive
+// when the wheel turns away from the user.
+constexpr WPARAM MAKEWPARAM(int lo, int hi) {
+  return static_cast<WPARAM>((static_cast<std::uint32_t>(lo) & 0xFFFF) | (static_cast<std::uint32_t>(hi) << 16));
+}
+constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM wp) { return static_cast<std::int16_t>((wp >> 16) & 0xFFFF); }
+inline constexpr int WHEEL_DELTA = 120;
 constexpr int LOWORD(std::uintptr_t v) { return static_cast<int>(v & 0xFFFF); }
 constexpr int HIWORD(std::uintptr_t v) { return static_cast<int>((v >> 16) & 0xFFFF); }

@@ -278,6 +278,10 @@ void CWindowWnd::OnNativeMouse(UINT msg, int x, int y) {
       if (msg == WM_LBUTTONDOWN && native_) native_->BeginMoveDrag(sx, sy);
       return;
     }
+    if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) {
+      if (msg == WM_LBUTTONDOWN && native_) native_->BeginResizeDrag(static_cast<int>(hit), sx, sy);
+      return;
+    }
   }
   dispatcher.Deliver(hwnd_, msg, 0, MAKELPARAM(x, y));
 }
@@ -285,6 +289,13 @@ void CWindowWnd::OnNativeMouse(UINT msg, int x, int y) {
 void CWindowWnd::OnNativeKey(WPARAM virtualKey) {
   if (!enabled_ || !IsWindow(hwnd_)) return;
   Dispatcher::Instance().Deliver(hwnd_, WM_KEYDOWN, virtualKey, 0);
+}
+
+void CWindowWnd::OnNativeWheel(int x, int y, int delta) {
+  if (!enabled_ || !IsWindow(hwnd_) || delta == 0) return;
+  // As the system sends it: the distance in the high word, the pointer in screen coordinates.
+  Dispatcher::Instance().Deliver(hwnd_, WM_MOUSEWHEEL, MAKEWPARAM(0, std::clamp(delta, -32768, 32767)),
+                                 MAKELPARAM(rect_.left + x, rect_.top + y));
 }
 
 void CWindowWnd::OnNativeFocus(bool gained) {
@@ -493,6 +504,11 @@ bool SetWindowPos(HWND hwnd, HWND hwndInsertAfter, int x, int y, int cx, int cy,
   return true;
 }
 
+short GetKeyState(int virtualKey) {
+  bool down = virtualKey == static_cast<int>(VK_SHIFT) && Dispatcher::Instance().ShiftDown();
+  return down ? static_cast<short>(0x8000) : 0;
+}
+
 bool GetCursorPos(POINT* point) {
   if (!point) return false;
   CPoint p = Dispatcher::Instance().GetBackend().CursorPos();
@@ -537,6 +553,14 @@ bool SetWindowAlpha(HWND hwnd, int alpha) {
   if (!w) return false;
   w->alpha_ = std::clamp(alpha, 0, 255);
   w->ApplyOpacity();
+  return true;
+}
+
+bool SetWindowSizeLimits(HWND hwnd, bool resizable, SIZE minSize, SIZE maxSize) {
+  CWindowWnd* w = toolkit::Lookup(hwnd);
+  if (!w || !w->Native()) return false;
+  w->Native()->SetResizable(resizable, CSize(std::max(0, minSize.cx), std::max(0, minSize.cy)),
+                            CSize(std::max(0, maxSize.cx), std::max(0, maxSize.cy)));
   return true;
 }
 

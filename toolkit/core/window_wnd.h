@@ -59,6 +59,7 @@ class CWindowWnd : public platform::MessageTarget, public toolkit::WindowHost {
   void OnNativePaint(cairo_t* cr) override;
   void OnNativeMouse(UINT msg, int x, int y) override;
   void OnNativeKey(WPARAM virtualKey) override;
+  void OnNativeWheel(int x, int y, int delta) override;
   void OnNativeFocus(bool gained) override;
   void OnNativeMoved(const CRect& screenRect) override;
   void OnNativeMinimized(bool minimized) override;

@@ -2,6 +2,8 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include "toolkit/core/dispatcher.h"
+
 namespace toolkit {
 namespace {
 
@@ -13,6 +15,8 @@ WPARAM VirtualKey(guint keyval) {
     case GDK_KEY_Escape:
       return VK_ESCAPE;
     case GDK_KEY_Tab:
+    case GDK_KEY_KP_Tab:
+    case GDK_KEY_ISO_Left_Tab:  // what shift turns Tab into
       return VK_TAB;
     case GDK_KEY_BackSpace:
       return VK_BACK;
@@ -60,9 +64,23 @@ gboolean OnKey(GtkWidget*, GdkEventKey* e, gpointer data) {
   WindowHost* h = HostOf(data);
   WPARAM vk = VirtualKey(e->keyval);
   if (!h || !vk) return FALSE;
+  Dispatcher::Instance().SetShiftDown((e->state & GDK_SHIFT_MASK) != 0);
   h->OnNativeKey(vk);
-  // Return and Escape belong to the window's filters; other keys go on to the focused entry.
-  return vk == VK_RETURN || vk == VK_ESCAPE;
+  Dispatcher::Instance().SetShiftDown(false);
+  // Return and Escape belong to the window's filters and Tab to its focus order; other keys go
+  // on to the focused entry.
+  return vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_TAB;
+}
+
+gboolean OnScroll(GtkWidget*, GdkEventScroll* e, gpointer data) {
+  WindowHost* h = HostOf(data);
+  if (!h) return TRUE;
+  int delta = 0;
+  if (e->direction == GDK_SCROLL_UP) delta = WHEEL_DELTA;
+  if (e->direction == GDK_SCROLL_DOWN) delta = -WHEEL_DELTA;
+  // Without the smooth-scroll mask GDK turns touchpad motion into these notches too.
+  if (delta) h->OnNativeWheel(static_cast<int>(e->x), static_cast<int>(e->y), delta);
+  return TRUE;
 }
 
 gboolean OnFocus(GtkWidget*, GdkEventFocus* e, gpointer data) {
@@ -71,7 +89,9 @@ gboolean OnFocus(GtkWidget*, GdkEventFocus* e, gpointer data) {
 }
 
 gboolean OnConfigure(GtkWidget*, GdkEventConfigure* e, gpointer data) {
-  if (WindowHost* h = HostOf(data)) h->OnNativeMoved(CRect(e->x, e->y, e->x + e->width, e->y + e->height));
+  CRect r(e->x, e->y, e->x + e->width, e->y + e->height);
+  static_cast<GtkNativeWindow*>(data)->NoteConfigured(r);
+  if (WindowHost* h = HostOf(data)) h->OnNativeMoved(r);
   return FALSE;
 }
 
@@ -90,10 +110,15 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
 // A real entry with no frame of its own: the skin draws the field.
 class GtkEntryOverEdit : public TextEntry {
  public:
-  GtkEntryOverEdit(GtkWidget* fixed, TextEntryHost* host) : fixed_(fixed), host_(host) {
+  GtkEntryOverEdit(GtkWidget* overlay, TextEntryHost* host) : overlay_(overlay), host_(host) {
     entry_ = gtk_entry_new();
     g_object_ref_sink(entry_);  // the edit control may outlive the window that holds the entry
     gtk_entry_set_has_frame(GTK_ENTRY(entry_), FALSE);
+    // The control decides the width; an entry would otherwise ask for room for many characters.
+    gtk_entry_set_width_chars(GTK_ENTRY(entry_), 1);
+    gtk_entry_set_max_width_chars(GTK_ENTRY(entry_), 1);
+    gtk_widget_set_halign(entry_, GTK_ALIGN_START);
+    gtk_widget_set_valign(entry_, GTK_ALIGN_START);
     GtkCssProvider* css = gtk_css_provider_new();
     gtk_css_provider_load_from_data(
         css, "entry { background: transparent; border: none; box-shadow: none; padding: 0; min-height: 0; }", -1,
@@ -101,7 +126,7 @@ class GtkEntryOverEdit : public TextEntry {
     gtk_style_context_add_provider(gtk_widget_get_style_context(entry_), GTK_STYLE_PROVIDER(css),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_object_unref(css);
-    gtk_fixed_put(GTK_FIXED(fixed_), entry_, 0, 0);
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay_), entry_);
     g_signal_connect(entry_, "changed", G_CALLBACK(+[](GtkEditable* e, gpointer self) {
                        auto* me = static_cast<GtkEntryOverEdit*>(self);
                        if (me->host_ && !me->setting_) me->host_->OnEntryChanged(gtk_entry_get_text(GTK_ENTRY(e)));
@@ -121,7 +146,8 @@ class GtkEntryOverEdit : public TextEntry {
     g_object_unref(entry_);
   }
   void SetBounds(const CRect& r) override {
-    gtk_fixed_move(GTK_FIXED(fixed_), entry_, r.left, r.top);
+    gtk_widget_set_margin_start(entry_, std::max(0, r.left));
+    gtk_widget_set_margin_top(entry_, std::max(0, r.top));
     gtk_widget_set_size_request(entry_, std::max(1, r.GetWidth()), std::max(1, r.GetHeight()));
   }
   void SetText(const std::string& text) override {
@@ -148,7 +174,7 @@ class GtkEntryOverEdit : public TextEntry {
   void Focus() override { gtk_widget_grab_focus(entry_); }
 
  private:
-  GtkWidget* fixed_;
+  GtkWidget* overlay_;
   GtkWidget* entry_;
   TextEntryHost* host_;
   bool setting_ = false;
@@ -175,17 +201,20 @@ GtkNativeWindow::GtkNativeWindow(WindowHost* host, const WindowParams& params) :
   if (auto* owner = dynamic_cast<GtkNativeWindow*>(params.owner)) {
     gtk_window_set_transient_for(GTK_WINDOW(window_), GTK_WINDOW(owner->window_));
   }
-  fixed_ = gtk_fixed_new();
+  // The drawing area fills the window, whatever size the user gives a resizable one; the entries
+  // float over it where their edit controls are.
+  overlay_ = gtk_overlay_new();
   area_ = gtk_drawing_area_new();
   gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
-                                   GDK_LEAVE_NOTIFY_MASK);
-  gtk_fixed_put(GTK_FIXED(fixed_), area_, 0, 0);
-  gtk_container_add(GTK_CONTAINER(window_), fixed_);
+                                   GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
+  gtk_container_add(GTK_CONTAINER(overlay_), area_);
+  gtk_container_add(GTK_CONTAINER(window_), overlay_);
   g_signal_connect(area_, "draw", G_CALLBACK(OnDraw), this);
   g_signal_connect(area_, "button-press-event", G_CALLBACK(OnButton), this);
   g_signal_connect(area_, "button-release-event", G_CALLBACK(OnButton), this);
   g_signal_connect(area_, "motion-notify-event", G_CALLBACK(OnMotion), this);
   g_signal_connect(area_, "leave-notify-event", G_CALLBACK(OnLeave), this);
+  g_signal_connect(area_, "scroll-event", G_CALLBACK(OnScroll), this);
   g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKey), this);
   g_signal_connect(window_, "focus-in-event", G_CALLBACK(OnFocus), this);
   g_signal_connect(window_, "focus-out-event", G_CALLBACK(OnFocus), this);
@@ -193,7 +222,7 @@ GtkNativeWindow::GtkNativeWindow(WindowHost* host, const WindowParams& params) :
   g_signal_connect(window_, "window-state-event", G_CALLBACK(OnState), this);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
   SetBounds(rect_);
-  gtk_widget_show_all(fixed_);
+  gtk_widget_show_all(overlay_);
 }
 
 GtkNativeWindow::~GtkNativeWindow() {
@@ -211,8 +240,54 @@ void GtkNativeWindow::SetTopMost(bool topMost) { gtk_window_set_keep_above(GTK_W
 void GtkNativeWindow::SetBounds(const CRect& r) {
   rect_ = r;
   gtk_window_move(GTK_WINDOW(window_), r.left, r.top);
-  gtk_widget_set_size_request(area_, std::max(1, r.GetWidth()), std::max(1, r.GetHeight()));
+  ApplyAreaRequest();
   gtk_window_resize(GTK_WINDOW(window_), std::max(1, r.GetWidth()), std::max(1, r.GetHeight()));
+}
+
+// A window that is not resizable takes exactly the size its content asks for, so the area asks
+// for the window's size; a resizable one may shrink to its geometry hints.
+void GtkNativeWindow::ApplyAreaRequest() {
+  if (resizable_) {
+    gtk_widget_set_size_request(area_, 1, 1);
+  } else {
+    gtk_widget_set_size_request(area_, std::max(1, rect_.GetWidth()), std::max(1, rect_.GetHeight()));
+  }
+}
+
+void GtkNativeWindow::SetResizable(bool resizable, const CSize& minSize, const CSize& maxSize) {
+  resizable_ = resizable;
+  gtk_window_set_resizable(GTK_WINDOW(window_), resizable);
+  GdkGeometry hints{};
+  int mask = 0;
+  if (resizable) {
+    hints.min_width = std::max(1, minSize.cx);
+    hints.min_height = std::max(1, minSize.cy);
+    mask |= GDK_HINT_MIN_SIZE;
+    if (maxSize.cx > 0 || maxSize.cy > 0) {
+      hints.max_width = maxSize.cx > 0 ? maxSize.cx : G_MAXSHORT;
+      hints.max_height = maxSize.cy > 0 ? maxSize.cy : G_MAXSHORT;
+      mask |= GDK_HINT_MAX_SIZE;
+    }
+  }
+  gtk_window_set_geometry_hints(GTK_WINDOW(window_), nullptr, &hints, static_cast<GdkWindowHints>(mask));
+  ApplyAreaRequest();
+}
+
+void GtkNativeWindow::BeginResizeDrag(int edge, int screenX, int screenY) {
+  GdkWindowEdge gdkEdge;
+  switch (edge) {
+    case HTLEFT: gdkEdge = GDK_WINDOW_EDGE_WEST; break;
+    case HTRIGHT: gdkEdge = GDK_WINDOW_EDGE_EAST; break;
+    case HTTOP: gdkEdge = GDK_WINDOW_EDGE_NORTH; break;
+    case HTTOPLEFT: gdkEdge = GDK_WINDOW_EDGE_NORTH_WEST; break;
+    case HTTOPRIGHT: gdkEdge = GDK_WINDOW_EDGE_NORTH_EAST; break;
+    case HTBOTTOM: gdkEdge = GDK_WINDOW_EDGE_SOUTH; break;
+    case HTBOTTOMLEFT: gdkEdge = GDK_WINDOW_EDGE_SOUTH_WEST; break;
+    case HTBOTTOMRIGHT: gdkEdge = GDK_WINDOW_EDGE_SOUTH_EAST; break;
+    default: return;
+  }
+  if (!resizable_) return;
+  gtk_window_begin_resize_drag(GTK_WINDOW(window_), gdkEdge, 1, screenX, screenY, gtk_get_current_event_time());
 }
 
 void GtkNativeWindow::Show(bool visible, bool minimized, bool activate) {
@@ -250,7 +325,7 @@ void GtkNativeWindow::SetShape(const std::vector<CRect>& bands) {
 
 void GtkNativeWindow::SetOpacity(double opacity) { gtk_widget_set_opacity(window_, opacity); }
 
-void GtkNativeWindow::SetEnabled(bool enabled) { gtk_widget_set_sensitive(fixed_, enabled); }
+void GtkNativeWindow::SetEnabled(bool enabled) { gtk_widget_set_sensitive(overlay_, enabled); }
 
 void GtkNativeWindow::BeginMoveDrag(int screenX, int screenY) {
   gtk_window_begin_move_drag(GTK_WINDOW(window_), 1, screenX, screenY, gtk_get_current_event_time());
@@ -265,7 +340,7 @@ void GtkNativeWindow::SetTooltip(const std::string& text) {
 }
 
 std::unique_ptr<TextEntry> GtkNativeWindow::CreateTextEntry(TextEntryHost* host) {
-  auto entry = std::make_unique<GtkEntryOverEdit>(fixed_, host);
+  auto entry = std::make_unique<GtkEntryOverEdit>(overlay_, host);
   return entry;
 }
 

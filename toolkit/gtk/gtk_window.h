@@ -23,20 +23,27 @@ class GtkNativeWindow : public NativeWindow {
   void SetOpacity(double opacity) override;
   void SetEnabled(bool enabled) override;
   void BeginMoveDrag(int screenX, int screenY) override;
+  void BeginResizeDrag(int edge, int screenX, int screenY) override;
+  void SetResizable(bool resizable, const CSize& minSize, const CSize& maxSize) override;
   void SetIconFile(const std::string& pngPath) override;
   void SetTooltip(const std::string& text) override;
   std::unique_ptr<TextEntry> CreateTextEntry(TextEntryHost* host) override;
 
   GtkWidget* Widget() const { return window_; }
+  // Where the window system has put the window (the user may move and resize it).
+  void NoteConfigured(const CRect& screenRect) { rect_ = screenRect; }
   WindowHost* Host() const { return host_; }
 
  private:
   WindowHost* host_;
   GtkWidget* window_ = nullptr;
-  GtkWidget* fixed_ = nullptr;
+  void ApplyAreaRequest();
+
+  GtkWidget* overlay_ = nullptr;
   GtkWidget* area_ = nullptr;
   CRect rect_;
   bool minimized_ = false;
+  bool resizable_ = false;
 };
 
 }  // namespace toolkit

@@ -95,20 +95,50 @@ int64_t FileStamp(const std::string& path) {
   return static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec + st.st_size;
 }
 
-// Draws source part src of image into dst, scaled.
-void Blit(cairo_t* cr, const Image& image, const CRect& src, const CRect& dst, double alpha) {
+// Draws source part src of image into dst: stretched, or repeated at its own size along a tiled
+// direction. Only src is sampled, so the pixels around a part of a sprite sheet never bleed in.
+void Blit(cairo_t* cr, const Image& image, const CRect& src, const CRect& dst, double alpha, bool tileX = false,
+          bool tileY = false) {
   if (src.IsEmpty() || dst.IsEmpty()) return;
+  cairo_surface_t* part =
+      cairo_surface_create_for_rectangle(image.Surface(), src.left, src.top, src.GetWidth(), src.GetHeight());
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(part);
+  double sx = tileX ? 1.0 : static_cast<double>(src.GetWidth()) / dst.GetWidth();
+  double sy = tileY ? 1.0 : static_cast<double>(src.GetHeight()) / dst.GetHeight();
+  cairo_matrix_t m;
+  cairo_matrix_init_scale(&m, sx, sy);
+  cairo_matrix_translate(&m, -dst.left, -dst.top);
+  cairo_pattern_set_matrix(pattern, &m);
+  bool scaled = sx != 1.0 || sy != 1.0;
+  cairo_pattern_set_filter(pattern, scaled ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+  cairo_pattern_set_extend(pattern, tileX || tileY ? CAIRO_EXTEND_REPEAT : CAIRO_EXTEND_PAD);
   cairo_save(cr);
   cairo_rectangle(cr, dst.left, dst.top, dst.GetWidth(), dst.GetHeight());
   cairo_clip(cr);
-  cairo_translate(cr, dst.left, dst.top);
-  cairo_scale(cr, static_cast<double>(dst.GetWidth()) / src.GetWidth(),
-              static_cast<double>(dst.GetHeight()) / src.GetHeight());
-  cairo_set_source_surface(cr, image.Surface(), -src.left, -src.top);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-  cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+  cairo_set_source(cr, pattern);
   cairo_paint_with_alpha(cr, alpha);
   cairo_restore(cr);
+  cairo_pattern_destroy(pattern);
+  cairo_surface_destroy(part);
+}
+
+// A copy of image with every pixel shifted.
+std::unique_ptr<Image> ShiftedCopy(const Image& image, const HslShift& shift) {
+  int w = image.Width(), h = image.Height();
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  cairo_surface_flush(image.Surface());
+  cairo_surface_flush(s);
+  const unsigned char* from = cairo_image_surface_get_data(image.Surface());
+  unsigned char* to = cairo_image_surface_get_data(s);
+  int fromStride = cairo_image_surface_get_stride(image.Surface());
+  int toStride = cairo_image_surface_get_stride(s);
+  for (int y = 0; y < h; ++y) {
+    const auto* in = reinterpret_cast<const uint32_t*>(from + y * fromStride);
+    auto* out = reinterpret_cast<uint32_t*>(to + y * toStride);
+    for (int x = 0; x < w; ++x) out[x] = ShiftPremultiplied(in[x], shift);
+  }
+  cairo_surface_mark_dirty(s);
+  return std::make_unique<Image>(s);
 }
 
 PangoLayout* MakeLayout(cairo_t* cr, std::string_view text, const FontSpec& font, bool markup,
@@ -185,19 +215,30 @@ std::unique_ptr<Image> DecodeImage(std::string_view bytes, std::optional<uint32_
   return std::make_unique<Image>(s);
 }
 
-const Image* ImageCache::Get(const ResourceSource& source, const std::string& file, std::optional<uint32_t> mask) {
+const Image* ImageCache::Get(const ResourceSource& source, const std::string& file, std::optional<uint32_t> mask,
+                             const HslShift* shift) {
   std::string key = NormalizePath(file) + (mask ? "#" + std::to_string(*mask) : std::string());
   int64_t stamp = FileStamp(source.DiskPath(file));
   auto it = images_.find(key);
-  if (it != images_.end() && it->second.stamp == stamp) return it->second.image.get();
-  auto bytes = source.Read(file);
-  Entry entry;
-  entry.stamp = stamp;
-  if (bytes) entry.image = DecodeImage(*bytes, mask);
-  // A failed read is remembered too, so a missing image costs one look-up per change, not per paint.
-  auto& slot = images_[key];
-  slot = std::move(entry);
-  return slot.image.get();
+  if (it == images_.end() || it->second.stamp != stamp) {
+    auto bytes = source.Read(file);
+    Entry entry;
+    entry.stamp = stamp;
+    if (bytes) entry.image = DecodeImage(*bytes, mask);
+    // A failed read is remembered too, so a missing image costs one look-up per change, not per paint.
+    it = images_.insert_or_assign(key, std::move(entry)).first;
+  }
+  const Image* image = it->second.image.get();
+  if (!image || !shift || shift->IsIdentity()) return image;
+  // Tinted copies are kept beside the image they come from and made again when it changes.
+  std::string tinted = key + "|" + std::to_string(shift->hue) + "," + std::to_string(shift->saturation) + "," +
+                       std::to_string(shift->lightness);
+  auto t = images_.find(tinted);
+  if (t != images_.end() && t->second.stamp == stamp && t->second.image) return t->second.image.get();
+  Entry copy;
+  copy.stamp = stamp;
+  copy.image = ShiftedCopy(*image, *shift);
+  return images_.insert_or_assign(tinted, std::move(copy)).first->second.image.get();
 }
 
 void Renderer::FillRect(const CRect& rect, uint32_t argb) {
@@ -216,10 +257,10 @@ void Renderer::DrawBorder(const CRect& rect, uint32_t argb, int size) {
 }
 
 bool Renderer::DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source,
-                         ImageCache& cache) {
+                         ImageCache& cache, const HslShift* shift) {
   auto spec = ParseImageSpec(imageText);
   if (!spec || spec->fade == 0) return false;
-  const Image* image = cache.Get(source, spec->file, spec->mask);
+  const Image* image = cache.Get(source, spec->file, spec->mask, shift);
   if (!image) return false;
   CRect src(0, 0, image->Width(), image->Height());
   if (spec->source) src = spec->source->Intersect(src);
@@ -234,7 +275,7 @@ bool Renderer::DrawImage(const CRect& controlRect, std::string_view imageText, c
   double alpha = spec->fade / 255.0;
   const CRect& c = spec->corner;
   if (c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0) {
-    Blit(cr_, *image, src, dst, alpha);
+    Blit(cr_, *image, src, dst, alpha, spec->xTiled, spec->yTiled);
     return true;
   }
   // Nine slices: the corners keep their size, the edges stretch one way, the middle both.

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "toolkit/core/rect.h"
+#include "toolkit/render/hsl.h"
 #include "toolkit/skin/image_spec.h"
 
 typedef struct _cairo cairo_t;
@@ -61,8 +62,9 @@ std::unique_ptr<Image> DecodeImage(std::string_view bytes, std::optional<uint32_
 // (a user's picture is rewritten while the window stands).
 class ImageCache {
  public:
-  // The image, or null when it cannot be read or decoded.
-  const Image* Get(const ResourceSource& source, const std::string& file, std::optional<uint32_t> mask);
+  // The image (tinted by shift when given), or null when it cannot be read or decoded.
+  const Image* Get(const ResourceSource& source, const std::string& file, std::optional<uint32_t> mask,
+                   const HslShift* shift = nullptr);
   void Clear() { images_.clear(); }
 
  private:
@@ -81,9 +83,10 @@ class Renderer {
   // Colours with alpha 0 draw nothing.
   void FillRect(const CRect& rect, uint32_t argb);
   void DrawBorder(const CRect& rect, uint32_t argb, int size);
-  // Draws an image text of the attribute language over controlRect; false when it names nothing
-  // drawable.
-  bool DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source, ImageCache& cache);
+  // Draws an image text of the attribute language over controlRect, tinted by shift when given;
+  // false when it names nothing drawable.
+  bool DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source, ImageCache& cache,
+                 const HslShift* shift = nullptr);
   // The text in rect; colours in markup and the text colour ignore alpha, as the skins expect.
   void DrawText(const CRect& rect, std::string_view text, const FontSpec& font, uint32_t color, unsigned format,
                 bool markup);

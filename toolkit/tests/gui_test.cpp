@@ -3,9 +3,13 @@
 #include <gtk/gtk.h>
 
 #include <chrono>
+#include <fstream>
+#include <functional>
+#include <optional>
 #include <set>
 #include <thread>
 
+#include "platform/tests/temp_folder.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
 #include "toolkit/examples/skinview/skin_view_window.h"
@@ -53,6 +57,85 @@ TEST(RealWindow, SampleSkinOpensAndIsNotBlank) {
   EXPECT_FALSE(window.ShapeBands().empty());  // clipped to its rounded corners
   DestroyWindow(window);
   toolkit::Dispatcher::Instance().ClearQuit();  // the final message asked the loop to end
+}
+
+namespace {
+
+// Pumps the loop until ready() holds or five seconds have passed.
+bool PumpUntil(const std::function<bool()>& ready) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (std::chrono::steady_clock::now() < until) {
+    CPaintManagerUI::PumpMessages();
+    if (ready()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+// The colour the screen shows at a client point, or nothing before the window is mapped.
+std::optional<uint32_t> PixelAt(toolkit::GtkNativeWindow& native, int x, int y) {
+  GdkWindow* gdk = gtk_widget_get_window(native.Widget());
+  if (!gdk || !gdk_window_is_viewable(gdk)) return std::nullopt;
+  GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk, x, y, 1, 1);
+  if (!shot) return std::nullopt;
+  const guchar* p = gdk_pixbuf_read_pixels(shot);
+  uint32_t rgb = (p[0] << 16) | (p[1] << 8) | p[2];
+  g_object_unref(shot);
+  return rgb;
+}
+
+std::vector<GtkWidget*> EntriesOf(toolkit::GtkNativeWindow& native) {
+  std::vector<GtkWidget*> entries;
+  GtkWidget* holder = gtk_bin_get_child(GTK_BIN(native.Widget()));
+  GList* children = gtk_container_get_children(GTK_CONTAINER(holder));
+  for (GList* c = children; c; c = c->next) {
+    if (GTK_IS_ENTRY(c->data)) entries.push_back(GTK_WIDGET(c->data));
+  }
+  g_list_free(children);
+  return entries;
+}
+
+}  // namespace
+
+TEST(RealWindow, EntriesStandOverTheirEditsAndAResizedWindowIsPaintedWhole) {
+  testing_support::TempFolder folder;
+  std::ofstream(folder.File("grow.xml")) << R"(<?xml version="1.0" encoding="UTF-8"?>
+<Window size="300,200" sizebox="4,4,4,4" mininfo="200,150">
+  <VerticalLayout bkcolor="#FF2080C0" inset="20,30,0,0">
+    <Edit name="field" width="120" height="26" textpadding="6,4,6,4" text="abc"/>
+  </VerticalLayout>
+</Window>)";
+  CPaintManagerUI::SetResourcePath(CStdString(folder.path()));
+  CSkinViewWnd window("grow.xml");
+  ASSERT_TRUE(window.Create(nullptr, "grow test", UI_WNDSTYLE_FRAME, 0, 40, 40, 300, 200));
+  window.ShowWindow(true, true);
+  auto* native = dynamic_cast<toolkit::GtkNativeWindow*>(window.Native());
+  ASSERT_NE(native, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return PixelAt(*native, 290, 190) == 0x2080C0u; }));
+
+  // The real entry covers the edit's text area, not the width an entry would ask for itself.
+  std::vector<GtkWidget*> entries = EntriesOf(*native);
+  ASSERT_EQ(entries.size(), 1u);
+  auto placed = [&](int& x, int& y) {
+    return gtk_widget_translate_coordinates(entries[0], native->Widget(), 0, 0, &x, &y) && x == 26 && y == 34;
+  };
+  int x = 0, y = 0;
+  EXPECT_TRUE(PumpUntil([&] { return placed(x, y); })) << "entry at " << x << "," << y;
+  GtkAllocation a;
+  gtk_widget_get_allocation(entries[0], &a);
+  EXPECT_EQ(a.width, 108);
+  EXPECT_EQ(a.height, 18);
+  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(entries[0])), "abc");
+
+  // A window with a size box grows, and what it grew by is painted.
+  MoveWindow(window, 40, 40, 420, 300);
+  EXPECT_TRUE(PumpUntil([&] { return PixelAt(*native, 410, 290) == 0x2080C0u; }));
+  RECT rc;
+  GetClientRect(window, &rc);
+  EXPECT_EQ(rc.right, 420);
+  EXPECT_EQ(rc.bottom, 300);
+  DestroyWindow(window);
+  toolkit::Dispatcher::Instance().ClearQuit();
 }
 
 TEST(RealWindow, TrayWithoutANotificationAreaStandsInWithAWindow) {
