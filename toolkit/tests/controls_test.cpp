@@ -189,6 +189,17 @@ TEST_F(Controls, AWindowDestroyedInsideAClickNotificationIsLeftAlone) {
     EXPECT_FALSE(IsWindow(hwnd));
     headless::Pump();  // what was posted to it is dropped
   }
+  // The same from the keyboard: the space bar on the focused button.
+  bool gone = false;
+  auto* w = new SelfDeleting(skin, &gone);
+  ASSERT_TRUE(w->Create(nullptr, "doomed", WS_POPUP | WS_VISIBLE, 0, 0, 0, 200, 40));
+  HWND hwnd = w->GetHWND();
+  w->onNotify = [hwnd](TNotifyUI& msg) {
+    if (msg.sType == "click") DestroyWindow(hwnd);
+  };
+  w->pm.FindControl("kill")->SetFocus();
+  headless::PressKey(hwnd, VK_SPACE);
+  EXPECT_TRUE(gone);
 }
 
 TEST_F(Controls, EditsTellTypingButNotTheProgramsOwnText) {
