@@ -179,7 +179,10 @@ void CPaintManagerUI::SendEvent(CControlUI* control, int type, POINT pt, WPARAM 
 bool CPaintManagerUI::OnMouse(UINT msg, POINT pt) {
   auto alive = alive_;
   CControlUI* at = FindControl(pt);
-  if (at && !at->IsEnabled()) at = nullptr;
+  // Inside a disabled container a control is as disabled as the container.
+  for (CControlUI* c = at; c; c = c->GetParent()) {
+    if (!c->IsEnabled()) at = nullptr;
+  }
   switch (msg) {
     case WM_MOUSEMOVE:
       if (at != hot_) {
@@ -234,9 +237,13 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     case WM_MOUSELEAVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
+    case WM_LBUTTONUP: {
+      auto alive = alive_;
       OnMouse(msg, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return false;
+      // A notifier that deleted the window: handled, so the window's own code does not go on.
+      result = 0;
+      return !*alive;
+    }
     case WM_MOUSEWHEEL: {
       POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // screen coordinates, as the system sends them
       ScreenToClient(hwnd_, &pt);
@@ -248,8 +255,12 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
         result = 0;
         return true;
       }
-      SendEvent(focus_, UIEVENT_KEYDOWN, POINT{}, wParam);
-      return false;
+      {
+        auto alive = alive_;
+        SendEvent(focus_, UIEVENT_KEYDOWN, POINT{}, wParam);
+        result = 0;
+        return !*alive;
+      }
     default:
       return false;
   }

@@ -1,5 +1,6 @@
 #include "toolkit/controls/button.h"
 
+#include "toolkit/core/win_api.h"
 #include "toolkit/paint_manager.h"
 #include "toolkit/render/renderer.h"
 #include "toolkit/skin/image_spec.h"
@@ -143,22 +144,31 @@ void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) { CButt
 void COptionUI::Selected(bool selected) {
   if (selected_ == selected) return;
   selected_ = selected;
-  if (selected_ && !group_.IsEmpty() && manager_ && manager_->GetRoot()) {
-    manager_->GetRoot()->ForEach([this](CControlUI* c) {
+  if (selected_ && !group_.IsEmpty()) {
+    auto release = [this](CControlUI* c) {
       auto* other = dynamic_cast<COptionUI*>(c);
       if (other && other != this && other->group_ == group_ && other->selected_) {
         other->selected_ = false;
         other->Invalidate();
         if (manager_) manager_->SendNotify(other, "selectchanged");
       }
-    });
+    };
+    if (manager_ && manager_->GetRoot()) {
+      manager_->GetRoot()->ForEach(release);
+    } else {
+      // While a skin is being built there is no root yet: the options built so far hang below
+      // this option's ancestors.
+      for (CControlUI* p = parent_; p; p = p->GetParent()) p->ForEach(release);
+    }
   }
   Invalidate();
   if (manager_) manager_->SendNotify(this, "selectchanged");
 }
 
 bool COptionUI::Activate() {
+  HWND window = manager_ ? manager_->GetPaintWindow() : nullptr;
   if (!CButtonUI::Activate()) return false;  // "click" first, with the state as it was
+  if (window && !IsWindow(window)) return true;  // the click closed the window, and this option with it
   if (!group_.IsEmpty()) {
     Selected(true);  // a group always keeps one option selected
   } else {
