@@ -180,9 +180,7 @@ bool CPaintManagerUI::OnMouse(UINT msg, POINT pt) {
   auto alive = alive_;
   CControlUI* at = FindControl(pt);
   // Inside a disabled container a control is as disabled as the container.
-  for (CControlUI* c = at; c; c = c->GetParent()) {
-    if (!c->IsEnabled()) at = nullptr;
-  }
+  if (at && !at->IsEnabledInTree()) at = nullptr;
   switch (msg) {
     case WM_MOUSEMOVE:
       if (at != hot_) {
@@ -257,7 +255,7 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       }
       {
         auto alive = alive_;
-        SendEvent(focus_, UIEVENT_KEYDOWN, POINT{}, wParam);
+        if (focus_ && focus_->IsEnabledInTree()) SendEvent(focus_, UIEVENT_KEYDOWN, POINT{}, wParam);
         result = 0;
         return !*alive;
       }
@@ -362,7 +360,7 @@ bool CPaintManagerUI::MoveFocus(bool forward) {
   if (!root_) return false;
   std::vector<CControlUI*> stops;
   root_->ForEach([&stops](CControlUI* c) {
-    if (c->IsTabStop() && c->IsEnabled() && c->IsVisibleInTree()) stops.push_back(c);
+    if (c->IsTabStop() && c->IsEnabledInTree() && c->IsVisibleInTree()) stops.push_back(c);
   });
   if (stops.empty()) return false;
   auto n = static_cast<int>(stops.size());

@@ -209,28 +209,46 @@ void LinearLayout(const std::vector<CControlUI*>& items, const CRect& inner, int
   auto padBefore = [](CControlUI* c) { return Vertical ? c->GetPadding().top : c->GetPadding().left; };
   auto padAfter = [](CControlUI* c) { return Vertical ? c->GetPadding().bottom : c->GetPadding().right; };
   std::vector<Slot> slots;
-  int fixedTotal = 0, stretched = 0;
+  int fixedTotal = 0;
   for (CControlUI* c : items) {
     if (!c->IsVisible() || c->IsFloat()) continue;
     if (!slots.empty()) fixedTotal += childPadding;
-    fixedTotal += padBefore(c) + padAfter(c);
-    if (fixedOf(c)) {
-      fixedTotal += fixedOf(c);
-    } else {
-      ++stretched;
-    }
+    fixedTotal += padBefore(c) + padAfter(c) + fixedOf(c);
     slots.push_back({c, fixedOf(c)});
   }
   int available = (Vertical ? inner.GetHeight() : inner.GetWidth()) - fixedTotal;
-  int remaining = std::max(0, available);
-  int leftToShare = stretched;
+  // A stretched child held by its minimum or maximum takes that length and the others share what
+  // is left again, wherever it stands in the row, so the row is neither left short nor overdrawn.
+  std::vector<Slot*> open;
   for (Slot& s : slots) {
-    if (s.length) continue;
-    int share = leftToShare > 1 ? remaining / leftToShare : remaining;
-    share = std::clamp(share, minOf(s.control), std::max(minOf(s.control), maxOf(s.control)));
-    s.length = share;
-    remaining = std::max(0, remaining - share);
-    --leftToShare;
+    if (!fixedOf(s.control)) open.push_back(&s);
+  }
+  auto limits = [&](const Slot* s) {
+    int lo = minOf(s->control);
+    return std::pair<int, int>(lo, std::max(lo, maxOf(s->control)));
+  };
+  int remaining = std::max(0, available);
+  for (bool held = true; held && !open.empty();) {
+    held = false;
+    int share = remaining / static_cast<int>(open.size());
+    for (auto it = open.begin(); it != open.end(); ++it) {
+      auto [lo, hi] = limits(*it);
+      if (share < lo || share > hi) {
+        (*it)->length = std::clamp(share, lo, hi);
+        remaining = std::max(0, remaining - (*it)->length);
+        open.erase(it);
+        held = true;
+        break;
+      }
+    }
+  }
+  // Equal parts of the rest; the pixels that do not divide go to the last.
+  for (size_t i = 0; i < open.size(); ++i) {
+    auto left = static_cast<int>(open.size() - i);
+    int share = left > 1 ? remaining / left : remaining;
+    auto [lo, hi] = limits(open[i]);
+    open[i]->length = std::clamp(share, lo, hi);
+    remaining = std::max(0, remaining - open[i]->length);
   }
   int cursor = Vertical ? inner.top : inner.left;
   bool first = true;

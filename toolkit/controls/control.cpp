@@ -79,6 +79,13 @@ bool CControlUI::IsVisibleInTree() const {
   return true;
 }
 
+bool CControlUI::IsEnabledInTree() const {
+  for (const CControlUI* c = this; c; c = c->GetParent()) {
+    if (!c->IsEnabled()) return false;
+  }
+  return true;
+}
+
 void CControlUI::SetEnabled(bool enabled) {
   if (enabled_ == enabled) return;
   enabled_ = enabled;

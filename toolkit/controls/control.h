@@ -111,6 +111,8 @@ class CControlUI {
   bool IsVisibleInTree() const;
   virtual void SetVisible(bool visible = true);
   bool IsEnabled() const { return enabled_; }
+  // Enabled, and so is every container around it: only then does it take input.
+  bool IsEnabledInTree() const;
   virtual void SetEnabled(bool enabled = true);
   bool IsFocused() const { return focused_; }
   // Gives this control the keyboard focus of its window.

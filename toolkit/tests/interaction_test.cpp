@@ -201,6 +201,7 @@ TEST_F(Interaction, TabWalksTheEnabledShownStopsBothWaysAfterTheFilters) {
       <Edit name="pass" width="50" password="true"/>
       <Button name="off" width="20" enabled="false"/>
       <Container width="20" visible="false"><Button name="hidden"/></Container>
+      <Container width="20" enabled="false"><Button name="inside"/></Container>
       <Button name="skip" width="20" keyboard="false"/>
       <Option name="remember" width="40"/>
       <Button name="ok" width="40"/>

@@ -69,6 +69,23 @@ TEST_F(Layout, MinimumsWinOverTheEvenShare) {
   DestroyWindow(*w);
 }
 
+TEST_F(Layout, AChildHeldByItsLimitGivesTheRestToTheOthersWhereverItStands) {
+  auto w = Open(R"(<Window size="300,60"><VerticalLayout>
+      <HorizontalLayout height="20"><Control name="a1"/><Control name="a2"/><Control name="a3" maxwidth="50"/></HorizontalLayout>
+      <HorizontalLayout height="20"><Control name="b1"/><Control name="b2"/><Control name="b3" minwidth="200"/></HorizontalLayout>
+      <HorizontalLayout height="20"><Control name="c1" maxwidth="10"/><Control name="c2" minwidth="250"/><Control name="c3"/></HorizontalLayout>
+    </VerticalLayout></Window>)", 300, 60);
+  EXPECT_EQ(Pos(*w, "a1").GetWidth(), 125);
+  EXPECT_EQ(Pos(*w, "a2").GetWidth(), 125);
+  EXPECT_EQ(Pos(*w, "a3"), CRect(250, 0, 300, 20));  // the row is filled to its end
+  EXPECT_EQ(Pos(*w, "b1").GetWidth(), 50);
+  EXPECT_EQ(Pos(*w, "b3"), CRect(100, 20, 300, 40));  // and not overdrawn
+  EXPECT_EQ(Pos(*w, "c1").GetWidth(), 10);
+  EXPECT_EQ(Pos(*w, "c2").GetWidth(), 250);
+  EXPECT_EQ(Pos(*w, "c3"), CRect(260, 40, 300, 60));
+  DestroyWindow(*w);
+}
+
 TEST_F(Layout, FixedChildrenWiderThanTheRowOverflowAndLeaveNothingToStretch) {
   auto w = Open(R"(<Window size="100,50"><VerticalLayout>
       <HorizontalLayout name="row" height="30">
