@@ -229,17 +229,27 @@ void LinearLayout(const std::vector<CControlUI*>& items, const CRect& inner, int
   };
   int remaining = std::max(0, available);
   for (bool held = true; held && !open.empty();) {
-    held = false;
+    // Of the children an even share would break, hold those on the side that outweighs: when the
+    // minimums ask for more than the maximums give back, the minimums first, else the maximums.
     int share = remaining / static_cast<int>(open.size());
-    for (auto it = open.begin(); it != open.end(); ++it) {
+    int balance = 0;
+    for (const Slot* s : open) {
+      auto [lo, hi] = limits(s);
+      balance += std::clamp(share, lo, hi) - share;
+    }
+    held = false;
+    for (auto it = open.begin(); it != open.end();) {
       auto [lo, hi] = limits(*it);
-      if (share < lo || share > hi) {
-        (*it)->length = std::clamp(share, lo, hi);
-        remaining = std::max(0, remaining - (*it)->length);
-        open.erase(it);
-        held = true;
-        break;
+      int length = std::clamp(share, lo, hi);
+      bool hold = length != share && (balance == 0 || (balance > 0) == (length > share));
+      if (!hold) {
+        ++it;
+        continue;
       }
+      (*it)->length = length;
+      remaining = std::max(0, remaining - length);
+      it = open.erase(it);
+      held = true;
     }
   }
   // Equal parts of the rest; the pixels that do not divide go to the last.
@@ -331,6 +341,7 @@ bool CTabLayoutUI::Remove(CControlUI* control) {
 void CTabLayoutUI::RemoveAll() {
   CContainerUI::RemoveAll();
   current_ = -1;
+  initial_ = 0;  // the skin's first page counts only for the pages the skin built
 }
 
 void CTabLayoutUI::SetAttribute(std::string_view name, std::string_view value) {

@@ -175,12 +175,16 @@ void CControlUI::SetAttribute(std::string_view name, std::string_view value) {
     SetFixedHeight(ParseIntValue(value));
   } else if (name == "minwidth") {
     minWidth_ = ParseIntValue(value);
+    NeedUpdate();
   } else if (name == "maxwidth") {
     maxWidth_ = ParseIntValue(value, 9999);
+    NeedUpdate();
   } else if (name == "minheight") {
     minHeight_ = ParseIntValue(value);
+    NeedUpdate();
   } else if (name == "maxheight") {
     maxHeight_ = ParseIntValue(value, 9999);
+    NeedUpdate();
   } else if (name == "padding") {
     if (auto r = toolkit::ParseRectValue(value)) padding_ = *r;
     NeedUpdate();
@@ -190,6 +194,7 @@ void CControlUI::SetAttribute(std::string_view name, std::string_view value) {
     if (auto c = toolkit::ParseColor(value)) SetBorderColor(*c);
   } else if (name == "bordersize") {
     borderSize_ = ParseIntValue(value);
+    Invalidate();
   } else if (name == "bkimage") {
     SetBkImage(CStdString(value));
   } else if (name == "userdata" || name == "tag") {

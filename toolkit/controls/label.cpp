@@ -55,7 +55,9 @@ void CLabelUI::SetAttribute(std::string_view name, std::string_view value) {
     showHtml_ = toolkit::ParseBool(value);
   } else {
     CControlUI::SetAttribute(name, value);
+    return;
   }
+  Invalidate();  // a skin attribute set while the window stands shows at once
 }
 
 uint32_t CLabelUI::CurrentTextColor() const { return AdjustColor(IsEnabled() ? textColor_ : disabledTextColor_); }

@@ -86,6 +86,18 @@ TEST_F(Layout, AChildHeldByItsLimitGivesTheRestToTheOthersWhereverItStands) {
   DestroyWindow(*w);
 }
 
+TEST_F(Layout, LimitsSetWhileTheWindowStandsTakeEffect) {
+  auto w = Open(R"(<Window size="300,20"><HorizontalLayout><Control name="a"/><Control name="b"/></HorizontalLayout></Window>)",
+                300, 20);
+  EXPECT_EQ(Pos(*w, "a").GetWidth(), 150);
+  w->pm.FindControl("a")->ApplyAttributeList("maxwidth=\"100\"");
+  EXPECT_EQ(Pos(*w, "a").GetWidth(), 100);
+  EXPECT_EQ(Pos(*w, "b").GetWidth(), 200);
+  w->pm.FindControl("b")->ApplyAttributeList("minwidth=\"250\"");
+  EXPECT_EQ(Pos(*w, "a").GetWidth(), 50);
+  DestroyWindow(*w);
+}
+
 TEST_F(Layout, FixedChildrenWiderThanTheRowOverflowAndLeaveNothingToStretch) {
   auto w = Open(R"(<Window size="100,50"><VerticalLayout>
       <HorizontalLayout name="row" height="30">
@@ -211,13 +223,14 @@ TEST_F(Layout, TabLayoutKeepsItsPageWhilePagesComeAndGo) {
   tab->RemoveAll();
   EXPECT_EQ(tab->GetCurSel(), -1);
   EXPECT_FALSE(tab->SelectItem(0));
-  // Filled again, the skin's page shows once it exists.
-  tab->Add(new CButtonUI());
-  EXPECT_EQ(tab->GetCurSel(), -1);
+  // Filled again at run time, the first new page shows (the skin's page number was for its own
+  // pages), and adding more keeps it shown.
   auto* again = new CButtonUI();
   again->SetName("again");
   tab->Add(again);
-  EXPECT_EQ(tab->GetCurSel(), 1);
+  EXPECT_EQ(tab->GetCurSel(), 0);
+  tab->Add(new CButtonUI());
+  EXPECT_EQ(tab->GetCurSel(), 0);
   EXPECT_EQ(shown(), "again");
   DestroyWindow(*w);
 }
