@@ -176,14 +176,19 @@ TEST_F(Controls, AWindowDestroyedInsideAClickNotificationIsLeftAlone) {
       <Option name="killopt" group="g" width="50"/>
       <Option name="killtick" width="50"/>
     </HorizontalLayout></Window>)";
-  for (const char* name : {"kill", "killopt", "killtick"}) {
-    bool gone = false;
+  // A window that destroys itself on its first "click"; gone turns true with its final message.
+  auto doomed = [&](bool& gone) {
     auto* w = new SelfDeleting(skin, &gone);
-    ASSERT_TRUE(w->Create(nullptr, "doomed", WS_POPUP | WS_VISIBLE, 0, 0, 0, 200, 40));
+    EXPECT_TRUE(w->Create(nullptr, "doomed", WS_POPUP | WS_VISIBLE, 0, 0, 0, 200, 40));
     HWND hwnd = w->GetHWND();
     w->onNotify = [hwnd](TNotifyUI& msg) {
       if (msg.sType == "click") DestroyWindow(hwnd);
     };
+    return w;
+  };
+  for (const char* name : {"kill", "killopt", "killtick"}) {
+    bool gone = false;
+    HWND hwnd = doomed(gone)->GetHWND();
     EXPECT_TRUE(headless::Click(hwnd, name));
     EXPECT_TRUE(gone) << name;
     EXPECT_FALSE(IsWindow(hwnd));
@@ -191,12 +196,8 @@ TEST_F(Controls, AWindowDestroyedInsideAClickNotificationIsLeftAlone) {
   }
   // The same from the keyboard: the space bar on the focused button.
   bool gone = false;
-  auto* w = new SelfDeleting(skin, &gone);
-  ASSERT_TRUE(w->Create(nullptr, "doomed", WS_POPUP | WS_VISIBLE, 0, 0, 0, 200, 40));
+  SelfDeleting* w = doomed(gone);
   HWND hwnd = w->GetHWND();
-  w->onNotify = [hwnd](TNotifyUI& msg) {
-    if (msg.sType == "click") DestroyWindow(hwnd);
-  };
   w->pm.FindControl("kill")->SetFocus();
   headless::PressKey(hwnd, VK_SPACE);
   EXPECT_TRUE(gone);

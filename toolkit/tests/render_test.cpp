@@ -5,6 +5,7 @@
 #include "platform/file_io.h"
 #include "platform/tests/temp_folder.h"
 #include "toolkit/tests/headless_fixture.h"
+#include "toolkit/tests/skin_folder.h"
 #include "toolkit/tests/skin_window.h"
 #include "toolkit/tests/test_images.h"
 
@@ -13,21 +14,7 @@ namespace headless = toolkit::headless;
 
 namespace {
 
-class Render : public HeadlessTest {
- protected:
-  testing_support::TempFolder folder;
-  void SetUp() override {
-    HeadlessTest::SetUp();
-    std::filesystem::create_directories(folder.File("res"));
-    std::filesystem::create_directories(folder.File("user"));
-    CPaintManagerUI::SetResourceZip("");
-    CPaintManagerUI::SetResourcePath(folder.File("res"));
-  }
-  void TearDown() override {
-    CPaintManagerUI::SetResourcePath("");
-    HeadlessTest::TearDown();
-  }
-};
+class Render : public SkinFolderTest {};
 
 }  // namespace
 
