@@ -16,19 +16,10 @@ namespace {
 
 // A w by h PNG whose top half is one colour and bottom half another.
 bool WriteBands(const std::string& path, int w, int h, uint32_t top, uint32_t bottom) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-  cairo_t* cr = cairo_create(s);
-  auto fill = [&](uint32_t c, int y0, int y1) {
-    cairo_set_source_rgb(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0);
-    cairo_rectangle(cr, 0, y0, w, y1 - y0);
-    cairo_fill(cr);
-  };
-  fill(top, 0, h / 2);
-  fill(bottom, h / 2, h);
-  cairo_destroy(cr);
-  bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(s);
-  return ok;
+  return WritePainted(path, w, h, [&](cairo_t* cr) {
+    FillRect(cr, top, 0, 0, w, h / 2);
+    FillRect(cr, bottom, 0, h / 2, w, h - h / 2);
+  });
 }
 
 class ImageEffects : public HeadlessTest {

@@ -16,56 +16,32 @@ namespace {
 constexpr uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kYellow = 0xFFFFFF00u,
                    kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
 
-void SetSource(cairo_t* cr, uint32_t c) {
-  cairo_set_source_rgba(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0,
-                        ((c >> 24) & 0xFF) / 255.0);
-}
-
 // A size by size image in four coloured quarters.
 bool WriteQuarters(const std::string& path, int size, uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
-  cairo_t* cr = cairo_create(s);
-  int h = size / 2;
-  const uint32_t colours[4] = {tl, tr, bl, br};
-  for (int i = 0; i < 4; ++i) {
-    SetSource(cr, colours[i]);
-    cairo_rectangle(cr, (i % 2) * h, (i / 2) * h, h, h);
-    cairo_fill(cr);
-  }
-  cairo_destroy(cr);
-  bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(s);
-  return ok;
+  return WritePainted(path, size, size, [&](cairo_t* cr) {
+    int h = size / 2;
+    const uint32_t colours[4] = {tl, tr, bl, br};
+    for (int i = 0; i < 4; ++i) FillRect(cr, colours[i], (i % 2) * h, (i / 2) * h, h, h);
+  });
 }
 
 // A size by size image with a frame border pixels wide around another colour.
 bool WriteFramed(const std::string& path, int size, int border, uint32_t frame, uint32_t inner) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
-  cairo_t* cr = cairo_create(s);
-  SetSource(cr, frame);
-  cairo_paint(cr);
-  SetSource(cr, inner);
-  cairo_rectangle(cr, border, border, size - 2 * border, size - 2 * border);
-  cairo_fill(cr);
-  cairo_destroy(cr);
-  bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(s);
-  return ok;
+  return WritePainted(path, size, size, [&](cairo_t* cr) {
+    FillRect(cr, frame, 0, 0, size, size);
+    FillRect(cr, inner, border, border, size - 2 * border, size - 2 * border);
+  });
 }
 
 // An image without an alpha channel (as most photos are), left half one colour, right another.
 bool WriteOpaqueRgb(const std::string& path, int w, int h, uint32_t left, uint32_t right) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-  cairo_t* cr = cairo_create(s);
-  SetSource(cr, right | 0xFF000000u);
-  cairo_paint(cr);
-  SetSource(cr, left | 0xFF000000u);
-  cairo_rectangle(cr, 0, 0, w / 2, h);
-  cairo_fill(cr);
-  cairo_destroy(cr);
-  bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(s);
-  return ok;
+  return WritePainted(
+      path, w, h,
+      [&](cairo_t* cr) {
+        FillRect(cr, right | 0xFF000000u, 0, 0, w, h);
+        FillRect(cr, left | 0xFF000000u, 0, 0, w / 2, h);
+      },
+      CAIRO_FORMAT_RGB24);
 }
 
 bool WriteJpeg(const std::string& path, int w, int h, uint32_t rgb) {

@@ -4,30 +4,44 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace toolkit_testing {
 
-// A w by h PNG of one colour (ARGB), with the left half of another colour when left is given.
-inline bool WritePng(const std::string& path, int w, int h, uint32_t argb, uint32_t left = 0) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-  cairo_t* cr = cairo_create(s);
-  auto set = [&](uint32_t c) {
-    cairo_set_source_rgba(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0,
-                          ((c >> 24) & 0xFF) / 255.0);
-  };
+inline void SetColour(cairo_t* cr, uint32_t argb) {
+  cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0,
+                        ((argb >> 24) & 0xFF) / 255.0);
+}
+
+// Replaces the pixels of a rectangle with one colour, alpha included.
+inline void FillRect(cairo_t* cr, uint32_t argb, int x, int y, int w, int h) {
+  cairo_save(cr);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  set(argb);
-  cairo_paint(cr);
-  if (left) {
-    set(left);
-    cairo_rectangle(cr, 0, 0, w / 2, h);
-    cairo_fill(cr);
-  }
+  SetColour(cr, argb);
+  cairo_rectangle(cr, x, y, w, h);
+  cairo_fill(cr);
+  cairo_restore(cr);
+}
+
+// A w by h PNG painted by paint; CAIRO_FORMAT_RGB24 makes one without an alpha channel.
+inline bool WritePainted(const std::string& path, int w, int h, const std::function<void(cairo_t*)>& paint,
+                         cairo_format_t format = CAIRO_FORMAT_ARGB32) {
+  cairo_surface_t* s = cairo_image_surface_create(format, w, h);
+  cairo_t* cr = cairo_create(s);
+  paint(cr);
   cairo_destroy(cr);
   bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(s);
   return ok;
+}
+
+// A w by h PNG of one colour (ARGB), with the left half of another colour when left is given.
+inline bool WritePng(const std::string& path, int w, int h, uint32_t argb, uint32_t left = 0) {
+  return WritePainted(path, w, h, [&](cairo_t* cr) {
+    FillRect(cr, argb, 0, 0, w, h);
+    if (left) FillRect(cr, left, 0, 0, w / 2, h);
+  });
 }
 
 // The pixel at x, y of an image surface as unpremultiplied ARGB.
