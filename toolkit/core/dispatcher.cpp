@@ -85,16 +85,23 @@ bool Dispatcher::KillTimer(HWND hwnd, UINT id) {
   return timers_.Kill(hwnd, id);
 }
 
-void Dispatcher::KillTimers(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  timers_.KillAll(hwnd);
-}
-
 bool Dispatcher::PopPosted(Posted& out) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (queue_.empty()) return false;
   out = queue_.front();
   queue_.pop_front();
+  return true;
+}
+
+bool Dispatcher::DispatchDueTimer() {
+  std::optional<TimerTable::Due> due;
+  {
+    int64_t now = GetBackend().NowMs();
+    std::lock_guard<std::mutex> lock(mutex_);
+    due = timers_.TakeDue(now);
+  }
+  if (!due) return false;
+  Deliver(due->hwnd, WM_TIMER, due->id, 0);
   return true;
 }
 
@@ -106,15 +113,7 @@ bool Dispatcher::DispatchOne() {
     Deliver(p.hwnd, p.msg, p.wParam, p.lParam);
     return true;
   }
-  std::optional<TimerTable::Due> due;
-  {
-    int64_t now = GetBackend().NowMs();
-    std::lock_guard<std::mutex> lock(mutex_);
-    due = timers_.TakeDue(now);
-  }
-  if (!due) return false;
-  Deliver(due->hwnd, WM_TIMER, due->id, 0);
-  return true;
+  return DispatchDueTimer();
 }
 
 void Dispatcher::RunUntil(const std::function<bool()>& done) {
@@ -147,14 +146,7 @@ void Dispatcher::PumpPending() {
   Posted p{};
   while (budget-- > 0 && !quit_ && PopPosted(p)) Deliver(p.hwnd, p.msg, p.wParam, p.lParam);
   for (int timersLeft = 64; timersLeft > 0 && !quit_; --timersLeft) {
-    std::optional<TimerTable::Due> due;
-    {
-      int64_t now = backend.NowMs();
-      std::lock_guard<std::mutex> lock(mutex_);
-      due = timers_.TakeDue(now);
-    }
-    if (!due) break;
-    Deliver(due->hwnd, WM_TIMER, due->id, 0);
+    if (!DispatchDueTimer()) break;
   }
   backend.DispatchReady();
 }

@@ -58,7 +58,6 @@ class Dispatcher {
 
   void SetTimer(HWND hwnd, UINT id, UINT elapseMs);
   bool KillTimer(HWND hwnd, UINT id);
-  void KillTimers(HWND hwnd);
 
   // Runs the loop until done() holds or a quit is pending (the quit stays pending so outer loops
   // end too).
@@ -84,6 +83,8 @@ class Dispatcher {
   };
   bool PopPosted(Posted& out);
   bool DispatchOne();
+  // Delivers the timer that is due first; false when none is.
+  bool DispatchDueTimer();
 
   std::unique_ptr<Backend> backend_;
   FilterHook filterHook_ = nullptr;

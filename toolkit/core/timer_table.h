@@ -30,7 +30,6 @@ class TimerTable {
   // The timer due first at now (earliest deadline, then oldest), rescheduled one period after now;
   // nothing when none is due.
   std::optional<Due> TakeDue(int64_t now);
-  bool Empty() const { return timers_.empty(); }
 
  private:
   struct Timer {

@@ -160,9 +160,11 @@ UINT CWindowWnd::ShowModal() {
     modalOwner_ = owner;
   }
   ::ShowWindow(self, SW_SHOWNORMAL);
+  inModalLoop_ = true;
   Dispatcher::Instance().RunUntil([self] { return !IsWindow(self); });
   // Still standing when a quit ended the loop: the owner must not stay disabled.
   if (IsWindow(self)) {
+    inModalLoop_ = false;
     if (modalOwner_) EnableWindow(modalOwner_, true);
     modalOwner_ = nullptr;
   }
@@ -373,6 +375,8 @@ bool DestroyWindow(HWND hwnd) {
   dispatcher.Unregister(hwnd);
   auto& order = toolkit::CreationOrder();
   order.erase(std::remove(order.begin(), order.end(), hwnd), order.end());
+  // Only a modal loop reads the result given to Close, after the window is gone.
+  if (!w->inModalLoop_) toolkit::ModalResults().erase(reinterpret_cast<uintptr_t>(hwnd));
   w->HandleMessage(WM_NCDESTROY, 0, 0);
   w->hwnd_ = nullptr;
   w->OnFinalMessage(hwnd);  // may delete w

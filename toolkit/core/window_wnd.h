@@ -123,6 +123,7 @@ class CWindowWnd : public platform::MessageTarget, public toolkit::WindowHost {
   std::vector<CRect> shape_;
   cairo_t* paintTarget_ = nullptr;
   HWND modalOwner_ = nullptr;  // owner this window disabled while it runs modally
+  bool inModalLoop_ = false;
 };
 
 namespace toolkit {
