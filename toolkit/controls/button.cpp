@@ -139,8 +139,6 @@ void COptionUI::SetSelectedImage(const CStdString& image) {
   Invalidate();
 }
 
-void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) { CButtonUI::SetManager(manager, parent); }
-
 void COptionUI::Selected(bool selected) {
   if (selected_ == selected) return;
   selected_ = selected;
@@ -153,13 +151,14 @@ void COptionUI::Selected(bool selected) {
         if (manager_) manager_->SendNotify(other, "selectchanged");
       }
     };
-    if (manager_ && manager_->GetRoot()) {
-      manager_->GetRoot()->ForEach(release);
-    } else {
-      // While a skin is being built there is no root yet: the options built so far hang below
-      // this option's ancestors.
-      for (CControlUI* p = parent_; p; p = p->GetParent()) p->ForEach(release);
+    // While a skin is being built there is no root yet: the options built so far hang below this
+    // option's topmost ancestor.
+    CControlUI* top = manager_ ? manager_->GetRoot() : nullptr;
+    if (!top) {
+      top = this;
+      while (top->GetParent()) top = top->GetParent();
     }
+    top->ForEach(release);
   }
   Invalidate();
   if (manager_) manager_->SendNotify(this, "selectchanged");

@@ -53,7 +53,6 @@ class COptionUI : public CButtonUI {
 
   bool Activate() override;
   void SetAttribute(std::string_view name, std::string_view value) override;
-  void SetManager(CPaintManagerUI* manager, CControlUI* parent) override;
 
  protected:
   CStdString StateImage() const override;
