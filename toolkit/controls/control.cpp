@@ -17,7 +17,6 @@ int ParseIntValue(std::string_view v, int fallback) {
   return ec == std::errc() && end != v.data() ? value : fallback;
 }
 
-
 }  // namespace toolkit
 
 CControlUI::CControlUI() = default;
