@@ -14,7 +14,6 @@
 #include <optional>
 #include <vector>
 
-
 namespace platform {
 namespace {
 
