@@ -65,6 +65,12 @@ void CHIDClass::Close() {
   writeHandle_.reset();
 }
 
+void CHIDClass::GiveUp(platform::HidDevice& failed) {
+  failed.Cancel();
+  Close();
+  connected_ = false;
+}
+
 bool CHIDClass::Open() {
   Close();
   for (const auto& one : host_.Enumerate(kVendorId, kProductId)) {
@@ -87,9 +93,7 @@ bool CHIDClass::Write(std::span<const uint8_t> data) {
   std::copy(data.begin(), data.end(), report.begin() + 1);
   platform::HidTransfer sent = writeHandle_->Write(report, kWriteTimeoutMs);
   if (sent.ok()) return true;
-  writeHandle_->Cancel();
-  Close();
-  connected_ = false;
+  GiveUp(*writeHandle_);
   return false;
 }
 
@@ -99,9 +103,7 @@ std::optional<std::array<uint8_t, 64>> CHIDClass::Read(size_t* length) {
   std::vector<uint8_t> report(inputLength_, 0);
   platform::HidTransfer got = readHandle_->Read(report, kReadTimeoutMs);
   if (!got.ok() || got.bytes == 0) {
-    readHandle_->Cancel();
-    Close();
-    connected_ = false;
+    GiveUp(*readHandle_);
     return std::nullopt;
   }
   std::array<uint8_t, 64> data{};
