@@ -38,11 +38,6 @@ uint64_t SimDevice::OpenHandle() {
   return generation_;
 }
 
-uint64_t SimDevice::Generation() const {
-  std::lock_guard lock(mutex_);
-  return generation_;
-}
-
 void SimDevice::TimeOutWrites(int n) {
   std::lock_guard lock(mutex_);
   writeTimeouts_ = n;

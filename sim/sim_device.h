@@ -31,7 +31,6 @@ class SimDevice {
   void Unplug();
   void Plug();
   bool Plugged() const;
-  uint64_t Generation() const;
   // Host side: a handle is being opened; its generation.
   uint64_t OpenHandle();
 

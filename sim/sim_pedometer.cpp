@@ -100,6 +100,9 @@ void SimPedometer::OnOutputReport(std::span<const uint8_t> report) {
   if (report.size() < 2 || report[0] != 0x00) return;
   std::span<const uint8_t> c = report.subspan(1);
   auto at = [&](size_t i) -> uint8_t { return i < c.size() ? c[i] : 0; };
+  auto bigEndian32 = [&](size_t i) {
+    return uint32_t{at(i)} << 24 | uint32_t{at(i + 1)} << 16 | uint32_t{at(i + 2)} << 8 | at(i + 3);
+  };
   switch (c[0]) {
     case 0xB1: {  // read memory
       if (at(3) != 0xB1) return;
@@ -152,9 +155,9 @@ void SimPedometer::OnOutputReport(std::span<const uint8_t> report) {
       if (query_ && at(9) == 0xD1) {
         p.longForm = true;
         p.unit = at(4);
-        p.userId = uint32_t{at(5)} << 24 | uint32_t{at(6)} << 16 | uint32_t{at(7)} << 8 | at(8);
+        p.userId = bigEndian32(5);
       } else if (at(8) == 0xD1) {
-        p.userId = uint32_t{at(4)} << 24 | uint32_t{at(5)} << 16 | uint32_t{at(6)} << 8 | at(7);
+        p.userId = bigEndian32(4);
       } else {
         return;
       }

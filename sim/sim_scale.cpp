@@ -30,17 +30,18 @@ std::vector<uint8_t> SimScale::Frame(uint8_t kind, uint32_t deviceId, float kg, 
 }
 
 void SimScale::SendLive(uint32_t deviceId, float kg, uint32_t scaleSeconds) {
-  std::lock_guard lock(mutex_);
-  if (!PluggedLocked()) return;
-  unanswered_.push_back({kLive, deviceId, 0});
-  QueueLocked(Frame(kLive, deviceId, kg, scaleSeconds, 0));
+  SendFrame({kLive, deviceId, 0}, kg, scaleSeconds);
 }
 
 void SimScale::SendStored(uint32_t deviceId, float kg, uint32_t secondsSince2000, uint8_t recordByte) {
+  SendFrame({kStored, deviceId, recordByte}, kg, secondsSince2000);
+}
+
+void SimScale::SendFrame(Sent sent, float kg, uint32_t seconds) {
   std::lock_guard lock(mutex_);
   if (!PluggedLocked()) return;
-  unanswered_.push_back({kStored, deviceId, recordByte});
-  QueueLocked(Frame(kStored, deviceId, kg, secondsSince2000, recordByte));
+  unanswered_.push_back(sent);
+  QueueLocked(Frame(sent.kind, sent.deviceId, kg, seconds, sent.recordByte));
 }
 
 void SimScale::SendRaw(std::vector<uint8_t> report) { Send(std::move(report)); }

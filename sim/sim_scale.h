@@ -52,6 +52,9 @@ class SimScale final : public SimDevice {
     uint32_t deviceId;
     uint8_t recordByte;
   };
+  // Queues the frame of sent and waits for its acknowledgement.
+  void SendFrame(Sent sent, float kg, uint32_t seconds);
+
   std::deque<Sent> unanswered_;
   std::vector<Ack> acks_;
 };

@@ -6,6 +6,7 @@
 #include "client/core/api/picture_name.h"
 #include "client/core/api/web_addresses.h"
 #include "client/core/settings/settings_store.h"
+#include "client/core/users/user_store.h"
 #include "common/http/win_http_client.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
@@ -15,7 +16,6 @@ namespace {
 constexpr const char* kBadNetwork = "badnetwork";
 // A proxy text shorter than this ("host:port" at its least, "a:1" is too short) sets no proxy.
 constexpr size_t kMinProxyText = 4;
-constexpr const char* kUserFolder = "user";
 
 }  // namespace
 
@@ -105,7 +105,7 @@ bool ApiClient::DownloadHeadImage(UserRecord& user, std::string_view url) {
   WinHttpClient client{std::string(url)};
   client.userAgent = WinHttpClient::kBrowserUserAgent;
   if (!client.SendRequest("GET", false)) return false;
-  std::string folder = platform::JoinPath(programFolder_, kUserFolder);
+  std::string folder = platform::JoinPath(programFolder_, UserStore::kUserFolder);
   // The folder is made at start-up; should it have gone since, the picture still has a place.
   if (!platform::IsFolder(folder)) ::mkdir(folder.c_str(), 0755);
   std::string fileName = PictureBaseName(user.uname) + ".jpg";

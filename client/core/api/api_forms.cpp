@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "client/core/api/request_signer.h"
+#include "client/core/devices/hid_class.h"
 
 namespace api_forms {
 
@@ -58,11 +59,7 @@ std::string WeightText(float weight) {
   return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string("0.0");
 }
 
-std::string PedometerCode(uint32_t deviceId) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "A1%.10u", deviceId);
-  return buffer;
-}
+std::string PedometerCode(uint32_t deviceId) { return CHIDClass::IdText(deviceId); }
 
 std::string PedometerDate(const PedometerDay& day) {
   char buffer[48];

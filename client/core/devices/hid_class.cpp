@@ -17,7 +17,8 @@ constexpr uint16_t kIdAddress = 0xFC00;
 constexpr uint16_t kDaysAddress = 0x8000;
 constexpr size_t kBlockBytes = 0x400;
 constexpr size_t kChunkBytes = 60;
-// Report id, echo of command and address, 60 data bytes: anything shorter is not a whole answer.
+// After the report id: echo of command and address, 60 data bytes. Anything shorter is not a whole
+// answer.
 constexpr size_t kMemoryReplyBytes = 3 + kChunkBytes;
 
 uint8_t ToBcd(int v) { return static_cast<uint8_t>((v / 10) << 4 | (v % 10)); }
@@ -65,6 +66,12 @@ void CHIDClass::Close() {
   writeHandle_.reset();
 }
 
+void CHIDClass::GiveUp(platform::HidDevice& failed) {
+  failed.Cancel();
+  Close();
+  connected_ = false;
+}
+
 bool CHIDClass::Open() {
   Close();
   for (const auto& one : host_.Enumerate(kVendorId, kProductId)) {
@@ -87,9 +94,7 @@ bool CHIDClass::Write(std::span<const uint8_t> data) {
   std::copy(data.begin(), data.end(), report.begin() + 1);
   platform::HidTransfer sent = writeHandle_->Write(report, kWriteTimeoutMs);
   if (sent.ok()) return true;
-  writeHandle_->Cancel();
-  Close();
-  connected_ = false;
+  GiveUp(*writeHandle_);
   return false;
 }
 
@@ -99,9 +104,7 @@ std::optional<std::array<uint8_t, 64>> CHIDClass::Read(size_t* length) {
   std::vector<uint8_t> report(inputLength_, 0);
   platform::HidTransfer got = readHandle_->Read(report, kReadTimeoutMs);
   if (!got.ok() || got.bytes == 0) {
-    readHandle_->Cancel();
-    Close();
-    connected_ = false;
+    GiveUp(*readHandle_);
     return std::nullopt;
   }
   std::array<uint8_t, 64> data{};
@@ -129,7 +132,7 @@ std::optional<std::array<uint8_t, 60>> CHIDClass::ReadMemoryOnce(uint16_t addres
   size_t length = 0;
   auto reply = Read(&length);
   // A short answer would read as zero bytes of memory; it is a failed read, not data.
-  if (!reply || length < kMemoryReplyBytes - 1) return std::nullopt;
+  if (!reply || length < kMemoryReplyBytes) return std::nullopt;
   if ((*reply)[0] != kReadMemory || (*reply)[1] != high || (*reply)[2] != low) return std::nullopt;
   std::array<uint8_t, 60> data;
   std::copy_n(reply->begin() + 3, data.size(), data.begin());

@@ -64,6 +64,8 @@ class CHIDClass {
  private:
   class Command;
   void Close();
+  // After a failed transfer on failed (one of the two handles): cancels it, closes, not connected.
+  void GiveUp(platform::HidDevice& failed);
   bool Send(std::initializer_list<uint8_t> bytes);
   std::optional<std::array<uint8_t, 60>> ReadMemoryOnce(uint16_t address);
 

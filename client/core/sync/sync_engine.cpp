@@ -32,27 +32,21 @@ bool ClockOff(std::time_t device, std::time_t pc, int tolerance) {
   return device == -1 || std::llabs(static_cast<long long>(device - pc)) > tolerance;
 }
 
+// A bound device that detection found attached.
+bool Ready(const UserRecord& u, DeviceKind kind) {
+  const DeviceSlot& s = u.Slot(kind);
+  return s.connected && s.bound;
+}
+
+// Attached and not yet read by a pass since it was attached.
+bool Due(const UserRecord& u, DeviceKind kind) { return Ready(u, kind) && !u.Slot(kind).syncState; }
+
 }  // namespace
 
 SyncEngine::SyncEngine(UserList& users, PendingWeights& pending, SyncDevices devices, SyncServices services)
     : users_(users), pending_(pending), devices_(devices), services_(services) {}
 
 std::string SyncEngine::Now() const { return LastSyncText(LocalFields(services_.clock.Now())); }
-
-bool SyncEngine::PedometerDue(const UserRecord& u) const {
-  const DeviceSlot& s = u.Slot(DeviceKind::Pedometer);
-  return s.connected && s.bound && !s.syncState;
-}
-
-bool SyncEngine::TrackerDue(const UserRecord& u) const {
-  const DeviceSlot& s = u.Slot(DeviceKind::Pace700);
-  return s.connected && s.bound && !s.syncState;
-}
-
-bool SyncEngine::ScaleReady(const UserRecord& u) const {
-  const DeviceSlot& s = u.Slot(DeviceKind::Scale);
-  return s.connected && s.bound;
-}
 
 // Each device is asked once per tick, however many users have it bound: the answers cannot differ
 // within one tick, and an idle client should not enumerate the bus twelve times every two seconds.
@@ -152,7 +146,7 @@ int SyncEngine::AssignPendingWeights() {
   int taken = 0;
   for (WeightRecord& reading : pending_.TakeNewestFirst()) {
     for (auto& user : users_) {
-      if (!ScaleReady(*user)) continue;
+      if (!Ready(*user, DeviceKind::Scale)) continue;
       if (std::fabs(reading.weight - user->standardweight) < user->weightscope + 0.1f) {
         user->datalist.push_back(std::move(reading));
         ++taken;
@@ -170,39 +164,38 @@ void SyncEngine::SyncPass() {
   int total = AssignPendingWeights();
   for (size_t i = 0; i < users_.size(); ++i) {
     UserRecord& u = *users_[i];
-    if (PedometerDue(u)) {
+    if (Due(u, DeviceKind::Pedometer)) {
       if (std::optional<int> days = devices_.pedometer.ReadDays()) total += *days;
     }
-    if (TrackerDue(u)) total += MarkedDays(DayMap(devices_.kit));
+    if (Due(u, DeviceKind::Pace700)) total += MarkedDays(DayMap(devices_.kit));
   }
   if (total == 0) {
     running_ = false;
     return;
   }
 
-  bool dialog = services_.settings.ShowUpdateWindow && services_.frame.MainWindowShownNormal() &&
+  dialogOpen_ = services_.settings.ShowUpdateWindow && services_.frame.MainWindowShownNormal() &&
                 services_.notifier.OpenProgressDialog(total);
-  dialogOpen_ = dialog;
   services_.pacer.PumpMessages();
 
   // By index: the list is the frame's, and messages pumped during the pass may add to it.
   for (size_t i = 0; i < users_.size(); ++i) {
     UserRecord& u = *users_[i];
-    if (PedometerDue(u)) {
-      if (!UploadPedometer(u)) return Finish(false, dialog, total);
+    if (Due(u, DeviceKind::Pedometer)) {
+      if (!UploadPedometer(u)) return Finish(false, total);
       u.Slot(DeviceKind::Pedometer).syncState = true;
     }
-    if (TrackerDue(u)) {
+    if (Due(u, DeviceKind::Pace700)) {
       UploadTracker(u);
       u.Slot(DeviceKind::Pace700).syncState = true;
     }
-    if (ScaleReady(u) && !UploadWeights(u)) return Finish(false, dialog, total);
+    if (Ready(u, DeviceKind::Scale) && !UploadWeights(u)) return Finish(false, total);
   }
-  Finish(true, dialog, total);
+  Finish(true, total);
 }
 
-void SyncEngine::Finish(bool ok, bool dialog, int total) {
-  if (dialog) {
+void SyncEngine::Finish(bool ok, int total) {
+  if (dialogOpen_) {
     services_.notifier.PostToProgressDialog(ok ? SyncNotifier::kPassFinished : SyncNotifier::kPassFailed);
   } else if (!ok) {
     services_.notifier.ShowAlert("uploadfail");

@@ -50,9 +50,6 @@ class SyncEngine {
 
  private:
   struct Probe;
-  bool PedometerDue(const UserRecord& u) const;
-  bool TrackerDue(const UserRecord& u) const;
-  bool ScaleReady(const UserRecord& u) const;
   void CheckPedometerClock();
   void CheckTrackerClock();
   int AssignPendingWeights();
@@ -61,7 +58,7 @@ class SyncEngine {
   bool UploadWeights(UserRecord& u);
   // Uploads one day's answer rules; true when it counts as uploaded.
   bool CountDay(UserRecord& u, std::unique_ptr<XmlDocument> answer);
-  void Finish(bool ok, bool dialog, int total);
+  void Finish(bool ok, int total);
   void ItemUploaded();
   std::string Now() const;
 

@@ -53,14 +53,14 @@ double ToDouble(std::string_view text) {
   return value;
 }
 
-std::string ValueOf(XmlElement& parent, std::string_view name) {
-  XmlElement* child = parent.FindChild(name);
-  return child ? platform::FromCodePage(child->Value()) : std::string();
-}
-
 const XmlElement* ChildOf(const XmlElement& parent, std::string_view name) {
   int index = parent.IndexOfChild(name);
   return index < 0 ? nullptr : parent.Child(index);
+}
+
+std::string ValueOf(const XmlElement& parent, std::string_view name) {
+  const XmlElement* child = ChildOf(parent, name);
+  return child ? platform::FromCodePage(child->Value()) : std::string();
 }
 
 // Answers come as UTF-8 documents.
@@ -71,7 +71,7 @@ bool AnswerText(const XmlElement& parent, std::string_view name, std::string& ou
   return true;
 }
 
-std::unique_ptr<UserRecord> ReadUser(XmlElement& e) {
+std::unique_ptr<UserRecord> ReadUser(const XmlElement& e) {
   auto r = std::make_unique<UserRecord>();
   r->uid = ValueOf(e, "uid");
   r->logincode = ValueOf(e, "logincode");
@@ -97,9 +97,9 @@ std::unique_ptr<UserRecord> ReadUser(XmlElement& e) {
     slot.updatetime = ValueOf(e, keys.updatetime);
   }
   r->tixingupdatetime = ToInt(ValueOf(e, "tixingupdatetime"));
-  if (XmlElement* sw = e.FindChild("standardweight")) r->standardweight = static_cast<float>(ToDouble(sw->Value()));
-  if (XmlElement* ws = e.FindChild("weightscope")) r->weightscope = static_cast<float>(ToDouble(ws->Value()));
-  if (XmlElement* list = e.FindChild("datalist")) {
+  if (const XmlElement* sw = ChildOf(e, "standardweight")) r->standardweight = static_cast<float>(ToDouble(sw->Value()));
+  if (const XmlElement* ws = ChildOf(e, "weightscope")) r->weightscope = static_cast<float>(ToDouble(ws->Value()));
+  if (const XmlElement* list = ChildOf(e, "datalist")) {
     for (const auto& data : list->Children()) {
       WeightRecord w;
       w.weight = static_cast<float>(ToDouble(data->AttributeValue("weight", "")));

@@ -91,6 +91,16 @@ TEST(CHIDClass, WrongEchoShortReplyOrTimeOutFailsReadDays) {
   EXPECT_EQ(rig.hid.ReadDays(), 1);
 }
 
+TEST(CHIDClass, MemoryReplyMissingOnlyItsLastDataByteIsAFailedRead) {
+  PedometerRig rig;
+  ASSERT_TRUE(rig.hid.ReadId());
+  // Report id, echo of command and address, 60 data bytes: 64 bytes are a whole answer.
+  rig.ped->ShortenReads(1, 64);
+  EXPECT_TRUE(rig.hid.ReadMemory(0xFC00));
+  rig.ped->ShortenReads(1, 63);
+  EXPECT_FALSE(rig.hid.ReadMemory(0xFC00));
+}
+
 TEST(CHIDClass, SecondCommandWhileOneRunsFailsWithoutTouchingTheDevice) {
   PedometerRig rig;
   bool inner = true;

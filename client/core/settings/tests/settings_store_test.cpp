@@ -18,6 +18,13 @@ const std::string kInstallerDefaults = std::string(VYMERA_INSTALLER_DATA) + "/sy
 
 std::string Read(const std::string& path) { return platform::ReadWholeFile(path).value_or("<missing>"); }
 
+// Lays down the settings file in dir with text (UTF-8, stored in the code page); its path.
+std::string SettingsFileIn(const TempFolder& dir, const std::string& text) {
+  std::string path = dir.File(SettingsStore::kFileName);
+  platform::WriteFileAtomically(path, platform::ToCodePage(text));
+  return path;
+}
+
 }  // namespace
 
 TEST(SettingsStore, InstallerDefaultFileIsByteExactAndLoads) {
@@ -78,8 +85,7 @@ TEST(SettingsStore, SaveCreatesTheFileWithAllKeysInOrder) {
 TEST(SettingsStore, UnusualIntervalIsKeptAsStored) {
   // The settings dialog shows any interval other than 15 and 30 as 60; the store keeps what it read.
   TempFolder dir;
-  std::string path = dir.File("systemset.ini");
-  platform::WriteFileAtomically(path, platform::ToCodePage("[系统设置]\r\nTixingTime=45\r\nAutoStart=7\r\n"));
+  std::string path = SettingsFileIn(dir, "[系统设置]\r\nTixingTime=45\r\nAutoStart=7\r\n");
   SettingsStore settings;
   settings.Load(path);
   EXPECT_EQ(settings.TixingTime, 45);
@@ -105,10 +111,9 @@ TEST(SettingsStore, ChineseProxyPasswordSurvivesSaveAndLoadInTheCodePage) {
 
 TEST(SettingsStore, TextsAreReadIntoTheirBufferLength) {
   TempFolder dir;
-  std::string path = dir.File("systemset.ini");
   std::string longText;
   for (int i = 0; i < 300; ++i) longText += "中";
-  platform::WriteFileAtomically(path, platform::ToCodePage("[系统设置]\r\n地址=" + longText + "\r\n"));
+  std::string path = SettingsFileIn(dir, "[系统设置]\r\n地址=" + longText + "\r\n");
   SettingsStore settings;
   settings.Load(path);
   EXPECT_EQ(platform::CountCodePoints(settings.proxyAddress), 255u);
@@ -116,8 +121,7 @@ TEST(SettingsStore, TextsAreReadIntoTheirBufferLength) {
 
 TEST(SettingsStore, SaveKeepsLinesItDoesNotOwnAndFailsWithoutAPath) {
   TempFolder dir;
-  std::string path = dir.File("systemset.ini");
-  platform::WriteFileAtomically(path, platform::ToCodePage("; note\r\n[其他]\r\nx=1\r\n[系统设置]\r\nAutoStart=0\r\n"));
+  std::string path = SettingsFileIn(dir, "; note\r\n[其他]\r\nx=1\r\n[系统设置]\r\nAutoStart=0\r\n");
   SettingsStore settings;
   settings.Load(path);
   ASSERT_TRUE(settings.Save());

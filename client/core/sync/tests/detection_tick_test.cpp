@@ -47,7 +47,6 @@ TEST(DetectionTick, SetsDeviceClocksOnlyWhenMoreThanFiveSecondsOff) {
   EXPECT_EQ(rig.tracker.ClockSets(), 1);
   std::tm now = LocalFields(rig.clock.Now());
   EXPECT_EQ(rig.pedometer->Clock().tm_min, now.tm_min);
-
 }
 
 TEST(DetectionTick, ClearsSyncedOnlyWhenTheDeviceIsGone) {

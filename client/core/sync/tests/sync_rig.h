@@ -4,6 +4,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -14,10 +15,10 @@
 #include "client/core/sync/api_sync_uploads.h"
 #include "client/core/sync/sync_engine.h"
 #include "kit/simulated_tracker.h"
+#include "platform/codepage.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_pedometer.h"
 #include "sim/sim_scale.h"
-#include "platform/codepage.h"
 
 namespace testing_support {
 
@@ -93,7 +94,6 @@ class FakeService {
       if (m == method) out.push_back(f);
     return out;
   }
-  int port() const { return port_; }
 
  private:
   httplib::Server server_;
