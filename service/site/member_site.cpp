@@ -1,7 +1,6 @@
 #include "service/site/member_site.h"
 
 #include <cstdio>
-#include <ctime>
 
 #include "platform/codepage.h"
 #include "platform/file_io.h"
