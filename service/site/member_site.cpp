@@ -1,7 +1,5 @@
 #include "service/site/member_site.h"
 
-#include <cstdio>
-
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
@@ -42,12 +40,6 @@ std::string CookieValue(const std::string& cookies, std::string_view name) {
     at = end + 1;
   }
   return {};
-}
-
-std::string Kilograms(int tenths) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
-  return text;
 }
 
 // The reminder pages the client links to, by path and query, and the counter each one reads.
@@ -150,7 +142,7 @@ WebAnswer MemberSite::Home(int64_t uid) {
   std::vector<WeightRow> weights = data_.uploads.WeightsOf(uid);
   body += "<h2>体重</h2>" + WeightChartSvg(weights);
   if (!weights.empty())
-    body += "<p>最近一次：" + HtmlText(weights.back().day) + " " + Kilograms(weights.back().weightTenths) + " kg</p>";
+    body += "<p>最近一次：" + HtmlText(weights.back().day) + " " + KilogramText(weights.back().weightTenths) + " kg</p>";
 
   body += "<h2>运动日</h2>";
   std::vector<DayRow> days = data_.uploads.DaysOf(uid);

@@ -23,12 +23,6 @@ long DayNumber(const std::string& day) {
   return era * 146097 + dayOfEra - 719468;
 }
 
-std::string Kilograms(int tenths) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
-  return text;
-}
-
 std::string Number(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f", value);
@@ -61,7 +55,7 @@ std::string WeightChartSvg(const std::vector<WeightRow>& weights, int width, int
          Number(plotHeight) + "\" fill=\"#f8fbff\" stroke=\"#99a\"/>";
   for (int tenths : {high - 10, low + 10}) {
     svg += "<text x=\"" + Number(left - 6) + "\" y=\"" + Number(y(tenths) + 4) +
-           "\" text-anchor=\"end\" font-size=\"12\">" + Kilograms(tenths) + "</text>";
+           "\" text-anchor=\"end\" font-size=\"12\">" + KilogramText(tenths) + "</text>";
   }
   svg += "<text x=\"" + Number(left) + "\" y=\"" + Number(height - 12.0) + "\" font-size=\"12\">" +
          HtmlText(weights.front().day) + "</text>";
@@ -72,7 +66,7 @@ std::string WeightChartSvg(const std::vector<WeightRow>& weights, int width, int
   svg += "\"/>";
   for (const WeightRow& row : weights) {
     svg += "<circle cx=\"" + Number(x(row)) + "\" cy=\"" + Number(y(row.weightTenths)) +
-           "\" r=\"3\" fill=\"#0c6eaf\"><title>" + HtmlText(row.day) + " " + Kilograms(row.weightTenths) +
+           "\" r=\"3\" fill=\"#0c6eaf\"><title>" + HtmlText(row.day) + " " + KilogramText(row.weightTenths) +
            " kg</title></circle>";
   }
   svg += "</svg>";

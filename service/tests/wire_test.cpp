@@ -89,6 +89,7 @@ TEST(StrictNumber, AcceptsOnlyWholeTextsInRange) {
   EXPECT_EQ(ParseWeightTenths("300.0"), 3000);
   EXPECT_FALSE(ParseWeightTenths("300.1").has_value());
   EXPECT_FALSE(ParseWeightTenths(".5").has_value());
+  for (const char* weight : {"0.1", "65.4", "300.0"}) EXPECT_EQ(KilogramText(*ParseWeightTenths(weight)), weight);
   EXPECT_EQ(ParseDay("2024-3-5"), "2024-03-05");
   EXPECT_EQ(ParseDay("2000-02-29"), "2000-02-29");
   EXPECT_FALSE(ParseDay("1900-02-29", 1900).has_value());

@@ -27,6 +27,12 @@ std::optional<int> ParseWeightTenths(std::string_view text) {
   return tenths;
 }
 
+std::string KilogramText(int tenths) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
+  return text;
+}
+
 std::optional<std::string> ParseDay(std::string_view text, int minYear) {
   size_t first = text.find('-');
   size_t second = first == std::string_view::npos ? first : text.find('-', first + 1);
