@@ -53,12 +53,13 @@ bool IsTrackerFile(const std::string& file) {
   return true;
 }
 
-std::string DayAnswer(ServiceData& data, const ApiRequest& request, DeviceKind kind, const std::string& file,
-                      const std::optional<std::string>& day) {
+std::string DayAnswer(ServiceData& data, const ApiRequest& request, DeviceKind kind) {
   std::string refusal;
   auto member = FindMember(data, request, refusal);
   if (!member) return refusal;
   const std::string& pedcode = request.Value("pedcode");
+  const std::string& file = request.Value("file");
+  auto day = ParseDay(request.Value("date"));
   bool valid = day && IsDeviceCode(kind, pedcode) &&
                (kind == DeviceKind::Pedometer ? IsPedometerFile(file, *day)
                                               : IsTrackerFile(file) && request.Value("type") == "k690");
@@ -88,11 +89,11 @@ std::string AnswerWeightUpload(ServiceData& data, const ApiRequest& request) {
 }
 
 std::string AnswerPedometerDay(ServiceData& data, const ApiRequest& request) {
-  return DayAnswer(data, request, DeviceKind::Pedometer, request.Value("file"), ParseDay(request.Value("date")));
+  return DayAnswer(data, request, DeviceKind::Pedometer);
 }
 
 std::string AnswerPace700Day(ServiceData& data, const ApiRequest& request) {
-  return DayAnswer(data, request, DeviceKind::Pace700, request.Value("file"), ParseDay(request.Value("date")));
+  return DayAnswer(data, request, DeviceKind::Pace700);
 }
 
 }  // namespace service
