@@ -86,13 +86,13 @@ WebAnswer MemberSite::SoftLogin(const WebRequest& request, int64_t now) {
   if (!uid) return Page(403, "登录码无效", "<p>登录码无效或已过期，请在客户端中重新登录后再打开链接。</p>");
   std::string token = data_.sessions.OpenSession(*uid, now);
   if (token.empty()) return Page(503, "暂时无法登录", "<p>请稍后再试。</p>");
+  std::string target = SafeLocalTarget(request.Param("re_url"));
   WebAnswer answer;
   answer.status = 302;
   answer.headers.emplace_back("Set-Cookie",
                               std::string(kSessionCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Lax");
-  answer.headers.emplace_back("Location", SafeLocalTarget(request.Param("re_url")));
-  answer.body = HtmlPage("正在打开", "<p><a href=\"" + HtmlText(SafeLocalTarget(request.Param("re_url"))) +
-                                         "\">继续</a></p>");
+  answer.headers.emplace_back("Location", target);
+  answer.body = HtmlPage("正在打开", "<p><a href=\"" + HtmlText(target) + "\">继续</a></p>");
   return answer;
 }
 
