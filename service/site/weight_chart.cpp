@@ -11,10 +11,8 @@ namespace {
 
 // Days since 1970-01-01 of a stored "YYYY-MM-DD" (proleptic Gregorian calendar).
 long DayNumber(const std::string& day) {
-  auto part = [&day](size_t at, size_t length) {
-    return static_cast<long>(ParseUnsigned(std::string_view(day).substr(at, length)).value_or(0));
-  };
-  long y = part(0, 4), m = part(5, 2), d = part(8, 2);
+  CalendarDay date = PartsOfDay(day);
+  long y = date.year, m = date.month, d = date.day;
   y -= m <= 2;
   long era = (y >= 0 ? y : y - 399) / 400;
   long yearOfEra = y - era * 400;

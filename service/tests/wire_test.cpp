@@ -96,6 +96,9 @@ TEST(StrictNumber, AcceptsOnlyWholeTextsInRange) {
   EXPECT_FALSE(ParseDay("2024-003-05").has_value());
   EXPECT_FALSE(ParseDay("2024-03-05-").has_value());
   EXPECT_FALSE(ParseDay("1999-12-31").has_value());
+  CalendarDay parts = PartsOfDay(ParseDay("2024-3-5").value_or(""));
+  EXPECT_EQ(parts.year * 10000 + parts.month * 100 + parts.day, 20240305);
+  EXPECT_EQ(PartsOfDay("2024").month, 0);
 }
 
 TEST(EmailAddress, TellsAddressesFromOtherNames) {

@@ -56,4 +56,11 @@ std::optional<std::string> ParseDay(std::string_view text, int minYear) {
   return std::string(stored);
 }
 
+CalendarDay PartsOfDay(std::string_view stored) {
+  auto part = [stored](size_t at, size_t length) {
+    return at < stored.size() ? static_cast<int>(ParseUnsigned(stored.substr(at, length)).value_or(0)) : 0;
+  };
+  return {part(0, 4), part(5, 2), part(8, 2)};
+}
+
 }  // namespace service

@@ -23,4 +23,12 @@ std::string KilogramText(int tenths);
 // and day that exist in that year; returned in the stored form "YYYY-MM-DD".
 std::optional<std::string> ParseDay(std::string_view text, int minYear = 2000);
 
+struct CalendarDay {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+};
+// The parts of a day in the stored form ParseDay returns; a part that is not there reads as 0.
+CalendarDay PartsOfDay(std::string_view stored);
+
 }  // namespace service
