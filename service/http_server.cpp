@@ -140,6 +140,8 @@ HttpServer::HttpServer(ServiceData& data, int threads) : impl_(std::make_unique<
 
 HttpServer::~HttpServer() { Stop(); }
 
+const std::string& HttpServer::address() const { return impl_->listenAddress; }
+
 bool HttpServer::Start(const std::string& host, int port, std::string& error) {
   httplib::Server& server = impl_->server;
   int bound = port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
