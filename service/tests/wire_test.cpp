@@ -113,6 +113,9 @@ TEST(XmlAnswer, EscapesMarkupAndReplacesWhatXmlCannotCarry) {
   EXPECT_EQ(XmlText("a<b>&\"c\""), "a&lt;b&gt;&amp;&quot;c&quot;");
   EXPECT_EQ(XmlText("李\x01\xFF"), "李??");
   EXPECT_EQ(XmlText("\xED\xA0\x80"), "???");  // an encoded surrogate
+  // Bytes that never lead a sequence, even when continuation bytes follow them.
+  EXPECT_EQ(XmlText("\xF5\x80\x80"), "???");
+  EXPECT_EQ(XmlText("\xF8\x88\x80\x80"), "????");
   std::string document = XmlAnswer("cancel_res").Add("cancel", "1").Open("x").Add("n", int64_t{-3}).Finish();
   EXPECT_EQ(document, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<cancel_res><cancel>1</cancel><x><n>-3</n></x>"
                       "</cancel_res>\n");
