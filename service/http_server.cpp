@@ -36,6 +36,13 @@ void SendApiAnswer(httplib::Response& response, int status, std::string xml) {
   response.set_content(std::move(xml), kXmlType);
 }
 
+// The refusal of a body above the bound. The connection has to close, since the rest of that
+// body would otherwise be taken for the next request.
+void RefuseTooLarge(httplib::Response& response) {
+  response.set_header("Connection", "close");
+  SendApiAnswer(response, 413, RefusalAnswer("5", "请求数据太大"));
+}
+
 void SendWebAnswer(httplib::Response& response, WebAnswer answer) {
   response.status = answer.status;
   for (const auto& [name, value] : answer.headers) response.set_header(name.c_str(), value);
@@ -102,12 +109,10 @@ HttpServer::HttpServer(ServiceData& data, int threads) : impl_(std::make_unique<
 
   server.Post("/", [impl](const httplib::Request& request, httplib::Response& response,
                           const httplib::ContentReader& reader) {
-    // An announced body above the bound is refused unread; the connection then has to close,
-    // since the rest of that body would otherwise be taken for the next request.
+    // An announced body above the bound is refused unread.
     auto announced = ParseUnsigned(request.get_header_value("Content-Length"));
     if (announced && *announced > kMaxApiBodyBytes) {
-      response.set_header("Connection", "close");
-      SendApiAnswer(response, 413, RefusalAnswer("5", "请求数据太大"));
+      RefuseTooLarge(response);
       return;
     }
     std::string body;
@@ -121,21 +126,21 @@ HttpServer::HttpServer(ServiceData& data, int threads) : impl_(std::make_unique<
       return true;
     });
     if (tooLarge) {
-      response.set_header("Connection", "close");
-      SendApiAnswer(response, 413, RefusalAnswer("5", "请求数据太大"));
+      RefuseTooLarge(response);
       return;
     }
     SendApiAnswer(response, 200, impl->api.Answer(body, BaseUrl(request, impl->listenAddress), Now()));
   });
-  server.Post("/register", [impl](const httplib::Request& request, httplib::Response& response) {
+  auto sitePage = [impl](const httplib::Request& request, httplib::Response& response) {
     SendWebAnswer(response, impl->site.Answer(ToWebRequest(request, impl->listenAddress), Now()));
-  });
-  server.Get(".*", [impl](const httplib::Request& request, httplib::Response& response) {
-    SendWebAnswer(response, impl->site.Answer(ToWebRequest(request, impl->listenAddress), Now()));
-  });
+  };
+  server.Post("/register", sitePage);
+  server.Get(".*", sitePage);
 }
 
 HttpServer::~HttpServer() { Stop(); }
+
+const std::string& HttpServer::address() const { return impl_->listenAddress; }
 
 bool HttpServer::Start(const std::string& host, int port, std::string& error) {
   httplib::Server& server = impl_->server;

@@ -22,6 +22,8 @@ class HttpServer {
   bool Start(const std::string& host, int port, std::string& error);
   // The bound port; 0 before Start succeeded.
   int port() const { return port_; }
+  // "host:port" as bound, an IPv6 host in brackets; empty before Start succeeded.
+  const std::string& address() const;
   // Stops accepting, finishes the requests in hand and joins the serving thread. Idempotent.
   void Stop();
 

@@ -28,8 +28,7 @@ int Serve(const service::Options& options, service::ServiceData& data) {
     std::cerr << "vymera-service: " << error << "\n";
     return 1;
   }
-  std::string host = options.host.find(':') != std::string::npos ? "[" + options.host + "]" : options.host;
-  std::cout << "vymera-service: serving http://" << host << ":" << server.port() << "/ (database "
+  std::cout << "vymera-service: serving http://" << server.address() << "/ (database "
             << options.database << ", releases " << data.releaseFolder << "); Ctrl+C stops" << std::endl;
   int received = 0;
   sigwait(&signals, &received);

@@ -1,6 +1,5 @@
 // The account commands: create, list, show uploads, reminder counters, password, demo seed.
 
-#include <cstdio>
 #include <ctime>
 
 #include "platform/codepage.h"
@@ -44,12 +43,6 @@ std::optional<Task> ParseTask(const std::string& text) {
   auto unit = ParseUnsigned(text.substr(colon + 1), 3);
   if (!value || !unit) return std::nullopt;
   return Task{static_cast<int64_t>(*value), static_cast<int>(*unit)};
-}
-
-std::string Kilograms(int tenths) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
-  return text;
 }
 
 std::string Moment(int64_t seconds) {
@@ -169,7 +162,7 @@ int ShowUploadsCommand(const Words& arguments, ServiceData& data, std::ostream& 
   std::vector<DayRow> days = data.uploads.DaysOf(account->uid);
   out << "weights of " << account->account << ": " << weights.size() << "\n";
   for (const WeightRow& row : weights)
-    out << "  " << row.day << "  " << Kilograms(row.weightTenths) << " kg  scale " << row.scalecode << "\n";
+    out << "  " << row.day << "  " << KilogramText(row.weightTenths) << " kg  scale " << row.scalecode << "\n";
   out << "step days of " << account->account << ": " << days.size() << "\n";
   for (const DayRow& row : days)
     out << "  " << row.day << "  " << DeviceKindName(row.kind) << " " << row.pedcode << "  " << row.dataBytes

@@ -1,7 +1,7 @@
 #include "service/api/api_service.h"
 
-#include <array>
 #include <functional>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "service/api/api_request.h"

@@ -33,13 +33,8 @@ bool IsPedometerFile(const std::string& file, const std::string& day) {
     if (file[i * 3] != 'h' || high < 0 || low < 0) return false;
     if (i < 3) header[i] = high << 4 | low;
   }
-  auto part = [&day](size_t at, size_t length) {
-    return static_cast<int>(ParseUnsigned(std::string_view(day).substr(at, length)).value_or(0));
-  };
-  int year = part(0, 4);
-  int month = part(5, 2);
-  int dayOfMonth = part(8, 2);
-  return header[0] == Bcd(year - 2000) && header[1] == Bcd(month) && header[2] == Bcd(dayOfMonth);
+  CalendarDay date = PartsOfDay(day);
+  return header[0] == Bcd(date.year - 2000) && header[1] == Bcd(date.month) && header[2] == Bcd(date.day);
 }
 
 // The tracker kit's day text: its inner format is the kit's, so any text within the kit's size
@@ -53,12 +48,13 @@ bool IsTrackerFile(const std::string& file) {
   return true;
 }
 
-std::string DayAnswer(ServiceData& data, const ApiRequest& request, DeviceKind kind, const std::string& file,
-                      const std::optional<std::string>& day) {
+std::string DayAnswer(ServiceData& data, const ApiRequest& request, DeviceKind kind) {
   std::string refusal;
   auto member = FindMember(data, request, refusal);
   if (!member) return refusal;
   const std::string& pedcode = request.Value("pedcode");
+  const std::string& file = request.Value("file");
+  auto day = ParseDay(request.Value("date"));
   bool valid = day && IsDeviceCode(kind, pedcode) &&
                (kind == DeviceKind::Pedometer ? IsPedometerFile(file, *day)
                                               : IsTrackerFile(file) && request.Value("type") == "k690");
@@ -88,11 +84,11 @@ std::string AnswerWeightUpload(ServiceData& data, const ApiRequest& request) {
 }
 
 std::string AnswerPedometerDay(ServiceData& data, const ApiRequest& request) {
-  return DayAnswer(data, request, DeviceKind::Pedometer, request.Value("file"), ParseDay(request.Value("date")));
+  return DayAnswer(data, request, DeviceKind::Pedometer);
 }
 
 std::string AnswerPace700Day(ServiceData& data, const ApiRequest& request) {
-  return DayAnswer(data, request, DeviceKind::Pace700, request.Value("file"), ParseDay(request.Value("date")));
+  return DayAnswer(data, request, DeviceKind::Pace700);
 }
 
 }  // namespace service

@@ -1,8 +1,5 @@
 #include "service/site/member_site.h"
 
-#include <cstdio>
-#include <ctime>
-
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
@@ -43,12 +40,6 @@ std::string CookieValue(const std::string& cookies, std::string_view name) {
     at = end + 1;
   }
   return {};
-}
-
-std::string Kilograms(int tenths) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
-  return text;
 }
 
 // The reminder pages the client links to, by path and query, and the counter each one reads.
@@ -95,13 +86,13 @@ WebAnswer MemberSite::SoftLogin(const WebRequest& request, int64_t now) {
   if (!uid) return Page(403, "登录码无效", "<p>登录码无效或已过期，请在客户端中重新登录后再打开链接。</p>");
   std::string token = data_.sessions.OpenSession(*uid, now);
   if (token.empty()) return Page(503, "暂时无法登录", "<p>请稍后再试。</p>");
+  std::string target = SafeLocalTarget(request.Param("re_url"));
   WebAnswer answer;
   answer.status = 302;
   answer.headers.emplace_back("Set-Cookie",
                               std::string(kSessionCookie) + "=" + token + "; Path=/; HttpOnly; SameSite=Lax");
-  answer.headers.emplace_back("Location", SafeLocalTarget(request.Param("re_url")));
-  answer.body = HtmlPage("正在打开", "<p><a href=\"" + HtmlText(SafeLocalTarget(request.Param("re_url"))) +
-                                         "\">继续</a></p>");
+  answer.headers.emplace_back("Location", target);
+  answer.body = HtmlPage("正在打开", "<p><a href=\"" + HtmlText(target) + "\">继续</a></p>");
   return answer;
 }
 
@@ -151,7 +142,7 @@ WebAnswer MemberSite::Home(int64_t uid) {
   std::vector<WeightRow> weights = data_.uploads.WeightsOf(uid);
   body += "<h2>体重</h2>" + WeightChartSvg(weights);
   if (!weights.empty())
-    body += "<p>最近一次：" + HtmlText(weights.back().day) + " " + Kilograms(weights.back().weightTenths) + " kg</p>";
+    body += "<p>最近一次：" + HtmlText(weights.back().day) + " " + KilogramText(weights.back().weightTenths) + " kg</p>";
 
   body += "<h2>运动日</h2>";
   std::vector<DayRow> days = data_.uploads.DaysOf(uid);

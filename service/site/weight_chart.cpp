@@ -11,22 +11,14 @@ namespace {
 
 // Days since 1970-01-01 of a stored "YYYY-MM-DD" (proleptic Gregorian calendar).
 long DayNumber(const std::string& day) {
-  auto part = [&day](size_t at, size_t length) {
-    return static_cast<long>(ParseUnsigned(std::string_view(day).substr(at, length)).value_or(0));
-  };
-  long y = part(0, 4), m = part(5, 2), d = part(8, 2);
+  CalendarDay date = PartsOfDay(day);
+  long y = date.year, m = date.month, d = date.day;
   y -= m <= 2;
   long era = (y >= 0 ? y : y - 399) / 400;
   long yearOfEra = y - era * 400;
   long dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
   long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
   return era * 146097 + dayOfEra - 719468;
-}
-
-std::string Kilograms(int tenths) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
-  return text;
 }
 
 std::string Number(double value) {
@@ -61,7 +53,7 @@ std::string WeightChartSvg(const std::vector<WeightRow>& weights, int width, int
          Number(plotHeight) + "\" fill=\"#f8fbff\" stroke=\"#99a\"/>";
   for (int tenths : {high - 10, low + 10}) {
     svg += "<text x=\"" + Number(left - 6) + "\" y=\"" + Number(y(tenths) + 4) +
-           "\" text-anchor=\"end\" font-size=\"12\">" + Kilograms(tenths) + "</text>";
+           "\" text-anchor=\"end\" font-size=\"12\">" + KilogramText(tenths) + "</text>";
   }
   svg += "<text x=\"" + Number(left) + "\" y=\"" + Number(height - 12.0) + "\" font-size=\"12\">" +
          HtmlText(weights.front().day) + "</text>";
@@ -72,7 +64,7 @@ std::string WeightChartSvg(const std::vector<WeightRow>& weights, int width, int
   svg += "\"/>";
   for (const WeightRow& row : weights) {
     svg += "<circle cx=\"" + Number(x(row)) + "\" cy=\"" + Number(y(row.weightTenths)) +
-           "\" r=\"3\" fill=\"#0c6eaf\"><title>" + HtmlText(row.day) + " " + Kilograms(row.weightTenths) +
+           "\" r=\"3\" fill=\"#0c6eaf\"><title>" + HtmlText(row.day) + " " + KilogramText(row.weightTenths) +
            " kg</title></circle>";
   }
   svg += "</svg>";

@@ -2,20 +2,6 @@
 
 namespace service {
 
-std::string BindOutcomeCode(BindOutcome outcome) {
-  switch (outcome) {
-    case BindOutcome::ScaleAlreadyYours: return "41";
-    case BindOutcome::ScaleFull: return "42";
-    case BindOutcome::OtherScaleYours: return "43";
-    case BindOutcome::OtherStepYours: return "31";
-    case BindOutcome::StepTaken: return "32";
-    case BindOutcome::StepAlreadyYours: return "33";
-    case BindOutcome::Bound:
-    case BindOutcome::Failed: break;
-  }
-  return {};
-}
-
 BindOutcome DeviceStore::Bind(DeviceKind kind, int64_t uid, const std::string& code, int64_t now) {
   DatabaseUse use(database_);
   if (!use.Begin()) return BindOutcome::Failed;

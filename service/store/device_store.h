@@ -27,9 +27,6 @@ enum class BindOutcome {
   Failed,  // the store could not write
 };
 
-// The client's code text of a refusal ("41", ...); empty for Bound and Failed.
-std::string BindOutcomeCode(BindOutcome outcome);
-
 struct Binding {
   DeviceKind kind = DeviceKind::Scale;
   std::string code;

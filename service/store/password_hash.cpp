@@ -4,6 +4,7 @@
 #include <openssl/evp.h>
 
 #include "service/store/session_store.h"
+#include "service/wire/hex_text.h"
 #include "service/wire/strict_number.h"
 
 namespace service {
@@ -18,13 +19,7 @@ std::string Derive(std::string_view password, std::string_view salt, int rounds)
                         reinterpret_cast<const unsigned char*>(salt.data()), static_cast<int>(salt.size()), rounds,
                         EVP_sha256(), sizeof key, key) != 1)
     return {};
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char b : key) {
-    hex += kHex[b >> 4];
-    hex += kHex[b & 0x0F];
-  }
-  return hex;
+  return LowerHex(key, sizeof key);
 }
 
 }  // namespace

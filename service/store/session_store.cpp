@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "service/wire/hex_text.h"
+
 namespace service {
 namespace {
 
@@ -16,13 +18,7 @@ constexpr int64_t kSessionLife = kDay;
 std::string RandomHex(size_t bytes) {
   std::vector<unsigned char> random(bytes);
   if (RAND_bytes(random.data(), static_cast<int>(bytes)) != 1) return {};
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char b : random) {
-    hex += kHex[b >> 4];
-    hex += kHex[b & 0x0F];
-  }
-  return hex;
+  return LowerHex(random.data(), random.size());
 }
 
 std::string SessionStore::LoginCodeFor(int64_t uid, int64_t now) {

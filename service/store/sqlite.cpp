@@ -4,7 +4,7 @@
 
 namespace service {
 
-Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+Statement::Statement(sqlite3* db, std::string_view sql) {
   if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
@@ -54,8 +54,6 @@ std::string Statement::Text(int column) const {
   int size = sqlite3_column_bytes(stmt_, column);
   return data ? std::string(static_cast<const char*>(data), static_cast<size_t>(size)) : std::string();
 }
-
-bool Statement::IsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
 
 DatabaseUse::DatabaseUse(Database& database) : lock_(database.mutex_), database_(database) {}
 

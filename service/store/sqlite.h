@@ -13,8 +13,6 @@
 
 namespace service {
 
-class Statement;
-
 // One prepared statement; finalised on destruction. Binding and column indexes start at 1 and 0
 // as in SQLite. A statement that failed to prepare reports false from every Step.
 class Statement {
@@ -24,24 +22,20 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  bool ok() const { return stmt_ != nullptr; }
   Statement& Bind(int index, int64_t value);
   Statement& Bind(int index, std::string_view text);
   Statement& BindBlob(int index, std::string_view bytes);
   Statement& BindNull(int index);
 
-  // Advances one row: true while a row is available. Done() tells a finished statement from a failure.
+  // Advances one row: true while a row is available; false once finished or on a failure.
   bool Step();
-  bool Done() const { return done_; }
   // Runs a statement that returns no rows; true when it completed.
   bool Run();
 
   int64_t Int(int column) const;
   std::string Text(int column) const;
-  bool IsNull(int column) const;
 
  private:
-  sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
   bool done_ = false;
 };

@@ -6,12 +6,21 @@
 namespace service_test {
 namespace {
 
-using MemberSite = ServiceFixture;
-
 std::string SessionCookie(const httplib::Result& result) {
   std::string cookie = result->get_header_value("Set-Cookie");
   return cookie.substr(0, cookie.find(';'));
 }
+
+class MemberSite : public ServiceFixture {
+ protected:
+  // Logs in as the client does and follows the login code to the site: the headers of a member
+  // with an open session.
+  httplib::Headers SessionOf(const std::string& account, const std::string& password) {
+    std::string code = Login(account, password)->Child("logincode");
+    auto login = client_->Get(("/softlogin.php?re_url=%2Fhome&logincode=" + code).c_str());
+    return {{"Cookie", SessionCookie(login)}};
+  }
+};
 
 TEST_F(MemberSite, LoginCodeOpensASessionAndRedirectsToTheDecodedPage) {
   AddAccount("li@example.com", "pw");
@@ -42,9 +51,7 @@ TEST_F(MemberSite, HomeShowsWeightsAsAChartAndStepDaysAsATable) {
   ASSERT_EQ(UploadDay("K700.byte.up", "9000000001", li, "2024-3-5", "08:00,120", true)->Root(), "pedup_res");
   EXPECT_EQ(client_->Get("/home")->status, 401);
 
-  std::string code = Login("li@example.com", "pw")->Child("logincode");
-  auto login = client_->Get(("/softlogin.php?re_url=%2Fhome&logincode=" + code).c_str());
-  httplib::Headers headers = {{"Cookie", SessionCookie(login)}};
+  httplib::Headers headers = SessionOf("li@example.com", "pw");
   auto home = client_->Get("/home", headers);
   ASSERT_TRUE(home);
   EXPECT_EQ(home->status, 200);
@@ -60,9 +67,7 @@ TEST_F(MemberSite, HomeShowsWeightsAsAChartAndStepDaysAsATable) {
 TEST_F(MemberSite, OpeningAReminderPageMarksThoseRemindersRead) {
   int64_t li = AddAccount("li@example.com", "pw");
   ASSERT_TRUE(data_->accounts.SetReminders(li, {3, 1, 2, 0, 4}));
-  std::string code = Login("li@example.com", "pw")->Child("logincode");
-  auto login = client_->Get(("/softlogin.php?re_url=%2Fhome&logincode=" + code).c_str());
-  httplib::Headers headers = {{"Cookie", SessionCookie(login)}};
+  httplib::Headers headers = SessionOf("li@example.com", "pw");
   auto page = client_->Get("/snsmsg.php?action=sysmsg&type=new", headers);
   ASSERT_TRUE(page);
   EXPECT_EQ(page->status, 200);

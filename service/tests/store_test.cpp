@@ -12,6 +12,15 @@
 namespace service {
 namespace {
 
+// An account with only what the store requires.
+Account Li() {
+  Account li;
+  li.account = "li@example.com";
+  li.passwordHash = "x";
+  li.uname = "李";
+  return li;
+}
+
 TEST(Database, CreatesTheCurrentSchemaAndReopensIt) {
   testing_support::TempFolder folder;
   {
@@ -52,10 +61,7 @@ TEST(Database, RollsBackAChangeLeftUnfinished) {
   Database database;
   ASSERT_TRUE(database.Open(folder.File("s.db")));
   AccountStore accounts(database);
-  Account li;
-  li.account = "li@example.com";
-  li.passwordHash = "x";
-  li.uname = "李";
+  Account li = Li();
   li.tasks = {{1, 9}, {2, 0}};
   ASSERT_TRUE(accounts.Create(li));
   // The same name again fails at the first insert and leaves nothing of itself behind.
@@ -80,11 +86,7 @@ TEST(SessionStore, LoginCodesAndSessionsExpire) {
   Database database;
   ASSERT_TRUE(database.Open(folder.File("s.db")));
   AccountStore accounts(database);
-  Account li;
-  li.account = "li@example.com";
-  li.passwordHash = "x";
-  li.uname = "李";
-  int64_t uid = accounts.Create(li).value_or(0);
+  int64_t uid = accounts.Create(Li()).value_or(0);
   SessionStore sessions(database);
   const int64_t day = 24 * 3600;
   std::string code = sessions.LoginCodeFor(uid, 1000);

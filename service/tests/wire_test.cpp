@@ -89,12 +89,16 @@ TEST(StrictNumber, AcceptsOnlyWholeTextsInRange) {
   EXPECT_EQ(ParseWeightTenths("300.0"), 3000);
   EXPECT_FALSE(ParseWeightTenths("300.1").has_value());
   EXPECT_FALSE(ParseWeightTenths(".5").has_value());
+  for (const char* weight : {"0.1", "65.4", "300.0"}) EXPECT_EQ(KilogramText(*ParseWeightTenths(weight)), weight);
   EXPECT_EQ(ParseDay("2024-3-5"), "2024-03-05");
   EXPECT_EQ(ParseDay("2000-02-29"), "2000-02-29");
   EXPECT_FALSE(ParseDay("1900-02-29", 1900).has_value());
   EXPECT_FALSE(ParseDay("2024-003-05").has_value());
   EXPECT_FALSE(ParseDay("2024-03-05-").has_value());
   EXPECT_FALSE(ParseDay("1999-12-31").has_value());
+  CalendarDay parts = PartsOfDay(ParseDay("2024-3-5").value_or(""));
+  EXPECT_EQ(parts.year * 10000 + parts.month * 100 + parts.day, 20240305);
+  EXPECT_EQ(PartsOfDay("2024").month, 0);
 }
 
 TEST(EmailAddress, TellsAddressesFromOtherNames) {
@@ -109,6 +113,9 @@ TEST(XmlAnswer, EscapesMarkupAndReplacesWhatXmlCannotCarry) {
   EXPECT_EQ(XmlText("a<b>&\"c\""), "a&lt;b&gt;&amp;&quot;c&quot;");
   EXPECT_EQ(XmlText("李\x01\xFF"), "李??");
   EXPECT_EQ(XmlText("\xED\xA0\x80"), "???");  // an encoded surrogate
+  // Bytes that never lead a sequence, even when continuation bytes follow them.
+  EXPECT_EQ(XmlText("\xF5\x80\x80"), "???");
+  EXPECT_EQ(XmlText("\xF8\x88\x80\x80"), "????");
   std::string document = XmlAnswer("cancel_res").Add("cancel", "1").Open("x").Add("n", int64_t{-3}).Finish();
   EXPECT_EQ(document, "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<cancel_res><cancel>1</cancel><x><n>-3</n></x>"
                       "</cancel_res>\n");

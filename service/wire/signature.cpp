@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "service/wire/hex_text.h"
+
 namespace service {
 
 std::string Md5Hex(std::string_view bytes) {
@@ -15,14 +17,7 @@ std::string Md5Hex(std::string_view bytes) {
       EVP_DigestUpdate(context.get(), bytes.data(), bytes.size()) != 1 ||
       EVP_DigestFinal_ex(context.get(), digest, &length) != 1)
     return {};
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(length * 2);
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += kHex[digest[i] >> 4];
-    hex += kHex[digest[i] & 0x0F];
-  }
-  return hex;
+  return LowerHex(digest, length);
 }
 
 std::string SignedText(std::vector<std::pair<std::string_view, std::string_view>> fields) {

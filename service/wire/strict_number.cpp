@@ -27,6 +27,12 @@ std::optional<int> ParseWeightTenths(std::string_view text) {
   return tenths;
 }
 
+std::string KilogramText(int tenths) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
+  return text;
+}
+
 std::optional<std::string> ParseDay(std::string_view text, int minYear) {
   size_t first = text.find('-');
   size_t second = first == std::string_view::npos ? first : text.find('-', first + 1);
@@ -48,6 +54,13 @@ std::optional<std::string> ParseDay(std::string_view text, int minYear) {
   std::snprintf(stored, sizeof stored, "%04d-%02d-%02d", static_cast<int>(*year), static_cast<int>(*month),
                 static_cast<int>(*day));
   return std::string(stored);
+}
+
+CalendarDay PartsOfDay(std::string_view stored) {
+  auto part = [stored](size_t at, size_t length) {
+    return at < stored.size() ? static_cast<int>(ParseUnsigned(stored.substr(at, length)).value_or(0)) : 0;
+  };
+  return {part(0, 4), part(5, 2), part(8, 2)};
 }
 
 }  // namespace service

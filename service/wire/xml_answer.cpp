@@ -7,7 +7,13 @@ namespace {
 size_t AllowedSequence(std::string_view text, size_t i) {
   unsigned char lead = static_cast<unsigned char>(text[i]);
   if (lead < 0x80) return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
-  size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+  size_t length = 0;
+  if (lead >= 0xC2 && lead < 0xE0)
+    length = 2;
+  else if (lead >= 0xE0 && lead < 0xF0)
+    length = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4)
+    length = 4;
   if (length == 0 || i + length > text.size()) return 0;
   char32_t code = lead & (0x7F >> length);
   for (size_t k = 1; k < length; ++k) {
