@@ -12,16 +12,6 @@ namespace {
 constexpr size_t npos = std::string::npos;
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 // The section name of a header line "[name]", or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
   line = platform::TrimBlanks(line);
