@@ -9,6 +9,9 @@
 
 namespace platform {
 
+// The byte-order mark that opens a UTF-16LE file.
+inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+
 // UTF-8 → code page. Characters without a GBK form, and bytes that are not valid UTF-8, become "?".
 std::string ToCodePage(std::string_view utf8);
 

@@ -10,17 +10,6 @@ namespace platform {
 namespace {
 
 constexpr size_t npos = std::string::npos;
-constexpr std::string_view kUtf16Bom = "\xFF\xFE";
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 // The section name of a header line "[name]", or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -69,9 +58,9 @@ ProfileFile ProfileFile::Load(const std::string& path) {
     return file;
   }
   std::string text = std::move(*bytes);
-  if (text.starts_with(kUtf16Bom)) {
+  if (text.starts_with(kUtf16LeBom)) {
     file.encoding_ = Encoding::Utf16Le;
-    text = Utf16LeToUtf8(std::string_view(text).substr(kUtf16Bom.size()));
+    text = Utf16LeToUtf8(std::string_view(text).substr(kUtf16LeBom.size()));
   }
   size_t start = 0;
   for (;;) {
@@ -172,7 +161,7 @@ std::string ProfileFile::Serialize() const {
     if (i > 0) text += "\r\n";
     text += lines_[i];
   }
-  if (encoding_ == Encoding::Utf16Le) return std::string(kUtf16Bom) + Utf8ToUtf16Le(text);
+  if (encoding_ == Encoding::Utf16Le) return std::string(kUtf16LeBom) + Utf8ToUtf16Le(text);
   return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Small text helpers shared by the readers of files and answers.
 
+#include <cstddef>
 #include <string_view>
 
 namespace platform {
@@ -13,6 +14,18 @@ constexpr std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
+}
+
+// c with A-Z turned into a-z; every other byte, those of multibyte characters included, as it is.
+constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// True when a and b are equal with ASCII letters compared without case.
+constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "common/http/header_text.h"
 #include "platform/codepage.h"
+#include "platform/text.h"
 
 namespace http {
 namespace {
@@ -46,7 +47,7 @@ bool IsValidUtf8(std::string_view text) {
 
 std::string DecodeBody(std::string_view body, std::string_view charset) {
   std::string_view text = TextPart(body);
-  if (EqualsIgnoreCase(charset.substr(0, 5), "utf-8") && IsValidUtf8(text)) return std::string(text);
+  if (platform::EqualsIgnoringAsciiCase(charset.substr(0, 5), "utf-8") && IsValidUtf8(text)) return std::string(text);
   return platform::FromCodePage(text);
 }
 

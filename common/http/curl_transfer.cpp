@@ -7,6 +7,7 @@
 
 #include "common/http/header_text.h"
 #include "platform/codepage.h"
+#include "platform/text.h"
 
 namespace http {
 namespace {
@@ -176,7 +177,7 @@ CURLcode Configure(CURL* easy, const TransferRequest& request, Attempt& attempt,
   auto set = [&](CURLoption option, auto value) {
     if (rc == CURLE_OK) rc = curl_easy_setopt(easy, option, value);
   };
-  bool https = request.url.compare(0, 6, "https:") == 0 || request.url.compare(0, 6, "HTTPS:") == 0;
+  bool https = platform::EqualsIgnoringAsciiCase(std::string_view(request.url).substr(0, 6), "https:");
   set(CURLOPT_URL, request.url.c_str());
   set(CURLOPT_PROTOCOLS_STR, "http,https");
   // Redirects stay within http and https, and one that starts secure stays secure.

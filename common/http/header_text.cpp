@@ -2,10 +2,13 @@
 
 #include <limits>
 
+#include "platform/text.h"
+
 namespace http {
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+using platform::EqualsIgnoringAsciiCase;
+using platform::LowerAscii;
 
 bool IsCharsetCharacter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
@@ -31,18 +34,14 @@ std::string_view NameOf(std::string_view line) {
 size_t FindIgnoreCase(std::string_view text, std::string_view needle, size_t from) {
   if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
   if (text.size() < needle.size()) return std::string_view::npos;
-  char first = Lower(needle[0]);
+  char first = LowerAscii(needle[0]);
   for (size_t i = from; i + needle.size() <= text.size(); ++i) {
-    if (Lower(text[i]) != first) continue;
+    if (LowerAscii(text[i]) != first) continue;
     size_t k = 1;
-    while (k < needle.size() && Lower(text[i + k]) == Lower(needle[k])) ++k;
+    while (k < needle.size() && LowerAscii(text[i + k]) == LowerAscii(needle[k])) ++k;
     if (k == needle.size()) return i;
   }
   return std::string_view::npos;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && FindIgnoreCase(a, b) == 0;
 }
 
 std::optional<std::string> FindCharset(std::string_view headerBlock) {
@@ -102,7 +101,7 @@ HeaderLines MergeHeaderLines(std::string_view block) {
     }
     std::string_view value = TrimSpaces(line.substr(line.find(':') + 1));
     size_t i = 0;
-    while (i < names.size() && !EqualsIgnoreCase(names[i], name)) ++i;
+    while (i < names.size() && !EqualsIgnoringAsciiCase(names[i], name)) ++i;
     if (i == names.size()) {
       names.emplace_back(name);
       values.emplace_back(value);
@@ -122,7 +121,7 @@ bool HasHeader(const std::vector<std::string>& lines, std::string_view name) {
   for (const std::string& line : lines) {
     std::string_view n = NameOf(line);
     if (n.empty() && !line.empty() && line.back() == ';') n = std::string_view(line).substr(0, line.size() - 1);
-    if (EqualsIgnoreCase(n, name)) return true;
+    if (EqualsIgnoringAsciiCase(n, name)) return true;
   }
   return false;
 }

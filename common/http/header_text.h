@@ -14,9 +14,6 @@ namespace http {
 // without case; npos when there is none.
 size_t FindIgnoreCase(std::string_view text, std::string_view needle, size_t from = 0);
 
-// True when a and b are equal with ASCII letters compared without case.
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-
 // The value of the first "charset=" (any case) that is followed by at least one letter, digit,
 // '-' or '_', up to the first other character; nothing when the block has none.
 std::optional<std::string> FindCharset(std::string_view headerBlock);

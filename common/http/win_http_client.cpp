@@ -4,6 +4,7 @@
 #include "common/http/curl_transfer.h"
 #include "common/http/header_text.h"
 #include "platform/file_io.h"
+#include "platform/text.h"
 
 using http::TransferResult;
 
@@ -56,9 +57,9 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
     return false;
   }
   bool post;
-  if (http::EqualsIgnoreCase(verb, "GET")) {
+  if (platform::EqualsIgnoringAsciiCase(verb, "GET")) {
     post = false;
-  } else if (http::EqualsIgnoreCase(verb, "POST")) {
+  } else if (platform::EqualsIgnoringAsciiCase(verb, "POST")) {
     post = true;
   } else {
     lastError_ = kErrorBadVerb;

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 
 }  // namespace
 
@@ -29,8 +28,8 @@ void XmlDocument::LoadFile(const std::string& path) {
     Reset();
     return;
   }
-  if (bytes->starts_with(kUtf16Bom)) {
-    LoadText(platform::Utf16LeToUtf8(std::string_view(*bytes).substr(kUtf16Bom.size())));
+  if (bytes->starts_with(platform::kUtf16LeBom)) {
+    LoadText(platform::Utf16LeToUtf8(std::string_view(*bytes).substr(platform::kUtf16LeBom.size())));
   } else {
     LoadText(*bytes);
   }

@@ -11,9 +11,8 @@ constexpr std::uint16_t kExtendedTimestampId = 0x5455;  // "UT"
 constexpr std::uint32_t kUnixDirectory = 0x40000000;
 constexpr std::uint32_t kUnixOwnerWrite = 0x00800000;
 
-std::uint32_t Le32(std::string_view bytes, std::size_t at) {
-  auto b = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])); };
-  return b(0) | (b(1) << 8) | (b(2) << 16) | (b(3) << 24);
+const unsigned char* BytesAt(std::string_view bytes, std::size_t at) {
+  return reinterpret_cast<const unsigned char*>(bytes.data() + at);
 }
 
 // GBK characters are one byte below 0x81 and two bytes otherwise; the cut never splits one.
@@ -33,10 +32,8 @@ std::string_view CutName(std::string_view name) {
 void ApplyExtendedTimestamp(std::string_view extra, ZipItem& item) {
   std::size_t at = 0;
   while (extra.size() - at > 4) {
-    const auto id = static_cast<std::uint16_t>(static_cast<unsigned char>(extra[at]) |
-                                               (static_cast<unsigned char>(extra[at + 1]) << 8));
-    const std::size_t size = static_cast<unsigned char>(extra[at + 2]) |
-                             (static_cast<std::size_t>(static_cast<unsigned char>(extra[at + 3])) << 8);
+    const std::uint16_t id = Le16(BytesAt(extra, at));
+    const std::size_t size = Le16(BytesAt(extra, at + 2));
     at += 4;
     if (id == kExtendedTimestampId) {
       std::string_view data = extra.substr(at, size);
@@ -47,7 +44,7 @@ void ApplyExtendedTimestamp(std::string_view extra, ZipItem& item) {
       for (int bit = 0; bit < 3; ++bit) {
         if ((flags & (1u << bit)) == 0) continue;
         if (data.size() - next < 4) return;
-        *targets[bit] = Le32(data, next);
+        *targets[bit] = Le32(BytesAt(data, next));
         next += 4;
       }
       return;

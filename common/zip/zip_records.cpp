@@ -11,13 +11,6 @@ constexpr std::size_t kSearchBlock = 1024;
 // Blocks overlap by the signature's length less one byte, so a signature across a block edge is seen.
 constexpr std::size_t kSearchBuffer = kSearchBlock + 4;
 
-std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-std::uint32_t Le32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 bool IsEndSignature(const unsigned char* p) { return p[0] == 'P' && p[1] == 'K' && p[2] == 5 && p[3] == 6; }
 
 // Searches from the end towards the start, block by block and within each block from its end, and
@@ -67,8 +60,6 @@ ZipResult ReadCentralRecord(const ArchiveFile& file, std::uint64_t position, std
   if (position > end || end - position < kCentralFixedSize) return ZipResult::kReadError;
   if (!file.ReadAt(position, fixed, sizeof fixed)) return ZipResult::kReadError;
   if (Le32(fixed) != kCentralSignature) return ZipResult::kReadError;
-  record.versionMadeBy = Le16(fixed + 4);
-  record.versionNeeded = Le16(fixed + 6);
   record.flags = Le16(fixed + 8);
   record.method = Le16(fixed + 10);
   record.dosDateTime = Le32(fixed + 12);
@@ -76,14 +67,11 @@ ZipResult ReadCentralRecord(const ArchiveFile& file, std::uint64_t position, std
   record.compressedSize = Le32(fixed + 20);
   record.uncompressedSize = Le32(fixed + 24);
   const std::uint16_t nameLength = Le16(fixed + 28);
-  record.extraLength = Le16(fixed + 30);
-  record.commentLength = Le16(fixed + 32);
-  record.diskStart = Le16(fixed + 34);
-  record.internalAttributes = Le16(fixed + 36);
+  const std::uint16_t extraLength = Le16(fixed + 30);
+  const std::uint16_t commentLength = Le16(fixed + 32);
   record.externalAttributes = Le32(fixed + 38);
   record.localHeaderOffset = Le32(fixed + 42);
-  const std::uint64_t length =
-      kCentralFixedSize + std::uint64_t{nameLength} + record.extraLength + record.commentLength;
+  const std::uint64_t length = kCentralFixedSize + std::uint64_t{nameLength} + extraLength + commentLength;
   if (end - position < length) return ZipResult::kReadError;
   record.name.resize(nameLength);
   if (!file.ReadAt(position + kCentralFixedSize, record.name.data(), nameLength)) return ZipResult::kReadError;

@@ -19,6 +19,13 @@ inline constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
 inline constexpr std::uint16_t kMethodStored = 0;
 inline constexpr std::uint16_t kMethodDeflated = 8;
 
+// The little-endian fields every ZIP record is made of, read from p onwards.
+inline std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint32_t Le32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
 // Where the central directory lies, after the end record has been found and checked.
 struct DirectoryLocation {
   std::int32_t count = 0;
@@ -28,20 +35,14 @@ struct DirectoryLocation {
   std::uint64_t end = 0;          // file position just past the central directory
 };
 
-// One central directory record.
+// The fields of one central directory record that the reader uses.
 struct CentralRecord {
-  std::uint16_t versionMadeBy = 0;
-  std::uint16_t versionNeeded = 0;
   std::uint16_t flags = 0;
   std::uint16_t method = 0;
   std::uint32_t dosDateTime = 0;  // time in the low half, date in the high half
   std::uint32_t crc32 = 0;
   std::uint32_t compressedSize = 0;
   std::uint32_t uncompressedSize = 0;
-  std::uint16_t extraLength = 0;
-  std::uint16_t commentLength = 0;
-  std::uint16_t diskStart = 0;
-  std::uint16_t internalAttributes = 0;
   std::uint32_t externalAttributes = 0;
   std::uint32_t localHeaderOffset = 0;
   std::string name;  // the stored bytes, whole

@@ -3,6 +3,7 @@
 
 #include <hidapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cwchar>
 #include <mutex>

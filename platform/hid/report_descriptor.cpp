@@ -1,5 +1,6 @@
 #include "platform/hid/report_descriptor.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -13,9 +14,9 @@ struct Globals {
 };
 
 size_t BytesOf(const std::map<uint32_t, uint64_t>& bitsById) {
+  if (bitsById.empty()) return 0;
   uint64_t longest = 0;
   for (const auto& [id, bits] : bitsById) longest = std::max(longest, bits);
-  if (bitsById.empty()) return 0;
   return static_cast<size_t>((longest + 7) / 8) + 1;
 }
 

@@ -65,4 +65,26 @@ TEST(WinHttpClientHttps, AcceptsABadCertificateUnlessAskedToCheckIt) {
   EXPECT_EQ(server.SeenCount(), 1u);
 }
 
+TEST(WinHttpClientHttps, ARequestThatStartsSecureIsNeverRedirectedToPlainHttpInAnySchemeCase) {
+  Credentials credentials = MakeBadCertificate();
+  ASSERT_TRUE(credentials.key && credentials.cert);
+  testing_support::LoopbackServer plain;
+  plain.server().Get("/down", [](const httplib::Request&, httplib::Response& res) { res.set_content("plain", "text/plain"); });
+  ASSERT_GT(plain.Start(), 0);
+  testing_support::BasicLoopbackServer<httplib::SSLServer> secure(credentials.cert.get(), credentials.key.get());
+  ASSERT_TRUE(secure.server().is_valid());
+  const std::string down = plain.Url("/down");
+  secure.server().Get("/up", [&down](const httplib::Request&, httplib::Response& res) { res.set_redirect(down); });
+  ASSERT_GT(secure.Start(), 0);
+
+  const std::string path = secure.Url("/up").substr(std::string("https").size());
+  for (const char* scheme : {"https", "HTTPS", "Https"}) {
+    SCOPED_TRACE(scheme);
+    WinHttpClient client(scheme + path);
+    client.timeouts = {0, 1000, 1000, 1000};
+    EXPECT_FALSE(client.SendRequest("GET", false));
+  }
+  EXPECT_EQ(plain.SeenCount(), 0u);
+}
+
 }  // namespace

@@ -11,8 +11,8 @@ class ZipArchiveRead : public zip_test::InTempFolder {};
 
 TEST_F(ZipArchiveRead, FindsItemsByNameWithEitherSeparator) {
   std::filesystem::create_directories(Path("src/skin"));
-  zip_test::WriteFile(Path("src/skin/main.xml"), "<Window/>");
-  zip_test::WriteFile(Path("src/Logo.png"), std::string(30000, '\x89'));
+  platform::WriteFileAtomically(Path("src/skin/main.xml"), "<Window/>");
+  platform::WriteFileAtomically(Path("src/Logo.png"), std::string(30000, '\x89'));
   ASSERT_TRUE(zip_test::Run("cd " + Path("src") + " && zip -q -r " + Path("res.zip") + " ."));
   auto archive = ZipArchive::Open(Path("res.zip"));
   ASSERT_NE(archive, nullptr);

@@ -10,7 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 using zip_test::BuildZip;
 using zip_test::Entry;
-using zip_test::ReadFile;
+using platform::ReadWholeFile;
 
 class ZipExtract : public zip_test::InTempFolder {
  protected:
@@ -43,19 +43,19 @@ class ZipExtract : public zip_test::InTempFolder {
   // A tree of files made in folder "src" beside the base folder, for the real archivers.
   void MakeSourceTree() {
     fs::create_directories(Path("src/skin/images"));
-    zip_test::WriteFile(Path("src/main.xml"), "<Window size=\"850,600\"/>");
-    zip_test::WriteFile(Path("src/skin/images/big.bin"), std::string(200000, 'q') + "end");
+    platform::WriteFileAtomically(Path("src/main.xml"), "<Window size=\"850,600\"/>");
+    platform::WriteFileAtomically(Path("src/skin/images/big.bin"), std::string(200000, 'q') + "end");
     std::string noise;
     for (int i = 0; i < 50000; ++i) noise.push_back(static_cast<char>((i * 7919) % 251));
-    zip_test::WriteFile(Path("src/skin/noise.bin"), noise);
-    zip_test::WriteFile(Path("src/empty.txt"), "");
+    platform::WriteFileAtomically(Path("src/skin/noise.bin"), noise);
+    platform::WriteFileAtomically(Path("src/empty.txt"), "");
   }
 
   void ExpectSourceTreeUnpacked() {
-    EXPECT_EQ(ReadFile(Work("main.xml")), ReadFile(Path("src/main.xml")));
-    EXPECT_EQ(ReadFile(Work("skin/images/big.bin")), ReadFile(Path("src/skin/images/big.bin")));
-    EXPECT_EQ(ReadFile(Work("skin/noise.bin")), ReadFile(Path("src/skin/noise.bin")));
-    EXPECT_EQ(ReadFile(Work("empty.txt")), "");
+    EXPECT_EQ(ReadWholeFile(Work("main.xml")), ReadWholeFile(Path("src/main.xml")));
+    EXPECT_EQ(ReadWholeFile(Work("skin/images/big.bin")), ReadWholeFile(Path("src/skin/images/big.bin")));
+    EXPECT_EQ(ReadWholeFile(Work("skin/noise.bin")), ReadWholeFile(Path("src/skin/noise.bin")));
+    EXPECT_EQ(ReadWholeFile(Work("empty.txt")), "");
   }
 };
 
@@ -84,7 +84,7 @@ TEST_F(ZipExtract, ItemsFromDosToolsComeOutReadOnly) {
       {.name = "unix.txt", .data = "from unix"},
       {.name = "locked.txt", .data = "locked", .externalAttributes = zip_test::kUnixFile0444}};
   for (ZipResult result : ExtractAll(Archive(BuildZip(entries)))) EXPECT_EQ(result, ZipResult::kOk);
-  EXPECT_EQ(ReadFile(Work("DOS.TXT")), "from dos");
+  EXPECT_EQ(ReadWholeFile(Work("DOS.TXT")), "from dos");
   EXPECT_EQ(fs::status(Work("DOS.TXT")).permissions() & fs::perms::all & ~fs::perms::others_all & ~fs::perms::group_all,
             fs::perms::owner_read);
   EXPECT_EQ(fs::status(Work("locked.txt")).permissions() & fs::perms::owner_write, fs::perms::none);
@@ -92,10 +92,10 @@ TEST_F(ZipExtract, ItemsFromDosToolsComeOutReadOnly) {
 }
 
 TEST_F(ZipExtract, ReplacingAFileWithAReadOnlyItemTakesItsWriteBits) {
-  ASSERT_TRUE(zip_test::WriteFile(Work("old.txt"), "an older and longer text"));
+  ASSERT_TRUE(platform::WriteFileAtomically(Work("old.txt"), "an older and longer text"));
   const std::vector<Entry> entries = {{.name = "old.txt", .data = "new", .externalAttributes = zip_test::kUnixFile0444}};
   EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), std::vector<ZipResult>{ZipResult::kOk});
-  EXPECT_EQ(ReadFile(Work("old.txt")), "new");
+  EXPECT_EQ(ReadWholeFile(Work("old.txt")), "new");
   EXPECT_EQ(fs::status(Work("old.txt")).permissions() & fs::perms::owner_write, fs::perms::none);
 }
 
@@ -104,13 +104,13 @@ TEST_F(ZipExtract, RelativeTargetsGetTheirFoldersUnderTheBaseFolder) {
   ASSERT_EQ(zip.OpenArchive(Archive(BuildZip({{.name = "c.txt", .data = "deep"}, {.name = "d.txt", .data = "d"}}))),
             ZipResult::kOk);
   EXPECT_EQ(zip.ExtractItem(0, "a/b/c.txt"), ZipResult::kOk);
-  EXPECT_EQ(ReadFile(Work("a/b/c.txt")), "deep");
+  EXPECT_EQ(ReadWholeFile(Work("a/b/c.txt")), "deep");
   EXPECT_EQ(zip.ExtractItem(1, "x\\y\\d.txt"), ZipResult::kOk);
-  EXPECT_EQ(ReadFile(Work("x/y/d.txt")), "d");
+  EXPECT_EQ(ReadWholeFile(Work("x/y/d.txt")), "d");
   // The base folder is the one current at opening, also when the process moves on afterwards.
   fs::current_path(Path(""));
   EXPECT_EQ(zip.ExtractItem(0, "later/c.txt"), ZipResult::kOk);
-  EXPECT_EQ(ReadFile(Work("later/c.txt")), "deep");
+  EXPECT_EQ(ReadWholeFile(Work("later/c.txt")), "deep");
   EXPECT_FALSE(fs::exists(Path("later")));
 }
 
@@ -121,7 +121,7 @@ TEST_F(ZipExtract, AbsoluteTargetsMustHaveTheirFolder) {
   EXPECT_FALSE(fs::exists(Path("missing")));
   // Where the installer writes: an absolute target in a folder that exists.
   EXPECT_EQ(zip.ExtractItem(0, Path("c.txt")), ZipResult::kOk);
-  EXPECT_EQ(ReadFile(Path("c.txt")), "abs");
+  EXPECT_EQ(ReadWholeFile(Path("c.txt")), "abs");
 }
 
 TEST_F(ZipExtract, DirectoryItemsBecomeFoldersWithTheirParents) {
@@ -134,10 +134,10 @@ TEST_F(ZipExtract, DirectoryItemsBecomeFoldersWithTheirParents) {
   EXPECT_TRUE(fs::is_directory(Work("skin/images")));
   EXPECT_TRUE(fs::is_directory(Work("dos/sub")));
   // A folder from a DOS tool is read-only by its attribute, but must still take its files.
-  EXPECT_EQ(ReadFile(Work("dos/sub/f.txt")), "in dos folder");
+  EXPECT_EQ(ReadWholeFile(Work("dos/sub/f.txt")), "in dos folder");
   // A directory item whose place is taken by a file cannot be made, and says so.
   ZipExtractor zip;
-  zip_test::WriteFile(Work("taken"), "file");
+  platform::WriteFileAtomically(Work("taken"), "file");
   ASSERT_EQ(zip.OpenArchive(Archive(BuildZip({{.name = "taken/", .data = "", .method = 0,
                                                .externalAttributes = 040755u << 16}}), "taken.zip")),
             ZipResult::kOk);
@@ -176,20 +176,20 @@ TEST_F(ZipExtract, RefusesTargetsThatClimbOut) {
 }
 
 TEST_F(ZipExtract, SymbolicLinksAreNeitherCreatedNorFollowed) {
-  ASSERT_TRUE(zip_test::WriteFile(Path("secret.txt"), "keep"));
+  ASSERT_TRUE(platform::WriteFileAtomically(Path("secret.txt"), "keep"));
   ASSERT_EQ(::symlink(Path("secret.txt").c_str(), Path("link").c_str()), 0);
   ASSERT_TRUE(zip_test::Run("cd " + Path("") + " && zip -q -y links.zip link"));
   // Stored as a link, it comes out as a plain file holding the link's text.
   EXPECT_EQ(ExtractAll(Path("links.zip")), std::vector<ZipResult>{ZipResult::kOk});
   EXPECT_FALSE(fs::is_symlink(Work("link")));
-  EXPECT_EQ(ReadFile(Work("link")), Path("secret.txt"));
+  EXPECT_EQ(ReadWholeFile(Work("link")), Path("secret.txt"));
 
   // A link already standing where an item goes is not written through.
   fs::remove(Work("link"));
   ASSERT_EQ(::symlink(Path("secret.txt").c_str(), Work("over.txt").c_str()), 0);
   EXPECT_EQ(ExtractAll(Archive(BuildZip({{.name = "over.txt", .data = "overwritten"}}))),
             std::vector<ZipResult>{ZipResult::kOpenFailed});
-  EXPECT_EQ(ReadFile(Path("secret.txt")), "keep");
+  EXPECT_EQ(ReadWholeFile(Path("secret.txt")), "keep");
 }
 
 TEST_F(ZipExtract, DamagedDataIsReportedAndTheArchiveStaysUsable) {
@@ -205,9 +205,9 @@ TEST_F(ZipExtract, DamagedDataIsReportedAndTheArchiveStaysUsable) {
   std::vector<ZipResult> expected(entries.size() - 1, ZipResult::kDataError);
   expected.push_back(ZipResult::kOk);
   EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), expected);
-  EXPECT_EQ(ReadFile(Work("good.txt")), "fine");
+  EXPECT_EQ(ReadWholeFile(Work("good.txt")), "fine");
   // The damaged data was written as far as it came out.
-  EXPECT_EQ(ReadFile(Work("crc.txt")), "checksum does not match");
+  EXPECT_EQ(ReadWholeFile(Work("crc.txt")), "checksum does not match");
 }
 
 TEST_F(ZipExtract, TargetsThatCannotBeWrittenFailToOpen) {

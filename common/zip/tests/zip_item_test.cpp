@@ -48,7 +48,7 @@ TEST_F(ZipItems, CountsAndWalksTwoHundredFiftyItemsInAnyOrder) {
   ASSERT_EQ(zip_.GetItem(200, item), ZipResult::kOk);
   EXPECT_EQ(item.name, "item200.txt");
   ASSERT_EQ(zip_.ExtractItem(7, "seven.txt"), ZipResult::kOk);
-  EXPECT_EQ(zip_test::ReadFile(Work("seven.txt")), std::string(7, 'z'));
+  EXPECT_EQ(platform::ReadWholeFile(Work("seven.txt")), std::string(7, 'z'));
 
   EXPECT_EQ(zip_.GetItem(250, item), ZipResult::kBadArgument);
   EXPECT_EQ(zip_.GetItem(-2, item), ZipResult::kBadArgument);
@@ -163,7 +163,7 @@ TEST_F(ZipItems, ExtendedTimestampOverridesTheDosTime) {
 }
 
 TEST_F(ZipItems, InfoZipArchivesCarryTheirFilesTimes) {
-  ASSERT_TRUE(zip_test::WriteFile(Work("dated.txt"), "dated"));
+  ASSERT_TRUE(platform::WriteFileAtomically(Work("dated.txt"), "dated"));
   ASSERT_TRUE(zip_test::Run("cd " + Work("") + " && touch -m -d @1300000000 dated.txt && touch -a -d @1400000000 dated.txt"
                             " && zip -q " + Path("dated.zip") + " dated.txt && rm dated.txt"));
   ASSERT_EQ(zip_.OpenArchive(Path("dated.zip")), ZipResult::kOk);

@@ -56,10 +56,10 @@ TEST_F(ZipOpen, RefusesFoldersAndPipesWithoutWaiting) {
 
 TEST_F(ZipOpen, FindsItemsBehindDataInFrontOfTheArchive) {
   // What a self-extracting program looks like: the archive's offsets do not count the stub.
-  ASSERT_TRUE(zip_test::WriteFile(Work("inside.txt"), "from behind the stub"));
+  ASSERT_TRUE(platform::WriteFileAtomically(Work("inside.txt"), "from behind the stub"));
   ASSERT_TRUE(zip_test::Run("cd " + Work("") + " && zip -q -X " + Path("plain.zip") + " inside.txt"));
   std::filesystem::remove(Work("inside.txt"));
-  auto plain = zip_test::ReadFile(Path("plain.zip"));
+  auto plain = platform::ReadWholeFile(Path("plain.zip"));
   ASSERT_TRUE(plain);
   const std::string stub(70000, '\x90');
 
@@ -69,7 +69,7 @@ TEST_F(ZipOpen, FindsItemsBehindDataInFrontOfTheArchive) {
   ASSERT_EQ(zip.GetItem(0, item), ZipResult::kOk);
   EXPECT_EQ(item.name, "inside.txt");
   EXPECT_EQ(zip.ExtractItem(0, item.name), ZipResult::kOk);
-  EXPECT_EQ(zip_test::ReadFile(Work("inside.txt")), "from behind the stub");
+  EXPECT_EQ(platform::ReadWholeFile(Work("inside.txt")), "from behind the stub");
   auto archive = ZipArchive::Open(Path("sfx.zip"));
   ASSERT_NE(archive, nullptr);
   EXPECT_EQ(archive->ReadItem("inside.txt"), "from behind the stub");

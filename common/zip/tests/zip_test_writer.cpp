@@ -3,8 +3,6 @@
 #include <zlib.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace zip_test {
 namespace {
@@ -97,18 +95,6 @@ std::string ExtendedTimestamp(std::uint8_t flags, const std::vector<std::uint32_
   block.push_back(static_cast<char>(flags));
   for (std::uint32_t t : times) Put32(block, t);
   return block;
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
-}
-
-std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 bool Run(const std::string& commandLine) { return std::system(commandLine.c_str()) == 0; }

@@ -47,11 +47,6 @@ std::string BuildZip(const std::vector<Entry>& entries, const Layout& layout = {
 // An extended timestamp block ("UT") with the given flags and times, in that order.
 std::string ExtendedTimestamp(std::uint8_t flags, const std::vector<std::uint32_t>& times);
 
-// Writes bytes to path; false on failure.
-bool WriteFile(const std::string& path, const std::string& bytes);
-// The bytes of path, or nothing.
-std::optional<std::string> ReadFile(const std::string& path);
-
 // Runs a shell command line; true when it exits with status 0.
 bool Run(const std::string& commandLine);
 
@@ -63,6 +58,7 @@ bool Run(const std::string& commandLine);
 
 #include <filesystem>
 
+#include "platform/file_io.h"
 #include "platform/tests/temp_folder.h"
 
 namespace zip_test {
@@ -83,7 +79,7 @@ class InTempFolder : public ::testing::Test {
 
   // Writes an archive beside the base folder and returns its path.
   std::string Archive(const std::string& bytes, const std::string& name = "test.zip") const {
-    WriteFile(Path(name), bytes);
+    platform::WriteFileAtomically(Path(name), bytes);
     return Path(name);
   }
 
