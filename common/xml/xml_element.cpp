@@ -57,6 +57,11 @@ XmlElement* XmlElement::FindChild(std::string_view name, bool create) {
   return &AdoptChild(std::make_unique<XmlElement>(XmlEscape(name)));
 }
 
+const XmlElement* XmlElement::FindChild(std::string_view name) const {
+  int index = IndexOfChild(name);
+  return index < 0 ? nullptr : children_[static_cast<size_t>(index)].get();
+}
+
 XmlElement& XmlElement::AddChild(std::string_view tagText) { return AdoptChild(FromTag(tagText)); }
 
 XmlElement& XmlElement::AdoptChild(std::unique_ptr<XmlElement> child) {

@@ -46,6 +46,8 @@ class XmlElement {
   // The first direct child named name; when there is none and create is set, a new empty child of
   // that name is appended and returned; otherwise null.
   XmlElement* FindChild(std::string_view name, bool create = false);
+  // The first direct child named name, or null.
+  const XmlElement* FindChild(std::string_view name) const;
   // Appends a child read from tag text like a start tag: "name" or "name a=\"1\" b=\"2\"".
   XmlElement& AddChild(std::string_view tagText);
   // Appends an already built child and takes ownership.

@@ -12,11 +12,7 @@ DayAnswer ClassifyDayAnswer(const XmlDocument* answer, std::string* message) {
   if (!answer) return DayAnswer::NoAnswer;
   const XmlElement& root = answer->Root();
   if (root.Name() == "pedup_res") return DayAnswer::Uploaded;
-  const XmlElement* msg = root.Name() == "msg" ? &root : nullptr;
-  if (!msg) {
-    int index = root.IndexOfChild("msg");
-    if (index >= 0) msg = root.Child(index);
-  }
+  const XmlElement* msg = root.Name() == "msg" ? &root : root.FindChild("msg");
   if (!msg) return DayAnswer::Unknown;
   std::string text = msg->Value();
   if (text == kInvalidDay) return DayAnswer::CountedAsUploaded;

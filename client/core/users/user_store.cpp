@@ -53,19 +53,14 @@ double ToDouble(std::string_view text) {
   return value;
 }
 
-const XmlElement* ChildOf(const XmlElement& parent, std::string_view name) {
-  int index = parent.IndexOfChild(name);
-  return index < 0 ? nullptr : parent.Child(index);
-}
-
 std::string ValueOf(const XmlElement& parent, std::string_view name) {
-  const XmlElement* child = ChildOf(parent, name);
+  const XmlElement* child = parent.FindChild(name);
   return child ? platform::FromCodePage(child->Value()) : std::string();
 }
 
 // Answers come as UTF-8 documents.
 bool AnswerText(const XmlElement& parent, std::string_view name, std::string& out) {
-  const XmlElement* child = ChildOf(parent, name);
+  const XmlElement* child = parent.FindChild(name);
   if (!child) return false;
   out = child->Value();
   return true;
@@ -97,9 +92,9 @@ std::unique_ptr<UserRecord> ReadUser(const XmlElement& e) {
     slot.updatetime = ValueOf(e, keys.updatetime);
   }
   r->tixingupdatetime = ToInt(ValueOf(e, "tixingupdatetime"));
-  if (const XmlElement* sw = ChildOf(e, "standardweight")) r->standardweight = static_cast<float>(ToDouble(sw->Value()));
-  if (const XmlElement* ws = ChildOf(e, "weightscope")) r->weightscope = static_cast<float>(ToDouble(ws->Value()));
-  if (const XmlElement* list = ChildOf(e, "datalist")) {
+  if (const XmlElement* sw = e.FindChild("standardweight")) r->standardweight = static_cast<float>(ToDouble(sw->Value()));
+  if (const XmlElement* ws = e.FindChild("weightscope")) r->weightscope = static_cast<float>(ToDouble(ws->Value()));
+  if (const XmlElement* list = e.FindChild("datalist")) {
     for (const auto& data : list->Children()) {
       WeightRecord w;
       w.weight = static_cast<float>(ToDouble(data->AttributeValue("weight", "")));
@@ -235,7 +230,7 @@ void UserStore::FillFromUserInfo(UserRecord& r, const XmlElement& answer) {
   if (AnswerText(answer, "stepvalue", text)) r.stepvalue = ToInt(text);
   if (AnswerText(answer, "head_url", text)) r.picture = text.empty() ? kDefaultPicture : text;
 
-  if (const XmlElement* hards = ChildOf(answer, "hards")) {
+  if (const XmlElement* hards = answer.FindChild("hards")) {
     DeviceSlot& step = r.Slot(DeviceKind::Pedometer);
     DeviceSlot& scale = r.Slot(DeviceKind::Scale);
     step.serial.clear();
@@ -256,15 +251,15 @@ void UserStore::FillFromUserInfo(UserRecord& r, const XmlElement& answer) {
       slot.connected = slot.syncState = false;
     }
   }
-  if (const XmlElement* tasks = ChildOf(answer, "tasks")) {
-    if (const XmlElement* task = ChildOf(*tasks, "task")) {
+  if (const XmlElement* tasks = answer.FindChild("tasks")) {
+    if (const XmlElement* task = tasks->FindChild("task")) {
       std::string value, unit;
       AnswerText(*task, "value", value);
       AnswerText(*task, "unit", unit);
       ApplyTask(r, ToDouble(value), ToInt(unit));
     }
   }
-  if (const XmlElement* msgs = ChildOf(answer, "msgs")) {
+  if (const XmlElement* msgs = answer.FindChild("msgs")) {
     auto count = [&](const char* name, int& field) {
       if (AnswerText(*msgs, name, text)) field = ToInt(text);
     };
