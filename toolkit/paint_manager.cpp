@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/message_numbers.h"
 #include "platform/paths.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/core/window_wnd.h"
@@ -12,9 +13,8 @@
 
 namespace {
 
-// Private to the toolkit, inside the range of messages a window class defines for itself: tells a
-// manager that its window's set-up has returned, so "windowinit" can go out.
-constexpr UINT kWindowInitMessage = 0x7FF0;
+constexpr UINT kWindowInitMessage = platform::kMsgWindowInit;
+static_assert(WM_USER == platform::kMsgUserBase && WM_APP == platform::kMsgAppBase);
 
 std::unordered_map<uintptr_t, CPaintManagerUI*>& Managers() {
   static auto* managers = new std::unordered_map<uintptr_t, CPaintManagerUI*>();
