@@ -6,7 +6,6 @@
 #include "toolkit/controls/edit.h"
 #include "toolkit/controls/label.h"
 #include "toolkit/controls/progress.h"
-#include "toolkit/core/win_api.h"
 #include "toolkit/paint_manager.h"
 #include "toolkit/skin/image_spec.h"
 #include "toolkit/skin/resource_source.h"
@@ -27,32 +26,6 @@ CControlUI* CreateStandardControl(std::string_view name) {
   if (name == "HorizontalLayout") return new CHorizontalLayoutUI();
   if (name == "TabLayout") return new CTabLayoutUI();
   return nullptr;
-}
-
-LRESULT CaptionHitTest(const CPaintManagerUI& manager, POINT pt, std::initializer_list<std::string_view> excluded) {
-  RECT client{};
-  GetClientRect(manager.GetPaintWindow(), &client);
-  const CRect& box = manager.GetSizeBox();
-  bool left = box.left > 0 && pt.x < client.left + box.left;
-  bool right = box.right > 0 && pt.x >= client.right - box.right;
-  bool top = box.top > 0 && pt.y < client.top + box.top;
-  bool bottom = box.bottom > 0 && pt.y >= client.bottom - box.bottom;
-  if (top) return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
-  if (bottom) return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
-  if (left) return HTLEFT;
-  if (right) return HTRIGHT;
-  const CRect& caption = manager.GetCaptionRect();
-  if (pt.x < client.left + caption.left || pt.x >= client.right - caption.right || pt.y < caption.top ||
-      pt.y >= caption.bottom) {
-    return HTCLIENT;
-  }
-  CControlUI* control = manager.FindControl(pt);
-  if (!control) return HTCLIENT;
-  CStdString cls = control->GetClass();
-  for (std::string_view name : excluded) {
-    if (cls.str() == name) return HTCLIENT;
-  }
-  return HTCAPTION;
 }
 
 namespace {

@@ -47,10 +47,4 @@ class CDialogBuilder {
 namespace toolkit {
 // Controls of the toolkit's own classes by their skin element name; null for unknown names.
 CControlUI* CreateStandardControl(std::string_view className);
-// The window pattern of every skinned window: an edge or corner (HTLEFT .. HTBOTTOMRIGHT) inside
-// the skin's size box, HTCAPTION when the client point lies in the caption band (inside its left
-// and right margins) over a control whose class is not among excludedClasses ("ButtonUI", ...),
-// else HTCLIENT.
-LRESULT CaptionHitTest(const CPaintManagerUI& manager, POINT clientPoint,
-                       std::initializer_list<std::string_view> excludedClasses);
 }  // namespace toolkit

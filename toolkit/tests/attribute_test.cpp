@@ -1,8 +1,8 @@
 // What skins and programs write as attributes: run-time attribute lists, class defaults, fonts by
 // index, included skin files, the Window element's own attributes and colours.
 
+#include "toolkit/testing/skin_folder.h"
 #include "toolkit/tests/ink.h"
-#include "toolkit/tests/skin_folder.h"
 
 using namespace toolkit_testing;
 

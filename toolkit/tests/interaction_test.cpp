@@ -4,9 +4,9 @@
 #include <string>
 
 #include "toolkit/controls/scroll_bar.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/skin_window.h"
-#include "toolkit/tests/test_images.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/skin_test_window.h"
+#include "toolkit/testing/test_images.h"
 
 using namespace toolkit_testing;
 namespace headless = toolkit::headless;

@@ -2,8 +2,8 @@
 // text, and the inline colour markup as the windows write it.
 
 #include "toolkit/skin/markup.h"
+#include "toolkit/testing/skin_folder.h"
 #include "toolkit/tests/ink.h"
-#include "toolkit/tests/skin_folder.h"
 
 using namespace toolkit_testing;
 
