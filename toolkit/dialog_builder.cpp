@@ -44,7 +44,12 @@ CControlUI* CDialogBuilder::Create(const CStdString& xml, LPCTSTR, IDialogBuilde
                                    CPaintManagerUI* manager, CControlUI* parent) {
   callback_ = callback;
   manager_ = manager;
+  built_ = 0;
   error_.clear();
+  if (parent && !parent->GetInterface("Container")) {
+    error_ = "the parent of a skin must be a container";
+    return nullptr;
+  }
   std::string text;
   if (!xml.IsEmpty() && xml.GetAt(0) == U'<') {
     text = xml.str();
@@ -64,7 +69,7 @@ CControlUI* CDialogBuilder::Create(const CStdString& xml, LPCTSTR, IDialogBuilde
     if (manager) ApplyWindow(root, manager);
     BuildChildren(root, parent, first, 0);
   } else {
-    first = BuildControl(root, parent, 0);
+    KeepTopLevel(BuildControl(root, parent, 0), parent, first);
   }
   if (!first) error_ = "no control in skin " + (xml.GetAt(0) == U'<' ? std::string("text") : xml.str());
   return first;
@@ -118,9 +123,18 @@ void CDialogBuilder::BuildChildren(const XmlElement& element, CControlUI* parent
     } else if (name == "Image") {
       // images are loaded when first drawn
     } else {
-      CControlUI* c = BuildControl(child, parent, depth);
-      if (c && !first) first = c;
+      KeepTopLevel(BuildControl(child, parent, depth), parent, first);
     }
+  }
+}
+
+void CDialogBuilder::KeepTopLevel(CControlUI* control, CControlUI* parent, CControlUI*& first) {
+  if (!control) return;
+  if (!first) {
+    first = control;
+  } else if (!parent) {
+    delete control;  // nothing would hold it
+    error_ = "only the first control at the top of the skin is used";
   }
 }
 
@@ -138,12 +152,15 @@ void CDialogBuilder::Include(const XmlElement& element, CControlUI* parent, CCon
   }
   XmlDocument doc;
   doc.LoadText(*bytes);
-  for (int k = 0; k < count && k < 100; ++k) {
+  if (count > kMaxIncludeCount) {
+    error_ = "an Include repeats its file more than " + std::to_string(kMaxIncludeCount) + " times";
+    count = kMaxIncludeCount;
+  }
+  for (int k = 0; k < count && built_ < kMaxControls; ++k) {
     if (doc.Root().Name() == "Window") {
       BuildChildren(doc.Root(), parent, first, depth + 1);
     } else {
-      CControlUI* c = BuildControl(doc.Root(), parent, depth + 1);
-      if (c && !first) first = c;
+      KeepTopLevel(BuildControl(doc.Root(), parent, depth + 1), parent, first);
     }
   }
 }
@@ -155,9 +172,14 @@ CControlUI* CDialogBuilder::MakeControl(const std::string& className) {
 }
 
 CControlUI* CDialogBuilder::BuildControl(const XmlElement& element, CControlUI* parent, int depth) {
+  if (built_ >= kMaxControls) {
+    error_ = "a skin builds more than " + std::to_string(kMaxControls) + " controls";
+    return nullptr;
+  }
   std::string className = element.Name();
   CControlUI* control = MakeControl(className);
   if (!control) return nullptr;
+  ++built_;
   auto* container = static_cast<CContainerUI*>(control->GetInterface("Container"));
   control->SetManager(manager_, parent);
   if (manager_) {
