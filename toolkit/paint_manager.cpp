@@ -193,7 +193,9 @@ bool CPaintManagerUI::OnMouse(UINT msg, POINT pt) {
           w->Native()->SetTooltip(at ? at->GetToolTip().str() : std::string());
         }
       }
-      if (pressed_) SendEvent(pressed_, UIEVENT_MOUSEMOVE, pt);
+      // Moves go to the pressed control (a dragged thumb follows the pointer out of its bar), else
+      // to the one under the pointer (a scroll bar lights the part it is over).
+      SendEvent(pressed_ ? pressed_ : hot_, UIEVENT_MOUSEMOVE, pt);
       return false;
     case WM_MOUSELEAVE: {
       CControlUI* old = hot_;
