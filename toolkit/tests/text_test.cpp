@@ -111,6 +111,20 @@ TEST_F(Text, MarkupColoursRunsButNotInEditsOrWhereSwitchedOff) {
   DestroyWindow(*w);
 }
 
+TEST_F(Text, AProgramTurnsMarkupOffForTextItDoesNotWrite) {
+  auto w = Rows(R"(<Label name="uname" height="40" textcolor="#FF000000"/>)", 1);
+  auto* name = w->pm.FindControlAs<CLabelUI>("uname");
+  ASSERT_TRUE(name->IsShowHtml());
+  name->SetText("{c #FF0000}国国{/c}");  // a user's name that happens to look like a tag
+  EXPECT_GT(InkWhere(Take(*w).surface, Row(0), Reddish).count, 20);
+  name->SetShowHtml(false);
+  EXPECT_FALSE(name->IsShowHtml());
+  Shot shot = Take(*w);
+  EXPECT_EQ(InkWhere(shot.surface, Row(0), Reddish).count, 0);
+  EXPECT_GT(InkOver(shot.surface, Row(0), kWhite).box.GetWidth(), 60);  // the braces are drawn as text
+  DestroyWindow(*w);
+}
+
 TEST(MarkupText, BracesRunsAndNesting) {
   using toolkit::ParseMarkup;
   using toolkit::StripMarkup;
