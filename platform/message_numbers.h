@@ -12,23 +12,29 @@ namespace platform {
 inline constexpr unsigned kMsgUserBase = 0x0400;
 inline constexpr unsigned kMsgAppBase = 0x8000;
 
-// The client's windows.
-inline constexpr unsigned kMsgTrayCallback = kMsgAppBase + 10;     // tray icon event: wParam icon id, lParam mouse message
-inline constexpr unsigned kMsgScaleFrame = kMsgAppBase + 11;       // a frame from the scale reader, wParam 33
-inline constexpr unsigned kMsgLiveWeight = kMsgAppBase + 12;       // to the scale settings dialog: lParam the float's bits
-inline constexpr unsigned kMsgUserMenuChoice = kMsgAppBase + 13;   // wParam 1 log in, 2 log out, 3 clear; lParam user index
-inline constexpr unsigned kMsgItemUploaded = kMsgAppBase + 14;     // to the upload-progress dialog: one item went up
-inline constexpr unsigned kMsgPassFinished = kMsgAppBase + 15;     // to the upload-progress dialog: success summary
-inline constexpr unsigned kMsgPassFailed = kMsgAppBase + 16;       // to the upload-progress dialog: failure summary
-inline constexpr unsigned kMsgSystemMenuChoice = 10045;            // from the drop-down: wParam 1 settings, 2 about, 3 quit
+// The client's windows. The tray icon's events: wParam the icon id, lParam the mouse message.
+inline constexpr unsigned kMsgTrayCallback = kMsgAppBase + 10;
+// A frame from the scale reader thread, wParam 33.
+inline constexpr unsigned kMsgScaleFrame = kMsgAppBase + 11;
+// The live weight to the open scale settings dialog, lParam the float's bits.
+inline constexpr unsigned kMsgLiveWeight = kMsgAppBase + 12;
+// The user menu's choice: wParam 1 log in, 2 log out, 3 clear the account; lParam the user index.
+inline constexpr unsigned kMsgUserMenuChoice = kMsgAppBase + 13;
+// The sync pass to its progress dialog: one item went up, the pass finished, the pass failed.
+inline constexpr unsigned kMsgItemUploaded = kMsgAppBase + 14;
+inline constexpr unsigned kMsgPassFinished = kMsgAppBase + 15;
+inline constexpr unsigned kMsgPassFailed = kMsgAppBase + 16;
+// The system drop-down's choice: wParam 1 settings, 2 about, 3 quit.
+inline constexpr unsigned kMsgSystemMenuChoice = 10045;
 
 // The HTTP client's progress to a window (the updater's download): wParam bytes so far, lParam
 // the Content-Length or 0.
 inline constexpr unsigned kMsgHttpProgress = 0x4C46;
 
-// The installer's worker to its window.
-inline constexpr unsigned kMsgInstallProgress = kMsgAppBase + 25;  // wParam the step done (1..7), lParam 7
-inline constexpr unsigned kMsgInstallFinished = kMsgAppBase + 26;  // both parameters 0
+// The installer's worker to its window: a step done (wParam the step, 1..7; lParam 7), and the
+// end of the installation (both parameters 0).
+inline constexpr unsigned kMsgInstallProgress = kMsgAppBase + 25;
+inline constexpr unsigned kMsgInstallFinished = kMsgAppBase + 26;
 
 // The toolkit's own, in the range a window class keeps for itself: a window's set-up has
 // returned, so its "windowinit" notification can go out.
@@ -40,9 +46,9 @@ inline constexpr unsigned kCmdQuit = 40004;
 
 namespace message_numbers_check {
 
-inline constexpr std::array kMessages{kMsgTrayCallback,   kMsgScaleFrame,   kMsgLiveWeight,    kMsgUserMenuChoice,
-                                      kMsgItemUploaded,   kMsgPassFinished, kMsgPassFailed,    kMsgSystemMenuChoice,
-                                      kMsgHttpProgress,   kMsgInstallProgress, kMsgInstallFinished, kMsgWindowInit};
+inline constexpr std::array kMessages{kMsgTrayCallback, kMsgScaleFrame,      kMsgLiveWeight,      kMsgUserMenuChoice,
+                                      kMsgItemUploaded, kMsgPassFinished,    kMsgPassFailed,      kMsgSystemMenuChoice,
+                                      kMsgHttpProgress, kMsgInstallProgress, kMsgInstallFinished, kMsgWindowInit};
 inline constexpr std::array kCommands{kCmdShowMainWindow, kCmdQuit};
 
 template <std::size_t N>

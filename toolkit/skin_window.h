@@ -38,7 +38,8 @@ LRESULT CaptionHitTest(const CPaintManagerUI& manager, POINT clientPoint,
                        std::span<const std::string_view> excludedClasses);
 inline LRESULT CaptionHitTest(const CPaintManagerUI& manager, POINT clientPoint,
                               std::initializer_list<std::string_view> excludedClasses) {
-  return CaptionHitTest(manager, clientPoint, std::span<const std::string_view>(excludedClasses.begin(), excludedClasses.size()));
+  return CaptionHitTest(manager, clientPoint,
+                        std::span<const std::string_view>(excludedClasses.begin(), excludedClasses.size()));
 }
 }  // namespace toolkit
 

@@ -141,7 +141,8 @@ uint32_t CControlUI::AdjustColor(uint32_t argb) const {
 }
 
 void CControlUI::ApplyAttributeList(const CStdString& list) {
-  toolkit::ForEachAttribute(list.str(), [this](std::string_view name, std::string_view value) { SetAttribute(name, value); });
+  toolkit::ForEachAttribute(list.str(),
+                            [this](std::string_view name, std::string_view value) { SetAttribute(name, value); });
 }
 
 void CControlUI::SetAttribute(std::string_view name, std::string_view value) {

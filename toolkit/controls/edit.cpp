@@ -220,8 +220,7 @@ void CRichEditUI::DoPaint(toolkit::Renderer& renderer) {
   contentHeight_ = renderer.TextHeight(text, font, area.GetWidth(), false);
   // Without a bar the text still scrolls by the wheel; the bar only shows where it is.
   bar_.SetExtent(contentHeight_, area.GetHeight());
-  bar_.SetTrack(vscroll_ ? CRect(area.right, area.top, area.right + bar_.Width(), area.bottom)
-                         : CRect());
+  bar_.SetTrack(vscroll_ ? CRect(area.right, area.top, area.right + bar_.Width(), area.bottom) : CRect());
   if (pending_ >= 0) {
     bar_.SetPosition(pending_);
     pending_ = -1;

@@ -25,11 +25,11 @@ bool VerticalScrollBar::SetAttribute(std::string_view name, std::string_view val
     std::string_view name;
     CStdString* image;
   };
-  const Slot slots[] = {
-      {"bknormalimage", &background_},   {"thumbnormalimage", &thumb_.normal}, {"thumbhotimage", &thumb_.hot},
-      {"thumbpushedimage", &thumb_.pushed}, {"button1normalimage", &up_.normal}, {"button1hotimage", &up_.hot},
-      {"button1pushedimage", &up_.pushed}, {"button2normalimage", &down_.normal}, {"button2hotimage", &down_.hot},
-      {"button2pushedimage", &down_.pushed}};
+  const Slot slots[] = {{"bknormalimage", &background_},     {"thumbnormalimage", &thumb_.normal},
+                        {"thumbhotimage", &thumb_.hot},      {"thumbpushedimage", &thumb_.pushed},
+                        {"button1normalimage", &up_.normal}, {"button1hotimage", &up_.hot},
+                        {"button1pushedimage", &up_.pushed}, {"button2normalimage", &down_.normal},
+                        {"button2hotimage", &down_.hot},     {"button2pushedimage", &down_.pushed}};
   for (const Slot& slot : slots) {
     if (name == slot.name) {
       *slot.image = CStdString(value);
@@ -57,7 +57,8 @@ void VerticalScrollBar::ApplyDefaults(const CPaintManagerUI* manager) {
   showDown_.reset();
   const CStdString* defaults = manager ? manager->GetDefaultAttributeList(kDefaultsName) : nullptr;
   if (!defaults) return;
-  ForEachAttribute(defaults->str(), [this](std::string_view name, std::string_view value) { SetAttribute(name, value); });
+  ForEachAttribute(defaults->str(),
+                   [this](std::string_view name, std::string_view value) { SetAttribute(name, value); });
 }
 
 void VerticalScrollBar::SetExtent(int content, int view) {
@@ -104,8 +105,8 @@ CRect VerticalScrollBar::Thumb() const {
   CRect rail = Rail();
   int railH = rail.GetHeight();
   if (!Needed() || railH <= 0) return CRect();
-  int thumbH = std::clamp(static_cast<int>(static_cast<long long>(railH) * view_ / content_), std::min(kMinThumb, railH),
-                          railH);
+  int thumbH =
+      std::clamp(static_cast<int>(static_cast<long long>(railH) * view_ / content_), std::min(kMinThumb, railH), railH);
   int top = rail.top + static_cast<int>(static_cast<long long>(railH - thumbH) * pos_ / std::max(1, Range()));
   return CRect(rail.left, top, rail.right, top + thumbH);
 }

@@ -204,7 +204,8 @@ TEST_F(Attributes, WithoutAParentOneRootIsKeptAndNoControlIsLost) {
 
 TEST_F(Attributes, WhatOneSkinBuildsIsBounded) {
   WriteSkin("row.xml", R"(<Control name="copy"/>)");
-  WriteSkin("many.xml", R"(<Window><VerticalLayout><Include source="row.xml" count="100000"/></VerticalLayout></Window>)");
+  WriteSkin("many.xml",
+            R"(<Window><VerticalLayout><Include source="row.xml" count="100000"/></VerticalLayout></Window>)");
   auto count = [](CControlUI* tree, const char* name) {
     int n = 0;
     tree->ForEach([&](CControlUI* c) { n += c->GetName() == name || *name == '\0'; });
@@ -219,7 +220,8 @@ TEST_F(Attributes, WhatOneSkinBuildsIsBounded) {
   // Repeats inside repeats multiply; the build stops at its budget of controls.
   WriteSkin("pair.xml", R"(<Window><Control/><Control/></Window>)");
   WriteSkin("hundred.xml", R"(<Window><Include source="pair.xml" count="100"/></Window>)");
-  WriteSkin("deep.xml", R"(<Window><VerticalLayout><Include source="hundred.xml" count="100"/></VerticalLayout></Window>)");
+  WriteSkin("deep.xml",
+            R"(<Window><VerticalLayout><Include source="hundred.xml" count="100"/></VerticalLayout></Window>)");
   tree.reset(builder.Create("deep.xml"));
   ASSERT_TRUE(tree);
   EXPECT_EQ(count(tree.get(), ""), CDialogBuilder::kMaxControls);

@@ -174,8 +174,8 @@ TEST_F(Controls, AWindowDestroyedInsideAClickNotificationIsLeftAlone) {
     </HorizontalLayout></Window>)";
   // A window that destroys itself on its first "click"; gone turns true with its final message.
   auto doomed = [&](bool& gone) {
-    auto* w = toolkit::OpenWindow<SelfDeleting>(nullptr, "doomed", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 200, 40},
-                                                skin, &gone);
+    auto* w = toolkit::OpenWindow<SelfDeleting>(nullptr, "doomed", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 200, 40}, skin,
+                                                &gone);
     EXPECT_TRUE(w);
     HWND hwnd = w->GetHWND();
     w->onNotify = [hwnd](TNotifyUI& msg) {

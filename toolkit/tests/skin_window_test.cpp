@@ -43,7 +43,9 @@ class DialogWindow : public SkinWindow {
   using SkinWindow::SkinWindow;
 
  protected:
-  std::span<const std::string_view> CaptionExcludedClasses() const override { return toolkit::kDialogCaptionExclusions; }
+  std::span<const std::string_view> CaptionExcludedClasses() const override {
+    return toolkit::kDialogCaptionExclusions;
+  }
   bool IsBackgroundTransparent() const override { return true; }
 };
 
@@ -56,7 +58,8 @@ class AskDlg : public CSkinWnd {
     bool shown = false;
     std::string mode;
   };
-  AskDlg(std::string skin, std::string mode, bool* gone) : skin_(std::move(skin)), mode_(std::move(mode)), gone_(gone) {}
+  AskDlg(std::string skin, std::string mode, bool* gone)
+      : skin_(std::move(skin)), mode_(std::move(mode)), gone_(gone) {}
   ~AskDlg() override { *gone_ = true; }
   Result GetResult() const { return result_; }
 
@@ -163,8 +166,9 @@ TEST_F(SkinBase, AnOpenedWindowDeletesItselfAndOneThatCannotBeBuiltLeavesNothing
 
   size_t windows = toolkit::AllWindows().size();
   gone = false;
-  EXPECT_EQ(toolkit::OpenWindow<AskDlg>(nullptr, "broken", WS_POPUP, 0, RECT{}, "<Window><Nothing/></Window>", "x", &gone),
-            nullptr);
+  EXPECT_EQ(
+      toolkit::OpenWindow<AskDlg>(nullptr, "broken", WS_POPUP, 0, RECT{}, "<Window><Nothing/></Window>", "x", &gone),
+      nullptr);
   EXPECT_TRUE(gone);
   EXPECT_EQ(toolkit::AllWindows().size(), windows);
 }
