@@ -12,6 +12,7 @@
 
 #include "common/http/phase_watch.h"
 #include "common/http/response_buffer.h"
+#include "platform/message_numbers.h"
 #include "platform/message_target.h"
 
 namespace http {
@@ -20,7 +21,7 @@ class CurlSession;
 
 // Posted to the progress target while a body is read: wParam = body bytes so far, lParam = the
 // answer's Content-Length or 0 when it has none.
-inline constexpr unsigned WM_HTTP_PROGRESS = 0x4C46;
+inline constexpr unsigned WM_HTTP_PROGRESS = platform::kMsgHttpProgress;
 
 class WinHttpClient {
  public:

@@ -1,5 +1,5 @@
 #pragma once
-// A window that records what it receives, for the tests of the message model.
+// A plain window (no skin) that records every message it receives, and counts its final messages.
 
 #include <functional>
 #include <vector>

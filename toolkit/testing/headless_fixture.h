@@ -1,5 +1,6 @@
 #pragma once
-// Every toolkit test runs against the headless backend, installed once per test executable.
+// Tests of windows run against the headless backend, installed once per test executable; the
+// fixture clears what one test could leave to the next (an idle handler, a pending quit).
 
 #include <gtest/gtest.h>
 
@@ -10,15 +11,6 @@
 namespace toolkit_testing {
 
 inline toolkit::HeadlessBackend& Headless() { return toolkit::headless::Use(); }
-inline toolkit::HeadlessBackend& UnusedHeadless() {
-  static toolkit::HeadlessBackend* backend = [] {
-    auto owned = std::make_unique<toolkit::HeadlessBackend>();
-    auto* raw = owned.get();
-    toolkit::Dispatcher::Instance().SetBackend(std::move(owned));
-    return raw;
-  }();
-  return *backend;
-}
 
 class HeadlessTest : public ::testing::Test {
  protected:
