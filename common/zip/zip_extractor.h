@@ -5,7 +5,9 @@
 //
 // Stored names and relative targets never lead out of the folder they are unpacked into: names that
 // are rooted, carry a drive letter or climb with "..", and targets that climb, are refused with
-// ZipResult::kOpenFailed. Items are always written as regular files, never as symbolic links.
+// ZipResult::kOpenFailed. Items are always written as regular files, never as symbolic links, and
+// never through one: a link on the way below the base folder (or, for an absolute target, below the
+// folder its caller named) fails the item with kOpenFailed.
 
 #include <cstdint>
 #include <memory>

@@ -192,6 +192,37 @@ TEST_F(ZipExtract, SymbolicLinksAreNeitherCreatedNorFollowed) {
   EXPECT_EQ(ReadWholeFile(Path("secret.txt")), "keep");
 }
 
+TEST_F(ZipExtract, FolderLinksOnTheWayAreNotWrittenThrough) {
+  fs::create_directory(Path("outside"));
+  ASSERT_EQ(::symlink(Path("outside").c_str(), Work("skin").c_str()), 0);
+  fs::create_directory(Work("deep"));
+  ASSERT_EQ(::symlink(Path("outside").c_str(), Work("deep/link").c_str()), 0);
+  const std::vector<Entry> entries = {
+      {.name = "skin/a.png", .data = "through a link in the base folder"},
+      {.name = "deep/link/sub/b.txt", .data = "through a link further down"},
+      {.name = "skin/new/", .data = "", .method = 0, .externalAttributes = 040755u << 16},
+  };
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), std::vector<ZipResult>(3, ZipResult::kOpenFailed));
+  // The installer's way: absolute targets, the item's name below a folder of the caller's.
+  ZipExtractor zip;
+  ASSERT_EQ(zip.OpenArchive(Archive(BuildZip(entries), "absolute.zip")), ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, Work("skin/a.png")), ZipResult::kOpenFailed);
+  EXPECT_TRUE(fs::is_empty(Path("outside")));
+  EXPECT_TRUE(fs::is_symlink(Work("skin")));
+}
+
+TEST_F(ZipExtract, TheFolderACallerNamesMayBeReachedThroughALink) {
+  // A program folder below a linked home folder is the caller's choice, not the archive's.
+  fs::create_directories(Path("real/res/skin"));
+  ASSERT_EQ(::symlink(Path("real").c_str(), Path("alias").c_str()), 0);
+  ZipExtractor zip;
+  ASSERT_EQ(zip.OpenArchive(Archive(BuildZip({{.name = "skin/a.png", .data = "png"}}))), ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, Path("alias/res/skin/a.png")), ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, Path("alias/res/renamed.png")), ZipResult::kOk);
+  EXPECT_EQ(ReadWholeFile(Path("real/res/skin/a.png")), "png");
+  EXPECT_EQ(ReadWholeFile(Path("real/res/renamed.png")), "png");
+}
+
 TEST_F(ZipExtract, DamagedDataIsReportedAndTheArchiveStaysUsable) {
   const std::vector<Entry> entries = {
       {.name = "crc.txt", .data = "checksum does not match", .crc = 0x12345678},
