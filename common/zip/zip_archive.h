@@ -28,7 +28,7 @@ class ZipArchive {
 
   // The bytes of the item stored under name ("/" and "\" both separate folders, case as stored);
   // nothing when there is no such item or its data is damaged (bad CRC, unsupported method).
-  // Folders and items larger than kMaxItemBytes give nothing as well. When two items share a name,
+  // Folders, items larger than kMaxItemBytes and items laid over another's bytes give nothing as well. When two items share a name,
   // the first one counts.
   std::optional<std::string> ReadItem(std::string_view name) const;
 

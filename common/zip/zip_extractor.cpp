@@ -59,6 +59,8 @@ ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targe
   const ZipItem& item = described->item;
   if (!zip::IsContainedName(item.name)) return ZipResult::kOpenFailed;
   if (item.IsDirectory()) return ExtractFolder(item);
+  // Refused before anything is made: nothing of an item laid over another's bytes is written.
+  if (reader_->Overlaps(index)) return ZipResult::kDataError;
 
   const std::string target = zip::WithSlashes(targetPath);
   if (zip::ClimbsOut(target) || zip::HasDriveLetter(target)) return ZipResult::kOpenFailed;

@@ -2,6 +2,7 @@
 // nothing leaves the base folder, and damaged data is reported.
 #include <unistd.h>
 
+#include "common/zip/zip_archive.h"
 #include "common/zip/zip_extractor.h"
 #include "zip_test_writer.h"
 
@@ -221,6 +222,34 @@ TEST_F(ZipExtract, TheFolderACallerNamesMayBeReachedThroughALink) {
   EXPECT_EQ(zip.ExtractItem(0, Path("alias/res/renamed.png")), ZipResult::kOk);
   EXPECT_EQ(ReadWholeFile(Path("real/res/skin/a.png")), "png");
   EXPECT_EQ(ReadWholeFile(Path("real/res/renamed.png")), "png");
+}
+
+TEST_F(ZipExtract, ItemsLaidOverAnothersBytesAreRefusedAndNothingOfThemIsWritten) {
+  // Directory entries on one local header: the way a small archive unpacks one piece of data again
+  // and again. Names of one length pass the local header check.
+  const std::string data(5000, 'a');
+  const std::vector<Entry> shared = {
+      {.name = "a1.txt", .data = data},
+      {.name = "a2.txt", .data = data, .localHeaderOffset = 0},
+      {.name = "a3.txt", .data = data, .localHeaderOffset = 0},
+      {.name = "alone.txt", .data = "alone"},
+  };
+  std::vector<ZipResult> expected(3, ZipResult::kDataError);
+  expected.push_back(ZipResult::kOk);
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(shared))), expected);
+  EXPECT_EQ(Tree(Work("")), std::vector<std::string>{"alone.txt"});
+  auto archive = ZipArchive::Open(Path("test.zip"));
+  ASSERT_NE(archive, nullptr);
+  EXPECT_EQ(archive->ReadItem("a2.txt"), std::nullopt);
+  EXPECT_EQ(archive->ReadItem("alone.txt"), "alone");
+
+  // An entry whose local header sits inside the stored data of another.
+  const std::vector<Entry> quoted = {
+      {.name = "outer.txt", .data = zip_test::LocalRecord("b.txt", "inner"), .method = 0},
+      {.name = "b.txt", .data = "inner", .method = 0, .localHeaderOffset = 30 + 9},
+  };
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(quoted), "quoted.zip")), std::vector<ZipResult>(2, ZipResult::kDataError));
+  EXPECT_EQ(Tree(Work("")), std::vector<std::string>{"alone.txt"});
 }
 
 TEST_F(ZipExtract, DamagedDataIsReportedAndTheArchiveStaysUsable) {
