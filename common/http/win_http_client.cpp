@@ -98,10 +98,18 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
   request.verifyCertificate = requireValidCertificate;
   request.followRedirects = !disableRedirects;
   request.timeouts = timeouts;
+  request.maxBodyBytes = maxResponseBytes;
 
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     AnswerSink sink(*this);
     TransferResult result = session_->Run(request, sink);
+    if (result.tooLarge) {
+      // Another attempt would only fetch the same flood again.
+      lastError_ = kErrorAnswerTooLarge;
+      response_.Release();
+      responseLength_ = 0;
+      return false;
+    }
     if (result.stage != TransferResult::Stage::Answered) {
       lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(result.code);
       // The fallback when a request cannot get out directly: the user's own proxy configuration,
