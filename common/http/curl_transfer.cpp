@@ -335,7 +335,11 @@ TransferResult CurlSession::Run(const TransferRequest& request, TransferSink& si
       break;
     }
     int wait = static_cast<int>(left ? std::min<long long>(*left, 1000) : 1000);
-    if (curl_multi_poll(multi, nullptr, 0, wait, nullptr) != CURLM_OK) code = CURLE_FAILED_INIT;
+    int ready = 0;
+    if (curl_multi_poll(multi, nullptr, 0, wait, &ready) != CURLM_OK) code = CURLE_FAILED_INIT;
+    // libcurl hands over the status line and headers only line by line; the socket waking up is
+    // the sign that the next byte came, wherever in the answer it belongs.
+    if (ready > 0 && attempt.watch.Current() == Phase::Receiving) attempt.watch.Activity(Clock::now());
   }
   curl_multi_remove_handle(multi, easy.get());
   attempt.Finish(code);

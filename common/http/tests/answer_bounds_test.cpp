@@ -20,6 +20,9 @@ using testing_support::TempFolder;
 namespace {
 
 using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+constexpr uint32_t kTimedOut = http::kTransportErrorBase + 28;
 
 // A server whose every answer has a body that never ends.
 void ServeEndlessBodies(LoopbackServer& server, const std::string& chunk) {
@@ -107,6 +110,50 @@ TEST(WinHttpClientBounds, AHeaderBlockWithoutEndFailsAtTheHeaderBound) {
   EXPECT_FALSE(client.SendRequest("GET", false));
   EXPECT_EQ(client.GetLastErrorCode(), WinHttpClient::kErrorAnswerTooLarge);
   EXPECT_EQ(server.Connections(), 1);
+}
+
+// Sends head at once, then dripped one byte per pause, then tail, or stalls when tail is empty.
+ScriptedServer::Script Drip(std::string head, std::string dripped, milliseconds pause, std::string tail) {
+  return [=](ScriptedServer::Connection& peer) {
+    if (!peer.Send(head)) return;
+    for (char c : dripped) {
+      if (!peer.Pause(pause) || !peer.Send(std::string(1, c))) return;
+    }
+    if (tail.empty()) {
+      peer.Pause(milliseconds(20000));
+    } else {
+      peer.Send(tail);
+    }
+  };
+}
+
+TEST(WinHttpClientReceiveLimit, HeaderBytesThatKeepComingWithinTheLimitAreWaitedFor) {
+  // 16 bytes a tenth of a second apart: one header line takes more than twice the limit.
+  ScriptedServer server(Drip("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nX-Drip: ", "abcdefghijklmnop", milliseconds(100),
+                             "\r\n\r\nok"));
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/drip"));
+  client.timeouts = {0, 1000, 1000, 700};
+  ASSERT_TRUE(client.SendRequest("GET", true));
+  EXPECT_EQ(client.GetResponseText(), "ok");
+  EXPECT_NE(client.GetResponseHeaders().find("X-Drip: abcdefghijklmnop\r\n"), std::string::npos);
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST(WinHttpClientReceiveLimit, AHeaderBlockThatStopsMidLineTimesOutTheLimitAfterItsLastByte) {
+  ScriptedServer server(Drip("HTTP/1.1 200 OK\r\nX-Drip: ", "abcdef", milliseconds(100), ""));
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/stall"));
+  client.timeouts = {0, 1000, 1000, 500};
+  Clock::time_point begin = Clock::now();
+  EXPECT_FALSE(client.SendRequest("GET", true));
+  Clock::duration spent = Clock::now() - begin;
+  EXPECT_EQ(client.GetLastErrorCode(), kTimedOut);
+  EXPECT_EQ(server.Connections(), 3);
+  // Each attempt: the drip (0.6 s), then the limit (0.5 s) from the last byte; counted from the last
+  // complete line it would be the limit alone.
+  EXPECT_GE(spent, milliseconds(3 * 1000));
+  EXPECT_LT(spent, milliseconds(3 * 1100 + 4000));
 }
 
 }  // namespace
