@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <vector>
 
 namespace zip {
@@ -47,6 +48,26 @@ std::size_t ArchivePartOf(std::string_view target, std::string_view name) {
   }
   const std::size_t slash = target.rfind('/');
   return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+std::optional<TargetPlace> PlaceTarget(int baseFd, const std::string& target, std::string_view name) {
+  TargetPlace place;
+  if (IsRooted(target)) {
+    // The caller's own folder may be reached through links (a linked home folder); what the archive
+    // named below it may not.
+    const std::size_t split = ArchivePartOf(target, name);
+    place.callerFolder = platform::UniqueFd(::open(target.substr(0, split).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!place.callerFolder) return std::nullopt;
+    place.folder = place.callerFolder.get();
+    place.below = target.substr(split);
+    return place;
+  }
+  place.folder = baseFd;
+  place.below = target;
+  // Folders are made only below the base folder; an absolute target's folder must exist already.
+  const std::size_t slash = target.rfind('/');
+  if (slash != std::string::npos) MakeFolders(baseFd, target.substr(0, slash));
+  return place;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,19 @@ bool IsContainedName(std::string_view name);
 // name; otherwise the position after the target's last "/", so that only the file's own name is
 // taken as the archive's.
 std::size_t ArchivePartOf(std::string_view target, std::string_view name);
+
+// Where a target (with "/" separators, not climbing out) is opened: the folder it is resolved
+// beneath without following links, and the path below that folder.
+struct TargetPlace {
+  platform::UniqueFd callerFolder;  // held while folder refers to it
+  int folder = -1;
+  std::string below;
+};
+
+// A relative target lies wholly beneath the base folder open as baseFd, and its missing folders are
+// made there; an absolute one lies beneath the folder its caller named (see ArchivePartOf, name
+// being the item's stored name), which must exist. Nothing when that folder cannot be opened.
+std::optional<TargetPlace> PlaceTarget(int baseFd, const std::string& target, std::string_view name);
 
 // Opens path (relative, "/" separators, no "..") beneath the folder open as baseFd as openat would
 // with flags and mode, but follows no symbolic link on any component, the last one included: one

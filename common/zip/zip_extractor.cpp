@@ -64,24 +64,9 @@ ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targe
 
   const std::string target = zip::WithSlashes(targetPath);
   if (zip::ClimbsOut(target) || zip::HasDriveLetter(target)) return ZipResult::kOpenFailed;
-  // The folder the target is resolved beneath without following links, and the path below it: a
-  // relative target lies wholly beneath the base folder; an absolute one beneath the folder its
-  // caller named, the part that came from the archive below it.
-  platform::UniqueFd callerFolder;
-  int beneath = baseFd_.get();
-  std::string below = target;
-  if (zip::IsRooted(target)) {
-    const std::size_t split = zip::ArchivePartOf(target, zip::WithSlashes(item.name));
-    callerFolder = platform::UniqueFd(::open(target.substr(0, split).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!callerFolder) return ZipResult::kOpenFailed;
-    beneath = callerFolder.get();
-    below = target.substr(split);
-  } else if (const std::size_t slash = target.rfind('/'); slash != std::string::npos) {
-    // Folders are made only below the base folder; an absolute target's folder must exist already.
-    zip::MakeFolders(beneath, target.substr(0, slash));
-  }
-
-  auto file = zip::TargetFile::Create(beneath, below, item.IsReadOnly());
+  std::optional<zip::TargetPlace> place = zip::PlaceTarget(baseFd_.get(), target, zip::WithSlashes(item.name));
+  if (!place) return ZipResult::kOpenFailed;
+  auto file = zip::TargetFile::Create(place->folder, place->below, item.IsReadOnly());
   if (!file) return ZipResult::kOpenFailed;
   zip::ItemReader data(reader_->File(), described->record, described->dataStart);
   if (!data.Opened()) return ZipResult::kDataError;

@@ -129,8 +129,8 @@ ScriptedServer::Script Drip(std::string head, std::string dripped, milliseconds 
 
 TEST(WinHttpClientReceiveLimit, HeaderBytesThatKeepComingWithinTheLimitAreWaitedFor) {
   // 16 bytes a tenth of a second apart: one header line takes more than twice the limit.
-  ScriptedServer server(Drip("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nX-Drip: ", "abcdefghijklmnop", milliseconds(100),
-                             "\r\n\r\nok"));
+  ScriptedServer server(
+      Drip("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nX-Drip: ", "abcdefghijklmnop", milliseconds(100), "\r\n\r\nok"));
   ASSERT_GT(server.Start(), 0);
   WinHttpClient client(server.Url("/drip"));
   client.timeouts = {0, 1000, 1000, 700};

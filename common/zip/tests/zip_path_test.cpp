@@ -40,7 +40,9 @@ class ZipOpenBeneath : public ::testing::TestWithParam<Opener> {
     ASSERT_TRUE(base_);
   }
 
-  UniqueFd Open(std::string_view path, int flags, mode_t mode = 0) { return GetParam()(base_.get(), path, flags, mode); }
+  UniqueFd Open(std::string_view path, int flags, mode_t mode = 0) {
+    return GetParam()(base_.get(), path, flags, mode);
+  }
 
   testing_support::TempFolder temp_;
   UniqueFd base_;
