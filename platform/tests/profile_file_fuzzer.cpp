@@ -40,7 +40,8 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<std::string_view> parts = Split(std::string_view(reinterpret_cast<const char*>(data), size), {"\0", 1}, 4);
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string_view> parts = Split(input, std::string_view("\0", 1), 4);
   std::string_view section = parts.size() > 1 ? parts[1] : "Set";
   std::string_view key = parts.size() > 2 ? parts[2] : "UseProxy";
   std::string_view value = parts.size() > 3 ? parts[3] : "1";
@@ -60,11 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (IsPlain(value, "")) Check(file.Get(section, key) == value);
   }
 
-  // One line replaced, or the key's line added, with its section's header and the final line
-  // break when they were missing; every other line as it was.
+  // One line replaced, or the key's line added with its section's header when that was missing;
+  // every other line as it was, and a line break at the end of the file if it had none.
   if (!before.starts_with("\xFF\xFE")) {
     std::vector<std::string_view> old = Split(before, "\r\n", SIZE_MAX);
     std::vector<std::string_view> now = Split(after, "\r\n", SIZE_MAX);
+    if (!old.back().empty() && now.back().empty()) now.pop_back();
     size_t prefix = 0;
     while (prefix < old.size() && prefix < now.size() && old[prefix] == now[prefix]) ++prefix;
     size_t suffix = 0;
@@ -72,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
            old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
       ++suffix;
     Check(old.size() - prefix - suffix <= 1);
-    Check(now.size() - prefix - suffix <= 3);
+    Check(now.size() - prefix - suffix <= 2);
   }
   return 0;
 }

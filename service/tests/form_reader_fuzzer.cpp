@@ -42,12 +42,11 @@ std::vector<size_t> StartsOf(const service::FormReading& reading, std::string_vi
 }
 
 // Every placement of the tags, in order, by trying each occurrence of each one: the first right
-// after the method name, the last at its last occurrence. False when that takes more than budget
-// steps.
-bool EveryPlacement(std::string_view body, const std::vector<std::string>& tags, size_t i, size_t from,
+// after the method name, the last at its last occurrence (last). False when that takes more than
+// budget steps.
+bool EveryPlacement(std::string_view body, const std::vector<std::string>& tags, size_t last, size_t i, size_t from,
                     std::vector<size_t>& starts, std::vector<std::vector<size_t>>& found, size_t& budget) {
   if (i + 1 == tags.size()) {
-    size_t last = body.rfind(tags.back());
     if (last != std::string_view::npos && last >= from && (i > 0 || last == from)) {
       starts[i] = last;
       found.push_back(starts);
@@ -58,7 +57,7 @@ bool EveryPlacement(std::string_view body, const std::vector<std::string>& tags,
     if (budget-- == 0) return false;
     if (i == 0 && at != from) break;
     starts[i] = at;
-    if (!EveryPlacement(body, tags, i + 1, at + tags[i].size(), starts, found, budget)) return false;
+    if (!EveryPlacement(body, tags, last, i + 1, at + tags[i].size(), starts, found, budget)) return false;
   }
   return true;
 }
@@ -82,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const service::FormReading& reading : form.readings) {
     Check(reading.values.size() == fields.size() && reading.values[0] == *method);
     std::string joined = "method=" + std::string(reading.values[0]);
-    for (size_t i = 1; i < fields.size(); ++i) joined += "&" + std::string(fields[i]) + "=" + std::string(reading.values[i]);
+    for (size_t i = 1; i < fields.size(); ++i)
+      joined += "&" + std::string(fields[i]) + "=" + std::string(reading.values[i]);
     Check(joined == body);
     starts.push_back(StartsOf(reading, body, fields));
     Check(starts.size() == 1 || starts[starts.size() - 2] < starts.back());
@@ -92,9 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 1; i < fields.size(); ++i) tags.push_back("&" + std::string(fields[i]) + "=");
   std::vector<std::vector<size_t>> every;
   std::vector<size_t> placing(tags.size());
-  size_t budget = 100000;
+  size_t budget = 5000;
   size_t methodEnd = std::string_view("method=").size() + method->size();
-  bool complete = tags.empty() || EveryPlacement(body, tags, 0, methodEnd, placing, every, budget);
+  bool complete =
+      tags.empty() || EveryPlacement(body, tags, body.rfind(tags.back()), 0, methodEnd, placing, every, budget);
   if (tags.empty() && methodEnd == body.size()) every.emplace_back();
   if (complete) {
     Check(form.truncated == (every.size() > maxReadings));
