@@ -67,7 +67,11 @@ class Attempt {
       return 0;
     }
     attempt->bodyBytes_ += n;
-    return attempt->sink_.OnBodyChunk(std::string_view(data, n)) ? n : 0;
+    bool kept = attempt->sink_.OnBodyChunk(std::string_view(data, n));
+    // The sink may hold the transfer (a download its window has paused); that time is ours, not the
+    // peer's, so the wait for the next byte starts when the sink lets go.
+    attempt->watch.Activity(Clock::now());
+    return kept ? n : 0;
   }
 
   static size_t OnRead(char* buffer, size_t size, size_t count, void* self) {

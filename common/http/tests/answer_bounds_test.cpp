@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "common/http/tests/loopback_server.h"
 #include "common/http/tests/scripted_server.h"
@@ -154,6 +155,37 @@ TEST(WinHttpClientReceiveLimit, AHeaderBlockThatStopsMidLineTimesOutTheLimitAfte
   // complete line it would be the limit alone.
   EXPECT_GE(spent, milliseconds(3 * 1000));
   EXPECT_LT(spent, milliseconds(3 * 1100 + 4000));
+}
+
+// A window that keeps the download waiting at its first report for longer than the receive limit,
+// as the updater does while it asks whether to stop.
+class HoldingTarget : public platform::MessageTarget {
+ public:
+  bool PostMessage(unsigned, uintptr_t, intptr_t) override {
+    if (!held_) {
+      held_ = true;
+      std::this_thread::sleep_for(milliseconds(1200));
+    }
+    return true;
+  }
+
+ private:
+  bool held_ = false;
+};
+
+TEST(WinHttpClientReceiveLimit, TimeTheCallerHoldsTheBodyIsNotThePeersSilence) {
+  // The rest comes 1.4 s after the first bytes: 0.2 s after the caller lets go, within the limit.
+  ScriptedServer server([](ScriptedServer::Connection& peer) {
+    if (peer.Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nab") && peer.Pause(milliseconds(1400))) peer.Send("cd");
+  });
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/file"));
+  client.timeouts = {0, 1000, 1000, 500};
+  HoldingTarget target;
+  client.progressTarget = &target;
+  ASSERT_TRUE(client.SendRequest("GET", true)) << client.GetLastErrorCode();
+  EXPECT_EQ(client.GetResponseText(), "abcd");
+  EXPECT_EQ(server.Connections(), 1);
 }
 
 }  // namespace
