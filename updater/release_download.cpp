@@ -38,7 +38,7 @@ void ReleaseDownload::Run() {
   client.additionalHeaders.clear();
   client.userAgent = WinHttpClient::kBrowserUserAgent;
   client.progressTarget = &gate_;
-  client.maxBodyBytes = WinHttpClient::kDownloadBytes;
+  client.maxResponseBytes = WinHttpClient::kMaxReleaseBytes;
   bool answered = client.SendRequest("GET", false);
   // A stop that was confirmed while the last chunks came in writes nothing.
   if (answered && !gate_.Abandoned() && SaveAndStart(client)) {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "toolkit/messages.h"
+#include "platform/message_numbers.h"
 #include "updater/download_stop_confirm_dlg.h"
 #include "updater/update_query.h"
 
@@ -26,16 +26,16 @@ bool CRenewixDlg::OnSkinReady() {
     return true;
   }
   download_ = std::make_unique<ReleaseDownload>(std::move(offer), setup_.folder, setup_.publicKeyHex, *this,
-                                                toolkit::kMsgUpdaterStartFailed, setup_.end);
+                                                platform::kMsgUpdaterStartFailed, setup_.end);
   download_->Start();
   return true;
 }
 
 LRESULT CRenewixDlg::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-  if (msg == toolkit::kMsgHttpProgress) {
+  if (msg == platform::kMsgHttpProgress) {
     ShowProgress(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
     handled = true;
-  } else if (msg == toolkit::kMsgUpdaterStartFailed) {
+  } else if (msg == platform::kMsgUpdaterStartFailed) {
     toolkit::ShowMessageBox(nullptr, "未知错误，未能启动升级软件", kCaption, MB_OK);
     handled = true;
   }

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr size_t kMaxValueBytes = 255;
+// A version answer is a few hundred bytes.
+constexpr uint32_t kMaxAnswerBytes = 64u << 10;
 constexpr std::string_view kQuery = "method=vymera.get";
 
 // The text of root/donload/name when it is present and short enough; empty otherwise.
@@ -26,7 +28,7 @@ ReleaseOffer UpdateQuery(const std::string& endpoint) {
   client.additionalHeaders = "Content-Length: " + std::to_string(body.size()) +
                              "\r\nContent-Type: application/x-www-form-urlencoded\r\n";
   client.timeouts = {0, 1000, 500, 2000};
-  client.maxBodyBytes = WinHttpClient::kApiAnswerBytes;
+  client.maxResponseBytes = kMaxAnswerBytes;
   if (!client.SendRequest("POST", true)) return {};
 
   XmlDocument answer;

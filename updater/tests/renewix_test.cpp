@@ -8,7 +8,7 @@
 
 #include "common/http/tests/loopback_server.h"
 #include "toolkit/headless.h"
-#include "toolkit/messages.h"
+#include "platform/message_numbers.h"
 #include "updater/tests/updater_rig.h"
 
 using namespace updater_testing;
@@ -72,15 +72,15 @@ TEST_F(Renewix, ProgressShowsWholePercentsAndKilobytes) {
   ASSERT_TRUE(Open("http://127.0.0.1:1/"));
   auto* bar = dynamic_cast<CProgressUI*>(window_->Manager().FindControl("downprogress"));
   ASSERT_TRUE(bar);
-  SendMessage(hwnd_, toolkit::kMsgHttpProgress, 500, 100000);  // below 1 %: nothing changes
-  SendMessage(hwnd_, toolkit::kMsgHttpProgress, 50, 0);        // no length: nothing to show
+  SendMessage(hwnd_, platform::kMsgHttpProgress, 500, 100000);  // below 1 %: nothing changes
+  SendMessage(hwnd_, platform::kMsgHttpProgress, 50, 0);        // no length: nothing to show
   EXPECT_EQ(Text("updatetext"), "正在创建连接...");
   EXPECT_EQ(bar->GetValue(), 0);
-  SendMessage(hwnd_, toolkit::kMsgHttpProgress, 1000, 100000);
+  SendMessage(hwnd_, platform::kMsgHttpProgress, 1000, 100000);
   EXPECT_EQ(Text("updatetext"), "正在下载中，当前进度1%...");
   EXPECT_EQ(bar->GetValue(), 1);
   EXPECT_EQ(bar->GetMaxValue(), 100);
-  SendMessage(hwnd_, toolkit::kMsgHttpProgress, 4294967295u, 4294967295u);  // the full 32-bit range
+  SendMessage(hwnd_, platform::kMsgHttpProgress, 4294967295u, 4294967295u);  // the full 32-bit range
   EXPECT_EQ(Text("updatetext"), "正在下载中，当前进度100%...");
 }
 
