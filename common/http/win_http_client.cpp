@@ -23,7 +23,7 @@ class WinHttpClient::AnswerSink : public http::TransferSink {
 
   void OnAnswerHeaders(std::string_view block) override {
     client_.responseHeaders_.assign(block);
-    if (std::optional<std::string> charset = http::FindCharset(block)) client_.charset = *charset;
+    if (std::optional<std::string> named = http::FindCharset(block)) client_.charset = *named;
     // The length describes this answer only; one without the header reports 0, not an earlier value.
     client_.contentLength_ = http::FindContentLength(block).value_or(0);
     client_.responseLength_ = 0;
