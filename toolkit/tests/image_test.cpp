@@ -151,7 +151,6 @@ TEST_F(Images, JpegPicturesDecodeToo) {
   DestroyWindow(*w);
 }
 
-#ifdef VYMERA_TOOLKIT_ZIP
 namespace {
 
 class ArchiveSkins : public SkinFolderTest {
@@ -227,4 +226,3 @@ TEST_F(ArchiveSkins, BackToTheFolderAfterTheArchive) {
   SkinWindow none("res/dlg.xml");
   EXPECT_EQ(none.Create(nullptr, "n", WS_POPUP, 0, 0, 0, 20, 20), nullptr);
 }
-#endif

@@ -103,7 +103,6 @@ TEST_F(Render, MissingSkinFailsCreation) {
   EXPECT_FALSE(w.built);
 }
 
-#ifdef VYMERA_TOOLKIT_ZIP
 TEST_F(Render, SkinsFromAnArchive) {
   ASSERT_TRUE(WritePng(folder.File("res/red.png"), 10, 10, 0xFFFF0000));
   ASSERT_TRUE(platform::WriteFileAtomically(folder.File("res/dlg.xml"),
@@ -126,4 +125,3 @@ TEST_F(Render, SkinsFromAnArchive) {
   EXPECT_EQ(none.Create(nullptr, "n", WS_POPUP, 0, 0, 0, 20, 20), nullptr);
   CPaintManagerUI::SetResourceZip("");
 }
-#endif
