@@ -111,6 +111,11 @@ void NodeWriter::State::Run() {
 HidTransfer NodeWriter::State::Perform(const std::vector<uint8_t>& job, const Deadline& until) {
   int node = shared->node.get();
   for (;;) {
+    // Checked before every wait: a wake-up drained just before this job must not be lost.
+    {
+      std::lock_guard lock(mutex);
+      if (GivenUp()) return {HidStatus::TimedOut, 0};
+    }
     pollfd waits[3] = {{node, POLLOUT, 0}, {shared->cancelled.get(), POLLIN, 0}, {wake.get(), POLLIN, 0}};
     int ready = poll(waits, 3, PollMsLeft(until));
     if (ready < 0 && errno != EINTR) return {HidStatus::Failed, 0};
@@ -121,8 +126,6 @@ HidTransfer NodeWriter::State::Perform(const std::vector<uint8_t>& job, const De
     }
     if (waits[2].revents) {
       Drain(wake.get());
-      std::lock_guard lock(mutex);
-      if (GivenUp()) return {HidStatus::TimedOut, 0};
       continue;
     }
     if (waits[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return {HidStatus::Failed, 0};
