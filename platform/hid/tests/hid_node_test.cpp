@@ -11,6 +11,7 @@
 
 using platform::HidStatus;
 using platform::MakeHidNodeDevice;
+using testing_support::SecondsOf;
 using testing_support::SocketNode;
 
 namespace {
@@ -21,12 +22,6 @@ std::vector<uint8_t> Report(size_t bytes, uint8_t fill) {
   std::vector<uint8_t> report(bytes, fill);
   report[0] = 0;
   return report;
-}
-
-double SecondsOf(const std::function<void()>& run) {
-  auto start = std::chrono::steady_clock::now();
-  run();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace

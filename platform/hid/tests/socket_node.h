@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,5 +67,13 @@ class SocketNode {
   platform::UniqueFd device_;
   platform::UniqueFd far_;
 };
+
+// How long run takes, for checking that a wait ends with its time-out.
+template <typename Run>
+double SecondsOf(Run run) {
+  auto start = std::chrono::steady_clock::now();
+  run();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 }  // namespace testing_support

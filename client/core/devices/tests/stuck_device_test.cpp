@@ -2,8 +2,6 @@
 // with its time-out, and the device then counts as gone.
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "client/core/devices/hid_class.h"
 #include "client/core/devices/scale_link.h"
 #include "client/core/devices/tests/fakes.h"
@@ -11,6 +9,7 @@
 #include "platform/hid/tests/socket_node.h"
 
 using testing_support::FixedClock;
+using testing_support::SecondsOf;
 using testing_support::SocketNode;
 
 namespace {
@@ -33,12 +32,6 @@ class CloggedHost final : public platform::HidHost {
   std::vector<std::unique_ptr<SocketNode>> nodes_;  // the far ends stay open: the device is there
 };
 
-template <typename Run>
-double SecondsOf(Run run) {
-  auto start = std::chrono::steady_clock::now();
-  run();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 }  // namespace
 

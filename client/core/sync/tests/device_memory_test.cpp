@@ -51,13 +51,8 @@ TEST(DaySettlement, ThreeRefusalsInARowSettleADayAndAnythingElseBreaksTheRow) {
 
 TEST(DeviceMemory, APedometerDayTheServiceAlwaysRefusesIsClearedAtTheThirdAttachment) {
   SyncRig rig;
-  rig.PlugPedometer();
-  rig.pedometer->AddDay(2024, 5, 19);
-  rig.pedometer->AddDay(2024, 5, 20);
-  rig.pedometer->AddDay(2024, 5, 21);
-  rig.AddUser("1", 60, false, true, false);
+  rig.PedometerUserWithDays(3);
   rig.service.SetRule(Refusing("2024-5-19"));
-  rig.engine.DetectionTick();
   for (int attachment = 1; attachment <= 3; ++attachment) {
     if (attachment > 1) rig.ReattachPedometer();
     rig.engine.SyncPass();
@@ -76,12 +71,8 @@ TEST(DeviceMemory, APedometerDayTheServiceAlwaysRefusesIsClearedAtTheThirdAttach
 
 TEST(DeviceMemory, ADayRefusedOnceThenAcceptedIsClearedWhenItIsAccepted) {
   SyncRig rig;
-  rig.PlugPedometer();
-  rig.pedometer->AddDay(2024, 5, 19);
-  rig.pedometer->AddDay(2024, 5, 20);
-  rig.AddUser("1", 60, false, true, false);
+  rig.PedometerUserWithDays(2);
   rig.service.SetRule(Refusing("2024-5-19", "<error_res><msg>服务器无法保存数据，请稍后再试</msg></error_res>"));
-  rig.engine.DetectionTick();
   rig.engine.SyncPass();
   EXPECT_TRUE(rig.pedometer->Clears().empty());
 
@@ -93,11 +84,7 @@ TEST(DeviceMemory, ADayRefusedOnceThenAcceptedIsClearedWhenItIsAccepted) {
 
 TEST(DeviceMemory, DaysWithoutAnAnswerAlwaysKeepTheMemory) {
   SyncRig rig;
-  rig.PlugPedometer();
-  rig.pedometer->AddDay(2024, 5, 19);
-  rig.pedometer->AddDay(2024, 5, 20);
-  rig.AddUser("1", 60, false, true, false);
-  rig.engine.DetectionTick();
+  rig.PedometerUserWithDays(2);
   // No answer at all, then a refusal carried by an HTTP error, which is no decision of the service.
   rig.service.SetRule(Refusing("2024-5-19", ""));
   for (int attachment = 1; attachment <= 4; ++attachment) {

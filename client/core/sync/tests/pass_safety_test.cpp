@@ -7,12 +7,8 @@ using namespace testing_support;
 
 TEST(PassSafety, UserChangesAreRefusedWhileAPassRunsAndTakeEffectAfterIt) {
   SyncRig rig;
-  rig.PlugPedometer();
-  rig.pedometer->AddDay(2024, 5, 19);
-  rig.pedometer->AddDay(2024, 5, 20);
-  UserRecord& u = rig.AddUser("1", 60, false, true, false);
+  UserRecord& u = rig.PedometerUserWithDays(2);
   rig.AddUser("2", 60, false, false, false);
-  rig.engine.DetectionTick();
   XmlDocument answer;
   answer.LoadText("<?xml version=\"1.0\"?><user_res><uid>99</uid><hards/></user_res>");
 
@@ -53,11 +49,7 @@ TEST(PassSafety, UserChangesAreRefusedWhileAPassRunsAndTakeEffectAfterIt) {
 
 TEST(PassSafety, APedometerPulledAndPluggedBackDuringThePassIsReadAgainAtItsNextAttachment) {
   SyncRig rig;
-  rig.PlugPedometer();
-  rig.pedometer->AddDay(2024, 5, 19);
-  rig.pedometer->AddDay(2024, 5, 20);
-  UserRecord& u = rig.AddUser("1", 60, false, true, false);
-  rig.engine.DetectionTick();
+  UserRecord& u = rig.PedometerUserWithDays(2);
   // The pass pumps once before its uploads and after every day that went up.
   rig.pacer.onPump = [&] {
     if (rig.pacer.pumps == 2) rig.ReattachPedometer();
@@ -75,11 +67,7 @@ TEST(PassSafety, APedometerPulledAndPluggedBackDuringThePassIsReadAgainAtItsNext
 
 TEST(PassSafety, AnotherPedometerPutInDuringThePassIsNeitherClearedNorGivenTheProfile) {
   SyncRig rig;
-  rig.PlugPedometer();
-  rig.pedometer->AddDay(2024, 5, 19);
-  rig.pedometer->AddDay(2024, 5, 20);
-  UserRecord& u = rig.AddUser("1", 60, false, true, false);
-  rig.engine.DetectionTick();
+  UserRecord& u = rig.PedometerUserWithDays(2);
   auto other = std::make_shared<sim::SimPedometer>(777, "sim:pedometer:other");
   other->AddDay(2024, 4, 1);
   other->AddDay(2024, 4, 2);

@@ -215,6 +215,16 @@ struct SyncRig {
     return *users.back();
   }
 
+  // One user with the pedometer bound, attached and holding days dated 2024-5-first, 2024-5-first+1,
+  // ...; detected.
+  UserRecord& PedometerUserWithDays(int count, int first = 19) {
+    PlugPedometer();
+    for (int i = 0; i < count; ++i) pedometer->AddDay(2024, 5, first + i);
+    UserRecord& u = AddUser("1", 60, false, true, false);
+    engine.DetectionTick();
+    return u;
+  }
+
   // The pedometer pulled out and put back, each seen by a detection tick: a new attachment.
   void ReattachPedometer() {
     pedometer->Unplug();

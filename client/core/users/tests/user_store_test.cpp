@@ -54,6 +54,16 @@ std::vector<std::string> UidsInFile(const std::string& path) {
   return uids;
 }
 
+// The file holds one user with reference weight 68.4, range 1.5 and one reading of 70.5 kg.
+void ExpectNumbersOfTheSample(const std::string& path) {
+  auto users = UserStore::LoadAll(path);
+  ASSERT_EQ(users.size(), 1u);
+  EXPECT_FLOAT_EQ(users[0]->standardweight, 68.4f);
+  EXPECT_FLOAT_EQ(users[0]->weightscope, 1.5f);
+  ASSERT_EQ(users[0]->datalist.size(), 1u);
+  EXPECT_FLOAT_EQ(users[0]->datalist[0].weight, 70.5f);
+}
+
 XmlDocument Answer(const std::string& xml) {
   XmlDocument doc;
   doc.LoadText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + xml);
@@ -189,12 +199,7 @@ TEST(UserStore, NumbersKeepTheirPointUnderACommaLocale) {
   EXPECT_NE(raw.find("<standardweight>68.4</standardweight>"), std::string::npos) << raw;
   EXPECT_NE(raw.find("<weightscope>1.5</weightscope>"), std::string::npos);
   EXPECT_NE(raw.find("weight=\"70.5\""), std::string::npos);
-  auto users = UserStore::LoadAll(path);
-  ASSERT_EQ(users.size(), 1u);
-  EXPECT_FLOAT_EQ(users[0]->standardweight, 68.4f);
-  EXPECT_FLOAT_EQ(users[0]->weightscope, 1.5f);
-  ASSERT_EQ(users[0]->datalist.size(), 1u);
-  EXPECT_FLOAT_EQ(users[0]->datalist[0].weight, 70.5f);
+  ExpectNumbersOfTheSample(path);
 }
 
 TEST(UserStore, DecimalCommasThatEarlierClientsStoredReadAsTheNumberMeant) {
@@ -205,12 +210,7 @@ TEST(UserStore, DecimalCommasThatEarlierClientsStoredReadAsTheNumberMeant) {
                                 "<standardweight>68,4</standardweight><weightscope> 1,5 </weightscope>"
                                 "<datalist><scaledata weight=\"70,5\" time=\"2024-05-02\"/></datalist>"
                                 "</user_res></UserList>");
-  auto users = UserStore::LoadAll(path);
-  ASSERT_EQ(users.size(), 1u);
-  EXPECT_FLOAT_EQ(users[0]->standardweight, 68.4f);
-  EXPECT_FLOAT_EQ(users[0]->weightscope, 1.5f);
-  ASSERT_EQ(users[0]->datalist.size(), 1u);
-  EXPECT_FLOAT_EQ(users[0]->datalist[0].weight, 70.5f);
+  ExpectNumbersOfTheSample(path);
 }
 
 TEST(UserStore, PinlessOtherThanOneLeavesTheSlotUnboundAndEmpty) {
