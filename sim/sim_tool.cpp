@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <locale>
 #include <sstream>
 #include <string>
 
@@ -36,6 +37,8 @@ int main() {
   std::string line;
   while (std::getline(std::cin, line)) {
     std::istringstream in(line);
+    // Kilograms are typed with a point whatever locale the tool runs in.
+    in.imbue(std::locale::classic());
     std::string device, what;
     in >> device >> what;
     if (device == "scale") {
