@@ -134,6 +134,8 @@ TEST_F(WindowSkins, EveryNameAWindowLooksUpExistsWithTheWindowsShape) {
     EXPECT_EQ(pm.GetInitSize().cy, w.height) << w.file;
     // Fixed size: the smallest and the largest size are the size.
     EXPECT_EQ(pm.GetMinInfo().cx, w.width) << w.file;
+    EXPECT_EQ(pm.GetMinInfo().cy, w.height) << w.file;
+    EXPECT_EQ(pm.GetMaxInfo().cx, w.width) << w.file;
     EXPECT_EQ(pm.GetMaxInfo().cy, w.height) << w.file;
     EXPECT_EQ(pm.GetRoundCorner().cx, w.cornerX) << w.file;
     EXPECT_EQ(pm.GetRoundCorner().cy, w.cornerY) << w.file;
@@ -248,7 +250,7 @@ TEST_F(WindowSkins, FixedTextsAreTheSystemsOwn) {
   auto scale = Open("SetHardWarDlg.xml");
   auto* page = As<CTabLayoutUI>(*scale, "switch");
   std::vector<std::string> onPage;
-  static_cast<CControlUI*>(page->GetItemAt(1))->ForEach([&](CControlUI* c) { onPage.push_back(c->GetText().str()); });
+  page->GetItemAt(1)->ForEach([&](CControlUI* c) { onPage.push_back(c->GetText().str()); });
   for (const char* sentence : {"请保持接收器连接电脑！并完成一次称量。", "请勿关闭此窗口！软件会自动接收称量信号。"}) {
     EXPECT_NE(std::find(onPage.begin(), onPage.end(), sentence), onPage.end()) << sentence;
   }
