@@ -49,15 +49,17 @@ int ParseInt(std::string_view text) {
 }  // namespace
 
 ProfileFile ProfileFile::Load(const std::string& path) {
-  ProfileFile file;
-  file.path_ = path;
   std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) {
-    // Only a file that is truly absent may be created; anything else that exists is left alone.
-    file.writable_ = !PathExists(path);
-    return file;
-  }
-  std::string text = std::move(*bytes);
+  ProfileFile file = bytes ? FromBytes(std::move(*bytes)) : ProfileFile();
+  file.path_ = path;
+  // Only a file that is truly absent may be created; anything else that exists is left alone.
+  file.writable_ = bytes.has_value() || !PathExists(path);
+  return file;
+}
+
+ProfileFile ProfileFile::FromBytes(std::string text) {
+  ProfileFile file;
+  file.writable_ = false;
   if (text.starts_with(kUtf16LeBom)) {
     file.encoding_ = Encoding::Utf16Le;
     text = Utf16LeToUtf8(std::string_view(text).substr(kUtf16LeBom.size()));

@@ -20,6 +20,9 @@ class ProfileFile {
   // write can replace data it never saw.
   static ProfileFile Load(const std::string& path);
 
+  // The profile held in bytes, read as Load reads a file's content. It has no file: Save refuses.
+  static ProfileFile FromBytes(std::string bytes);
+
   // The value of key in section with surrounding blanks and one pair of matching quotes removed,
   // or nothing when the section or key is missing.
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "service/api/api_service.h"
+#include "service/net/bounded_server.h"
 #include "service/site/member_site.h"
 #include "service/wire/xml_answer.h"
 #include "service/wire/strict_number.h"
@@ -82,17 +83,18 @@ WebRequest ToWebRequest(const httplib::Request& request, const std::string& fall
 }  // namespace
 
 struct HttpServer::Impl {
-  Impl(ServiceData& data, int threads) : api(data), site(data) {
+  Impl(ServiceData& data, int threads, const RequestLimits& limits) : server(limits), api(data), site(data) {
     server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
   }
-  httplib::Server server;
+  BoundedServer server;
   ApiService api;
   MemberSite site;
   std::string listenAddress;
   std::thread thread;
 };
 
-HttpServer::HttpServer(ServiceData& data, int threads) : impl_(std::make_unique<Impl>(data, threads)) {
+HttpServer::HttpServer(ServiceData& data, int threads, const RequestLimits& limits)
+    : impl_(std::make_unique<Impl>(data, threads, limits)) {
   httplib::Server& server = impl_->server;
   Impl* impl = impl_.get();
   // Address reuse lets a restart bind while old connections linger, but no port sharing: a second
@@ -117,7 +119,7 @@ HttpServer::HttpServer(ServiceData& data, int threads) : impl_(std::make_unique<
     }
     std::string body;
     bool tooLarge = false;
-    reader([&](const char* bytes, size_t length) {
+    bool whole = reader([&](const char* bytes, size_t length) {
       if (body.size() + length > kMaxApiBodyBytes) {
         tooLarge = true;
         return false;
@@ -127,6 +129,12 @@ HttpServer::HttpServer(ServiceData& data, int threads) : impl_(std::make_unique<
     });
     if (tooLarge) {
       RefuseTooLarge(response);
+      return;
+    }
+    // A body cut off by the client, its deadline or its byte budget is never answered as if whole.
+    if (!whole) {
+      response.set_header("Connection", "close");
+      SendApiAnswer(response, 400, RefusalAnswer("2", "请求数据不完整"));
       return;
     }
     SendApiAnswer(response, 200, impl->api.Answer(body, BaseUrl(request, impl->listenAddress), Now()));

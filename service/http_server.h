@@ -5,14 +5,16 @@
 #include <memory>
 #include <string>
 
+#include "service/net/request_limits.h"
 #include "service/service_data.h"
 
 namespace service {
 
 class HttpServer {
  public:
-  // data must outlive the server; threads is the number of connections served at once.
-  HttpServer(ServiceData& data, int threads);
+  // data must outlive the server; threads is the number of connections served at once, each
+  // request bounded by limits.
+  HttpServer(ServiceData& data, int threads, const RequestLimits& limits = {});
   ~HttpServer();
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;

@@ -6,7 +6,6 @@
 #include "toolkit/controls/edit.h"
 #include "toolkit/controls/label.h"
 #include "toolkit/controls/progress.h"
-#include "toolkit/core/win_api.h"
 #include "toolkit/paint_manager.h"
 #include "toolkit/skin/image_spec.h"
 #include "toolkit/skin/resource_source.h"
@@ -29,32 +28,6 @@ CControlUI* CreateStandardControl(std::string_view name) {
   return nullptr;
 }
 
-LRESULT CaptionHitTest(const CPaintManagerUI& manager, POINT pt, std::initializer_list<std::string_view> excluded) {
-  RECT client{};
-  GetClientRect(manager.GetPaintWindow(), &client);
-  const CRect& box = manager.GetSizeBox();
-  bool left = box.left > 0 && pt.x < client.left + box.left;
-  bool right = box.right > 0 && pt.x >= client.right - box.right;
-  bool top = box.top > 0 && pt.y < client.top + box.top;
-  bool bottom = box.bottom > 0 && pt.y >= client.bottom - box.bottom;
-  if (top) return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
-  if (bottom) return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
-  if (left) return HTLEFT;
-  if (right) return HTRIGHT;
-  const CRect& caption = manager.GetCaptionRect();
-  if (pt.x < client.left + caption.left || pt.x >= client.right - caption.right || pt.y < caption.top ||
-      pt.y >= caption.bottom) {
-    return HTCLIENT;
-  }
-  CControlUI* control = manager.FindControl(pt);
-  if (!control) return HTCLIENT;
-  CStdString cls = control->GetClass();
-  for (std::string_view name : excluded) {
-    if (cls.str() == name) return HTCLIENT;
-  }
-  return HTCAPTION;
-}
-
 namespace {
 bool ParseSize(std::string_view v, int& a, int& b) {
   size_t comma = v.find(',');
@@ -71,7 +44,12 @@ CControlUI* CDialogBuilder::Create(const CStdString& xml, LPCTSTR, IDialogBuilde
                                    CPaintManagerUI* manager, CControlUI* parent) {
   callback_ = callback;
   manager_ = manager;
+  built_ = 0;
   error_.clear();
+  if (parent && !parent->GetInterface("Container")) {
+    error_ = "the parent of a skin must be a container";
+    return nullptr;
+  }
   std::string text;
   if (!xml.IsEmpty() && xml.GetAt(0) == U'<') {
     text = xml.str();
@@ -91,7 +69,7 @@ CControlUI* CDialogBuilder::Create(const CStdString& xml, LPCTSTR, IDialogBuilde
     if (manager) ApplyWindow(root, manager);
     BuildChildren(root, parent, first, 0);
   } else {
-    first = BuildControl(root, parent, 0);
+    KeepTopLevel(BuildControl(root, parent, 0), parent, first);
   }
   if (!first) error_ = "no control in skin " + (xml.GetAt(0) == U'<' ? std::string("text") : xml.str());
   return first;
@@ -145,9 +123,18 @@ void CDialogBuilder::BuildChildren(const XmlElement& element, CControlUI* parent
     } else if (name == "Image") {
       // images are loaded when first drawn
     } else {
-      CControlUI* c = BuildControl(child, parent, depth);
-      if (c && !first) first = c;
+      KeepTopLevel(BuildControl(child, parent, depth), parent, first);
     }
+  }
+}
+
+void CDialogBuilder::KeepTopLevel(CControlUI* control, CControlUI* parent, CControlUI*& first) {
+  if (!control) return;
+  if (!first) {
+    first = control;
+  } else if (!parent) {
+    delete control;  // nothing would hold it
+    error_ = "only the first control at the top of the skin is used";
   }
 }
 
@@ -165,12 +152,15 @@ void CDialogBuilder::Include(const XmlElement& element, CControlUI* parent, CCon
   }
   XmlDocument doc;
   doc.LoadText(*bytes);
-  for (int k = 0; k < count && k < 100; ++k) {
+  if (count > kMaxIncludeCount) {
+    error_ = "an Include repeats its file more than " + std::to_string(kMaxIncludeCount) + " times";
+    count = kMaxIncludeCount;
+  }
+  for (int k = 0; k < count && built_ < kMaxControls; ++k) {
     if (doc.Root().Name() == "Window") {
       BuildChildren(doc.Root(), parent, first, depth + 1);
     } else {
-      CControlUI* c = BuildControl(doc.Root(), parent, depth + 1);
-      if (c && !first) first = c;
+      KeepTopLevel(BuildControl(doc.Root(), parent, depth + 1), parent, first);
     }
   }
 }
@@ -182,9 +172,14 @@ CControlUI* CDialogBuilder::MakeControl(const std::string& className) {
 }
 
 CControlUI* CDialogBuilder::BuildControl(const XmlElement& element, CControlUI* parent, int depth) {
+  if (built_ >= kMaxControls) {
+    error_ = "a skin builds more than " + std::to_string(kMaxControls) + " controls";
+    return nullptr;
+  }
   std::string className = element.Name();
   CControlUI* control = MakeControl(className);
   if (!control) return nullptr;
+  ++built_;
   auto* container = static_cast<CContainerUI*>(control->GetInterface("Container"));
   control->SetManager(manager_, parent);
   if (manager_) {

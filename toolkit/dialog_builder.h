@@ -21,15 +21,22 @@ class IDialogBuilderCallback {
 
 class CDialogBuilder {
  public:
-  // xml names a skin file, or is skin text when it starts with "<". The tree belongs to the
-  // caller (or to parent when one is given, the new controls then added to it). Null when the
-  // file cannot be read or holds no control; GetLastError says why.
+  // xml names a skin file, or is skin text when it starts with "<". Returns the first control at
+  // the top of the skin. Without a parent the tree belongs to the caller, and further controls at
+  // the top are dropped (one tree has one root; GetLastError tells); with a parent (a container)
+  // every control at the top is added to it. Null when the file cannot be read or holds no
+  // control, or parent cannot hold controls; GetLastError says why.
   CControlUI* Create(const CStdString& xml, LPCTSTR type = nullptr, IDialogBuilderCallback* callback = nullptr,
                      CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
   const std::string& GetLastError() const { return error_; }
 
-  // Files an Include may nest before the builder refuses (a skin including itself).
+  // Skins come from files anyone can edit, so what one skin may build is bounded: files an
+  // Include may nest (a skin including itself), how often one Include repeats its file (a count
+  // of millions must not run on, even over a file that builds nothing), and the controls of one
+  // build (nested repeated Includes multiply). Beyond them the builder stops and says so.
   static constexpr int kMaxIncludeDepth = 8;
+  static constexpr int kMaxIncludeCount = 100;
+  static constexpr int kMaxControls = 10000;
 
  private:
   void ApplyWindow(const XmlElement& window, CPaintManagerUI* manager);
@@ -38,19 +45,17 @@ class CDialogBuilder {
   CControlUI* BuildControl(const XmlElement& element, CControlUI* parent, int depth);
   void Include(const XmlElement& element, CControlUI* parent, CControlUI*& first, int depth);
   CControlUI* MakeControl(const std::string& className);
+  // A control built at the top of the skin: the first is the result, later ones go to parent or,
+  // without one, are dropped.
+  void KeepTopLevel(CControlUI* control, CControlUI* parent, CControlUI*& first);
 
   IDialogBuilderCallback* callback_ = nullptr;
   CPaintManagerUI* manager_ = nullptr;
+  int built_ = 0;
   std::string error_;
 };
 
 namespace toolkit {
 // Controls of the toolkit's own classes by their skin element name; null for unknown names.
 CControlUI* CreateStandardControl(std::string_view className);
-// The window pattern of every skinned window: an edge or corner (HTLEFT .. HTBOTTOMRIGHT) inside
-// the skin's size box, HTCAPTION when the client point lies in the caption band (inside its left
-// and right margins) over a control whose class is not among excludedClasses ("ButtonUI", ...),
-// else HTCLIENT.
-LRESULT CaptionHitTest(const CPaintManagerUI& manager, POINT clientPoint,
-                       std::initializer_list<std::string_view> excludedClasses);
 }  // namespace toolkit

@@ -58,6 +58,21 @@ std::optional<POINT> CentreOf(HWND hwnd, std::string_view controlName) {
 }
 }  // namespace
 
+bool MoveMouse(HWND hwnd, int x, int y) {
+  CWindowWnd* w = Window(hwnd);
+  if (!w) return false;
+  POINT screen{x, y};
+  ClientToScreen(hwnd, &screen);
+  Use().SetCursorPos(CPoint(screen.x, screen.y));
+  w->OnNativeMouse(WM_MOUSEMOVE, x, y);
+  return true;
+}
+
+bool Hover(HWND hwnd, std::string_view controlName) {
+  auto pt = CentreOf(hwnd, controlName);
+  return pt && MoveMouse(hwnd, pt->x, pt->y);
+}
+
 bool Click(HWND hwnd, std::string_view controlName) {
   auto pt = CentreOf(hwnd, controlName);
   return pt && ClickAt(hwnd, pt->x, pt->y);

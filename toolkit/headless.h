@@ -23,6 +23,11 @@ HeadlessBackend& Use();
 bool Click(HWND hwnd, std::string_view controlName);
 bool ClickAt(HWND hwnd, int x, int y);
 bool DoubleClickAt(HWND hwnd, int x, int y);
+// Moves the pointer to a client point (or over the control's centre) without pressing, as a user
+// does: the window hit-tests the point and gets WM_MOUSEMOVE. False when there is no such window
+// (or no such control shown).
+bool MoveMouse(HWND hwnd, int x, int y);
+bool Hover(HWND hwnd, std::string_view controlName);
 // Types text into the edit control, one keystroke per character. False when it is not an edit.
 bool TypeText(HWND hwnd, std::string_view controlName, const CStdString& text);
 void PressKey(HWND hwnd, WPARAM virtualKey, bool shift = false);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/message_numbers.h"
 #include "platform/paths.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/core/window_wnd.h"
@@ -12,9 +13,8 @@
 
 namespace {
 
-// Private to the toolkit, inside the range of messages a window class defines for itself: tells a
-// manager that its window's set-up has returned, so "windowinit" can go out.
-constexpr UINT kWindowInitMessage = 0x7FF0;
+constexpr UINT kWindowInitMessage = platform::kMsgWindowInit;
+static_assert(WM_USER == platform::kMsgUserBase && WM_APP == platform::kMsgAppBase);
 
 std::unordered_map<uintptr_t, CPaintManagerUI*>& Managers() {
   static auto* managers = new std::unordered_map<uintptr_t, CPaintManagerUI*>();
@@ -193,7 +193,9 @@ bool CPaintManagerUI::OnMouse(UINT msg, POINT pt) {
           w->Native()->SetTooltip(at ? at->GetToolTip().str() : std::string());
         }
       }
-      if (pressed_) SendEvent(pressed_, UIEVENT_MOUSEMOVE, pt);
+      // Moves go to the pressed control (a dragged thumb follows the pointer out of its bar), else
+      // to the one under the pointer (a scroll bar lights the part it is over).
+      SendEvent(pressed_ ? pressed_ : hot_, UIEVENT_MOUSEMOVE, pt);
       return false;
     case WM_MOUSELEAVE: {
       CControlUI* old = hot_;

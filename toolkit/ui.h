@@ -14,3 +14,4 @@
 #include "toolkit/core/window_wnd.h"
 #include "toolkit/dialog_builder.h"
 #include "toolkit/paint_manager.h"
+#include "toolkit/skin_window.h"

@@ -32,26 +32,13 @@ std::string MakeSkin() {
   return skin;
 }
 
-class BenchWnd : public CWindowWnd {
+class BenchWnd : public CSkinWnd {
  public:
   explicit BenchWnd(const std::string& skin) : skin_(skin) {}
-  CPaintManagerUI pm;
-  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-    if (msg == WM_CREATE) {
-      pm.Init(GetHWND());
-      CDialogBuilder builder;
-      CControlUI* root = builder.Create(CStdString(skin_), nullptr, nullptr, &pm);
-      if (!root) return -1;
-      pm.AttachDialog(root);
-      return 0;
-    }
-    LRESULT r = 0;
-    if (pm.MessageHandler(msg, wParam, lParam, r)) return r;
-    return CWindowWnd::HandleMessage(msg, wParam, lParam);
-  }
 
  protected:
   LPCTSTR GetWindowClassName() const override { return "UIBench"; }
+  CStdString GetSkinFile() const override { return CStdString(skin_); }
 
  private:
   const std::string& skin_;

@@ -52,8 +52,7 @@ class Attempt {
       : watch(request.timeouts, Clock::now()), request_(request), sink_(sink) {}
 
   static size_t OnHeader(char* data, size_t size, size_t count, void* self) {
-    static_cast<Attempt*>(self)->HeaderLine(std::string_view(data, size * count));
-    return size * count;
+    return static_cast<Attempt*>(self)->HeaderLine(std::string_view(data, size * count)) ? size * count : 0;
   }
 
   static size_t OnWrite(char* data, size_t size, size_t count, void* self) {
@@ -62,7 +61,17 @@ class Attempt {
     // A body that comes behind a block libcurl did not follow belongs to that block.
     if (attempt->pending_) attempt->Promote();
     if (!attempt->answered) return size * count;
-    return attempt->sink_.OnBodyChunk(std::string_view(data, size * count)) ? size * count : 0;
+    const size_t n = size * count;
+    if (n > attempt->request_.maxBodyBytes - attempt->bodyBytes_) {
+      attempt->tooLarge = true;
+      return 0;
+    }
+    attempt->bodyBytes_ += n;
+    bool kept = attempt->sink_.OnBodyChunk(std::string_view(data, n));
+    // The sink may hold the transfer (a download its window has paused); that time is ours, not the
+    // peer's, so the wait for the next byte starts when the sink lets go.
+    attempt->watch.Activity(Clock::now());
+    return kept ? n : 0;
   }
 
   static size_t OnRead(char* buffer, size_t size, size_t count, void* self) {
@@ -112,9 +121,16 @@ class Attempt {
 
   PhaseWatch watch;
   bool answered = false;
+  bool tooLarge = false;
 
  private:
-  void HeaderLine(std::string_view line) {
+  // False stops the exchange: the header bytes have passed their bound.
+  bool HeaderLine(std::string_view line) {
+    headerBytes_ += line.size();
+    if (headerBytes_ > kMaxHeaderBytes) {
+      tooLarge = true;
+      return false;
+    }
     Clock::time_point now = Clock::now();
     if (watch.Current() == Phase::Sending) watch.Enter(Phase::Receiving, now);
     watch.Activity(now);
@@ -136,11 +152,13 @@ class Attempt {
         pendingIsRedirect_ = request_.followRedirects && hasLocation_ && status_ >= 300 && status_ < 400;
       }
     }
+    return true;
   }
 
   void Promote() {
     pending_ = false;
     answered = true;
+    bodyBytes_ = 0;
     sink_.OnAnswerHeaders(block_);
   }
 
@@ -152,6 +170,8 @@ class Attempt {
   bool pending_ = false;  // block_ is complete and may be the answer
   bool pendingIsRedirect_ = false;
   size_t bodyOffset_ = 0;
+  size_t headerBytes_ = 0;  // of every answer this attempt has seen
+  uint64_t bodyBytes_ = 0;  // of the answer promoted last
 };
 
 std::unique_ptr<curl_slist, ListDeleter> BuildHeaderList(const TransferRequest& request) {
@@ -187,6 +207,8 @@ CURLcode Configure(CURL* easy, const TransferRequest& request, Attempt& attempt,
   // The watch of PhaseWatch governs; libcurl's own connect limit must never cut in first.
   set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(INT_MAX));
   set(CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
+  // An answer that announces a longer body is refused before any of it is read.
+  set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes));
   if (request.post) {
     set(CURLOPT_POST, 1L);
     set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
@@ -317,12 +339,17 @@ TransferResult CurlSession::Run(const TransferRequest& request, TransferSink& si
       break;
     }
     int wait = static_cast<int>(left ? std::min<long long>(*left, 1000) : 1000);
-    if (curl_multi_poll(multi, nullptr, 0, wait, nullptr) != CURLM_OK) code = CURLE_FAILED_INIT;
+    int ready = 0;
+    if (curl_multi_poll(multi, nullptr, 0, wait, &ready) != CURLM_OK) code = CURLE_FAILED_INIT;
+    // libcurl hands over the status line and headers only line by line; the socket waking up is
+    // the sign that the next byte came, wherever in the answer it belongs.
+    if (ready > 0 && attempt.watch.Current() == Phase::Receiving) attempt.watch.Activity(Clock::now());
   }
   curl_multi_remove_handle(multi, easy.get());
   attempt.Finish(code);
   if (!attempt.answered && code == CURLE_OK) code = CURLE_WEIRD_SERVER_REPLY;
   result.code = code;
+  result.tooLarge = attempt.tooLarge || code == CURLE_FILESIZE_EXCEEDED;
   if (attempt.answered) {
     result.stage = TransferResult::Stage::Answered;
   } else if (attempt.watch.Current() == Phase::Receiving) {

@@ -3,6 +3,8 @@
 // owns the connection cache; Run performs one attempt of a request and hands the answer to a sink
 // as it arrives, under the time-outs of PhaseWatch.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +18,11 @@ namespace http {
 // Codes of libcurl reach callers as this base plus libcurl's own number, so that they never meet
 // the client's own codes 3, 13 and 87.
 inline constexpr unsigned kTransportErrorBase = 12000;
+
+// The most header bytes one attempt takes in, over all the answers it sees (interim answers,
+// redirects, demands for credentials): what the reference platform allows one answer, and far more
+// than any service sends.
+inline constexpr size_t kMaxHeaderBytes = 64 * 1024;
 
 struct UrlParts {
   std::string scheme;  // "http" or "https"
@@ -47,6 +54,7 @@ struct TransferRequest {
   bool verifyCertificate = false;
   bool followRedirects = true;
   HttpTimeouts timeouts;
+  uint64_t maxBodyBytes = UINT32_MAX;  // a longer body (or a longer one announced) ends the attempt
 };
 
 class TransferSink {
@@ -68,6 +76,9 @@ struct TransferResult {
   };
   Stage stage = Stage::NotSent;
   int code = 0;  // libcurl's code; 0 = the exchange ran to its end
+  // The answer passed a bound: more header bytes than kMaxHeaderBytes, or a body longer than the
+  // request's maxBodyBytes. The sink was given none of the body beyond the bound.
+  bool tooLarge = false;
 };
 
 class CurlSession {

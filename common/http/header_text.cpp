@@ -1,5 +1,6 @@
 #include "common/http/header_text.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/text.h"
@@ -15,6 +16,15 @@ bool IsCharsetCharacter(char c) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A byte no header line may carry: it would end the line early on its way out (NUL), or start a
+// line of its own at a peer that takes a bare CR as a line end. Tabs are whitespace.
+bool HasControlCharacter(std::string_view line) {
+  return std::any_of(line.begin(), line.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\t') || byte == 0x7F;
+  });
+}
 
 std::string_view TrimSpaces(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -95,7 +105,7 @@ HeaderLines MergeHeaderLines(std::string_view block) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (TrimSpaces(line).empty()) continue;
     std::string_view name = NameOf(line);
-    if (name.empty()) {
+    if (name.empty() || HasControlCharacter(line)) {
       result.malformed = true;
       continue;
     }

@@ -27,12 +27,13 @@ int StatusCodeOf(std::string_view statusLine);
 
 struct HeaderLines {
   std::vector<std::string> lines;  // "Name: value" each, without line end
-  bool malformed = false;          // a line without a name and a colon was left out
+  bool malformed = false;          // a line without a name and a colon, or with a control byte, was left out
 };
 
 // Splits a block of header lines (CR LF or LF separated). A name that occurs again is merged into
 // the line where it first appeared, the values joined with "; ", as the platform merges a header
-// added twice. Empty lines are skipped.
+// added twice. Empty lines are skipped; a line holding a control byte other than a tab (a bare CR,
+// a NUL) is left out as malformed.
 HeaderLines MergeHeaderLines(std::string_view block);
 
 // True when one of lines carries the header name (any case).

@@ -23,7 +23,7 @@ class WinHttpClient::AnswerSink : public http::TransferSink {
 
   void OnAnswerHeaders(std::string_view block) override {
     client_.responseHeaders_.assign(block);
-    if (std::optional<std::string> charset = http::FindCharset(block)) client_.charset = *charset;
+    if (std::optional<std::string> found = http::FindCharset(block)) client_.charset = *found;
     // The length describes this answer only; one without the header reports 0, not an earlier value.
     client_.contentLength_ = http::FindContentLength(block).value_or(0);
     client_.responseLength_ = 0;
@@ -98,10 +98,18 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
   request.verifyCertificate = requireValidCertificate;
   request.followRedirects = !disableRedirects;
   request.timeouts = timeouts;
+  request.maxBodyBytes = maxResponseBytes;
 
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     AnswerSink sink(*this);
     TransferResult result = session_->Run(request, sink);
+    if (result.tooLarge) {
+      // Another attempt would only fetch the same flood again.
+      lastError_ = kErrorAnswerTooLarge;
+      response_.Release();
+      responseLength_ = 0;
+      return false;
+    }
     if (result.stage != TransferResult::Stage::Answered) {
       lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(result.code);
       // The fallback when a request cannot get out directly: the user's own proxy configuration,

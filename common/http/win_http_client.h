@@ -10,17 +10,15 @@
 #include <string>
 #include <string_view>
 
+#include "common/http/curl_transfer.h"
 #include "common/http/phase_watch.h"
 #include "common/http/response_buffer.h"
+#include "platform/message_numbers.h"
 #include "platform/message_target.h"
-
-namespace http {
-class CurlSession;
-}
 
 // Posted to the progress target while a body is read: wParam = body bytes so far, lParam = the
 // answer's Content-Length or 0 when it has none.
-inline constexpr unsigned WM_HTTP_PROGRESS = 0x4C46;
+inline constexpr unsigned WM_HTTP_PROGRESS = platform::kMsgHttpProgress;
 
 class WinHttpClient {
  public:
@@ -29,6 +27,13 @@ class WinHttpClient {
   static constexpr uint32_t kErrorEmptyUrl = 3;
   static constexpr uint32_t kErrorIncompletePage = 13;
   static constexpr uint32_t kErrorBadVerb = 87;
+  // The answer passed maxResponseBytes or its headers http::kMaxHeaderBytes (libcurl's "maximum
+  // file size exceeded").
+  static constexpr uint32_t kErrorAnswerTooLarge = http::kTransportErrorBase + 63;
+
+  // The bound of the updater's release download: a setup program of tens of MiB with ample room,
+  // still one that memory can hold.
+  static constexpr uint32_t kMaxReleaseBytes = uint32_t{1} << 30;
 
   // The user agent of the head-image and release downloads.
   static const char* const kBrowserUserAgent;
@@ -49,6 +54,9 @@ class WinHttpClient {
   std::string proxyPassword;
   http::HttpTimeouts timeouts;           // resolve 0 (none), connect 60000, send 30000, receive 30000
   platform::MessageTarget* progressTarget = nullptr;  // not owned; must outlive SendRequest
+  // The longest body kept. A longer one, or one announced longer, fails the request at once with
+  // kErrorAnswerTooLarge, not retried, and nothing of it is kept.
+  uint32_t maxResponseBytes = http::ResponseBuffer::kMaxLength;
 
   // Copies bytes as the request body, written after the headers of a POST (a GET sends none).
   void SetRequestBody(std::string_view bytes) { requestBody_.assign(bytes); }
@@ -56,7 +64,7 @@ class WinHttpClient {
 
   // Performs the request: verb "GET" or "POST" in any case. disableRedirects turns off following
   // redirects and the incomplete-page check of GET. True when an answer body was read, whatever its
-  // HTTP status; false with GetLastErrorCode() otherwise.
+  // HTTP status; false with GetLastErrorCode() otherwise. An answer past its bound leaves no body.
   bool SendRequest(std::string_view verb, bool disableRedirects);
 
   // The body decoded to UTF-8 text (made on each call from the bytes, which are held only once).

@@ -1,9 +1,15 @@
 #include "common/zip/item_path.h"
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <vector>
 
 namespace zip {
 
@@ -35,18 +41,107 @@ bool ClimbsOut(std::string_view path) {
 
 bool IsContainedName(std::string_view name) { return !IsRooted(name) && !HasDriveLetter(name) && !ClimbsOut(name); }
 
-bool MakeFolders(int baseFd, std::string_view folder) {
-  std::string path(folder);
-  for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-    if (slash == 0) continue;
-    path[slash] = '\0';
-    ::mkdirat(baseFd, path.c_str(), 0777);
-    path[slash] = '/';
+std::size_t ArchivePartOf(std::string_view target, std::string_view name) {
+  if (!name.empty() && name.size() < target.size() && target.substr(target.size() - name.size()) == name &&
+      target[target.size() - name.size() - 1] == '/') {
+    return target.size() - name.size();
   }
-  if (path.empty()) return true;
-  ::mkdirat(baseFd, path.c_str(), 0777);
+  const std::size_t slash = target.rfind('/');
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+std::optional<TargetPlace> PlaceTarget(int baseFd, const std::string& target, std::string_view name) {
+  TargetPlace place;
+  if (IsRooted(target)) {
+    // The caller's own folder may be reached through links (a linked home folder); what the archive
+    // named below it may not.
+    const std::size_t split = ArchivePartOf(target, name);
+    place.callerFolder = platform::UniqueFd(::open(target.substr(0, split).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!place.callerFolder) return std::nullopt;
+    place.folder = place.callerFolder.get();
+    place.below = target.substr(split);
+    return place;
+  }
+  place.folder = baseFd;
+  place.below = target;
+  // Folders are made only below the base folder; an absolute target's folder must exist already.
+  const std::size_t slash = target.rfind('/');
+  if (slash != std::string::npos) MakeFolders(baseFd, target.substr(0, slash));
+  return place;
+}
+
+namespace {
+
+// The components of a relative path, without the empty and "." ones that name no step.
+std::vector<std::string> Components(std::string_view path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view part = path.substr(start, end - start);
+    if (!part.empty() && part != ".") parts.emplace_back(part);
+    start = end + 1;
+  }
+  return parts;
+}
+
+// The folder name inside the folder open as at, the name itself not followed if it is a link.
+platform::UniqueFd OpenSubfolder(int at, const std::string& name) {
+  return platform::UniqueFd(::openat(at, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+}  // namespace
+
+platform::UniqueFd OpenBeneath(int baseFd, std::string_view path, int flags, mode_t mode) {
+  const std::string text(path);
+  struct open_how how {};
+  how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
+  how.mode = (flags & O_CREAT) != 0 ? mode : 0;
+  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
+  const long fd = ::syscall(SYS_openat2, baseFd, text.c_str(), &how, sizeof how);
+  if (fd >= 0) return platform::UniqueFd(static_cast<int>(fd));
+  // A kernel before openat2 says ENOSYS, one that lacks a resolve flag EINVAL, and a sandbox that
+  // filters unknown calls may say EPERM: the long way gives the same answer there.
+  if (errno != ENOSYS && errno != EINVAL && errno != EPERM) return {};
+  return OpenBeneathByComponents(baseFd, path, flags, mode);
+}
+
+platform::UniqueFd OpenBeneathByComponents(int baseFd, std::string_view path, int flags, mode_t mode) {
+  const std::vector<std::string> parts = Components(path);
+  if (parts.empty()) {
+    errno = ENOENT;
+    return {};
+  }
+  platform::UniqueFd folder;
+  int at = baseFd;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    folder = OpenSubfolder(at, parts[i]);
+    if (!folder) return {};
+    at = folder.get();
+  }
+  platform::UniqueFd fd(::openat(at, parts.back().c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode));
   struct stat info {};
-  return ::fstatat(baseFd, path.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode);
+  // With O_PATH, O_NOFOLLOW opens a link itself instead of refusing it.
+  if (fd && (flags & O_PATH) != 0 && (::fstat(fd.get(), &info) != 0 || S_ISLNK(info.st_mode))) {
+    errno = ELOOP;
+    return {};
+  }
+  return fd;
+}
+
+bool MakeFolders(int baseFd, std::string_view folder) {
+  platform::UniqueFd current;
+  int at = baseFd;
+  for (const std::string& part : Components(folder)) {
+    // One component at a time: mkdirat never follows a link in the last component, and each folder
+    // is entered only when it is a folder itself.
+    ::mkdirat(at, part.c_str(), 0777);
+    current = OpenSubfolder(at, part);
+    if (!current) return false;
+    at = current.get();
+  }
+  return true;
 }
 
 }  // namespace zip

@@ -6,17 +6,19 @@
 
 #include <cerrno>
 
+#include "common/zip/item_path.h"
+
 namespace zip {
 
 std::optional<TargetFile> TargetFile::Create(int baseFd, const std::string& path, bool readOnly) {
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK;
+  const int flags = O_WRONLY | O_CREAT | O_NOCTTY | O_NONBLOCK;
   const mode_t mode = readOnly ? 0444 : 0666;
   // Non-blocking, so that a pipe in the target's place is refused instead of waited on. The creating
   // descriptor may write even when the new file's mode has no write bits.
-  platform::UniqueFd fd(::openat(baseFd, path.c_str(), flags | O_EXCL, mode));
+  platform::UniqueFd fd = OpenBeneath(baseFd, path, flags | O_EXCL, mode);
   bool existed = false;
   if (!fd && errno == EEXIST) {
-    fd = platform::UniqueFd(::openat(baseFd, path.c_str(), flags | O_TRUNC, mode));
+    fd = OpenBeneath(baseFd, path, flags | O_TRUNC, mode);
     existed = true;
   }
   if (!fd) return std::nullopt;

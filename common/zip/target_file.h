@@ -13,9 +13,10 @@ namespace zip {
 
 class TargetFile {
  public:
-  // Creates path (relative paths resolve against the folder open as baseFd), or empties the file
-  // already there. A read-only item gets a mode without write bits. A symbolic link in the target's
-  // place is not followed. Nothing when the file cannot be opened for writing.
+  // Creates path (relative, "/" separators, no "..") beneath the folder open as baseFd, or empties
+  // the file already there. A read-only item gets a mode without write bits. No symbolic link is
+  // followed, neither in the target's place nor in a folder on the way to it. Nothing when the file
+  // cannot be opened for writing.
   static std::optional<TargetFile> Create(int baseFd, const std::string& path, bool readOnly);
 
   // Writes all of bytes; false on any failure.

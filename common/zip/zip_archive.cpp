@@ -46,6 +46,7 @@ std::optional<std::string> ZipArchive::ReadItem(std::string_view name) const {
   }
   const zip::CentralRecord& record = described.record;
   if (described.item.IsDirectory() || record.uncompressedSize > kMaxItemBytes) return std::nullopt;
+  if (reader_->Overlaps(found->second.first)) return std::nullopt;
   if (record.uncompressedSize > std::uint64_t{record.compressedSize} * kMaxDeflateRatio + 1024) return std::nullopt;
   zip::ItemReader data(reader_->File(), record, described.dataStart);
   if (!data.Opened()) return std::nullopt;

@@ -28,8 +28,8 @@ class ZipArchive {
 
   // The bytes of the item stored under name ("/" and "\" both separate folders, case as stored);
   // nothing when there is no such item or its data is damaged (bad CRC, unsupported method).
-  // Folders and items larger than kMaxItemBytes give nothing as well. When two items share a name,
-  // the first one counts.
+  // Folders, items larger than kMaxItemBytes and items laid over another's bytes give nothing as
+  // well. When two items share a name, the first one counts.
   std::optional<std::string> ReadItem(std::string_view name) const;
 
   // Number of items in the archive.

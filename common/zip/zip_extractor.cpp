@@ -59,14 +59,14 @@ ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targe
   const ZipItem& item = described->item;
   if (!zip::IsContainedName(item.name)) return ZipResult::kOpenFailed;
   if (item.IsDirectory()) return ExtractFolder(item);
+  // Refused before anything is made: nothing of an item laid over another's bytes is written.
+  if (reader_->Overlaps(index)) return ZipResult::kDataError;
 
   const std::string target = zip::WithSlashes(targetPath);
   if (zip::ClimbsOut(target) || zip::HasDriveLetter(target)) return ZipResult::kOpenFailed;
-  const std::size_t slash = target.rfind('/');
-  // Folders are made only below the base folder; an absolute target's folder must exist already.
-  if (slash != std::string::npos && !zip::IsRooted(target)) zip::MakeFolders(baseFd_.get(), target.substr(0, slash));
-
-  auto file = zip::TargetFile::Create(baseFd_.get(), target, item.IsReadOnly());
+  std::optional<zip::TargetPlace> place = zip::PlaceTarget(baseFd_.get(), target, zip::WithSlashes(item.name));
+  if (!place) return ZipResult::kOpenFailed;
+  auto file = zip::TargetFile::Create(place->folder, place->below, item.IsReadOnly());
   if (!file) return ZipResult::kOpenFailed;
   zip::ItemReader data(reader_->File(), described->record, described->dataStart);
   if (!data.Opened()) return ZipResult::kDataError;

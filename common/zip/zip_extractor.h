@@ -5,7 +5,10 @@
 //
 // Stored names and relative targets never lead out of the folder they are unpacked into: names that
 // are rooted, carry a drive letter or climb with "..", and targets that climb, are refused with
-// ZipResult::kOpenFailed. Items are always written as regular files, never as symbolic links.
+// ZipResult::kOpenFailed. Items are always written as regular files, never as symbolic links, and
+// never through one: a link on the way below the base folder (or, for an absolute target, below the
+// folder its caller named) fails the item with kOpenFailed. Items laid over the bytes of another
+// item are refused with kDataError.
 
 #include <cstdint>
 #include <memory>
@@ -42,9 +45,10 @@ class ZipExtractor {
   // Writes item index to targetPath ("/" and "\" both separate folders; relative paths resolve
   // against the base folder, whose missing folders are made first), or creates the folder of a
   // directory item below the base folder (targetPath unused). kOpenFailed when the target cannot
-  // be created or a name is refused; kDataError when the data is damaged (including a CRC-32
-  // mismatch) or cannot be written, the target then left as far as it was written; the codes of
-  // GetItem otherwise. A failure leaves the archive usable for the next item.
+  // be created or a name is refused; kDataError when the data overlaps another item's (nothing is
+  // written then), is damaged (including a CRC-32 mismatch) or cannot be written, the target then
+  // left as far as it was written; the codes of GetItem otherwise. A failure leaves the archive
+  // usable for the next item.
   ZipResult ExtractItem(std::int32_t index, const std::string& targetPath);
 
   // Closes the archive. kBadArgument when none is open.

@@ -1,6 +1,7 @@
 #include "common/zip/zip_reader.h"
 
 #include "common/zip/item_description.h"
+#include "common/zip/item_overlap.h"
 
 namespace zip {
 
@@ -11,11 +12,15 @@ std::unique_ptr<ZipReader> ZipReader::Open(const std::string& path, ZipResult& r
   DirectoryLocation location;
   reason = LocateDirectory(*file, location);
   if (reason != ZipResult::kOk) return nullptr;
-  return std::unique_ptr<ZipReader>(new ZipReader(std::move(*file), location));
+  std::vector<bool> overlapping = FindOverlappingItems(*file, location);
+  return std::unique_ptr<ZipReader>(new ZipReader(std::move(*file), location, std::move(overlapping)));
 }
 
-ZipReader::ZipReader(ArchiveFile file, const DirectoryLocation& location)
-    : file_(std::move(file)), location_(location), cursorPosition_(location.firstRecord) {}
+ZipReader::ZipReader(ArchiveFile file, const DirectoryLocation& location, std::vector<bool> overlapping)
+    : file_(std::move(file)),
+      location_(location),
+      cursorPosition_(location.firstRecord),
+      overlapping_(std::move(overlapping)) {}
 
 ZipResult ZipReader::DescribeAt(std::uint64_t position, std::int32_t index, DescribedItem& described) const {
   ZipResult result = ReadCentralRecord(file_, position, location_.end, described.record);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/zip/archive_file.h"
 #include "common/zip/zip_item.h"
@@ -40,14 +41,20 @@ class ZipReader {
   // Reads the central record at position and checks its local header, without moving the cursor.
   ZipResult DescribeAt(std::uint64_t position, std::int32_t index, DescribedItem& described) const;
 
+  // True when item index lies over bytes of another item: its data is not to be unpacked.
+  bool Overlaps(std::int32_t index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < overlapping_.size() && overlapping_[index];
+  }
+
  private:
-  ZipReader(ArchiveFile file, const DirectoryLocation& location);
+  ZipReader(ArchiveFile file, const DirectoryLocation& location, std::vector<bool> overlapping);
 
   ArchiveFile file_;
   DirectoryLocation location_;
   std::int32_t cursorIndex_ = 0;
   std::uint64_t cursorPosition_ = 0;
   std::optional<DescribedItem> last_;
+  std::vector<bool> overlapping_;
 };
 
 }  // namespace zip

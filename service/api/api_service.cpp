@@ -70,17 +70,16 @@ std::string ApiService::Answer(std::string_view body, const std::string& baseUrl
     if (candidate.method == *name) layout = &candidate;
   if (!layout) return RefusalAnswer("3", "未知的请求方法");
 
-  bool truncated = false;
-  std::vector<FormReading> readings = ReadForm(body, layout->method, layout->fields, kMaxReadings, truncated);
-  if (readings.empty()) return RefusalAnswer("2", "请求字段不全或次序不对");
+  FormReadings form = ReadForm(body, layout->method, layout->fields, kMaxReadings);
+  if (form.readings.empty()) return RefusalAnswer("2", "请求字段不全或次序不对");
   const FormReading* chosen = nullptr;
-  for (const FormReading& reading : readings) {
+  for (const FormReading& reading : form.readings) {
     if (!layout->isSigned || Verifies(*layout, reading)) {
       chosen = &reading;
       break;
     }
   }
-  if (!chosen) return truncated ? RefusalAnswer("2", "请求字段无法分辨") : RefusalAnswer("1", "签名错误");
+  if (!chosen) return form.truncated ? RefusalAnswer("2", "请求字段无法分辨") : RefusalAnswer("1", "签名错误");
 
   ApiRequest request;
   request.method = std::string(layout->method);

@@ -46,7 +46,7 @@ class ServiceFixture : public ::testing::Test {
     database_ = std::make_unique<service::Database>();
     ASSERT_TRUE(database_->Open(folder_.File("service.db"))) << database_->error();
     data_ = std::make_unique<service::ServiceData>(*database_, folder_.File("releases"));
-    server_ = std::make_unique<service::HttpServer>(*data_, 8);
+    server_ = std::make_unique<service::HttpServer>(*data_, threads_, limits_);
     std::string error;
     ASSERT_TRUE(server_->Start("127.0.0.1", 0, error)) << error;
     client_ = std::make_unique<httplib::Client>("127.0.0.1", server_->port());
@@ -125,6 +125,10 @@ class ServiceFixture : public ::testing::Test {
     if (tracker) body += "&type=k690";
     return PostUtf8(body);
   }
+
+  // What the next StartService or RestartService serves with.
+  int threads_ = 8;
+  service::RequestLimits limits_;
 
   testing_support::TempFolder folder_;
   std::unique_ptr<service::Database> database_;

@@ -15,9 +15,8 @@ const std::vector<std::string_view> kLogin = {"method", "account", "password", "
 
 std::vector<std::vector<std::string>> Readings(std::string_view body, std::string_view method,
                                                const std::vector<std::string_view>& fields, size_t max = 64) {
-  bool truncated = false;
   std::vector<std::vector<std::string>> all;
-  for (const FormReading& reading : ReadForm(body, method, fields, max, truncated))
+  for (const FormReading& reading : ReadForm(body, method, fields, max).readings)
     all.emplace_back(reading.values.begin(), reading.values.end());
   return all;
 }
@@ -52,12 +51,63 @@ TEST(FormReader, RefusesOtherShapesAndBoundsTheSearch) {
   EXPECT_EQ(Readings("method=vymera.get", "vymera.get", {"method"}).size(), 1u);
   EXPECT_FALSE(MethodNameOf("user.id.get&account=a").has_value());
 
-  std::string many = "method=user.id.get&account=";
-  for (int i = 0; i < 200; ++i) many += "&password=";
-  many += "&sign=s";
-  bool truncated = false;
-  EXPECT_EQ(ReadForm(many, "user.id.get", kLogin, 64, truncated).size(), 64u);
-  EXPECT_TRUE(truncated);
+}
+
+// A body whose password may start at any of `count` places has exactly that many readings.
+std::string LoginWithPasswordPlaces(int count) {
+  std::string body = "method=user.id.get&account=";
+  for (int i = 0; i < count; ++i) body += "&password=";
+  return body + "&sign=s";
+}
+
+TEST(FormReader, StopsAtTheReadingsAskedForAndSaysWhenThereAreMore) {
+  FormReadings exact = ReadForm(LoginWithPasswordPlaces(64), "user.id.get", kLogin, 64);
+  EXPECT_EQ(exact.readings.size(), 64u);
+  EXPECT_FALSE(exact.truncated);
+  FormReadings more = ReadForm(LoginWithPasswordPlaces(65), "user.id.get", kLogin, 64);
+  EXPECT_EQ(more.readings.size(), 64u);
+  EXPECT_TRUE(more.truncated);
+  FormReadings many = ReadForm(LoginWithPasswordPlaces(200), "user.id.get", kLogin, 64);
+  EXPECT_EQ(many.readings.size(), 64u);
+  EXPECT_TRUE(many.truncated);
+  // Earliest boundaries first: the first reading has the shortest account.
+  EXPECT_EQ(many.readings.front().values[1], "");
+  EXPECT_EQ(many.readings.back().values[1].size(), 63 * std::string_view("&password=").size());
+}
+
+// Bodies of repeated field names where the fields can be placed in a vast number of ways that
+// all fail at the end, or succeed in more ways than are wanted.
+TEST(FormReader, WorkStaysLinearInTheBodyForRepeatedFieldNames) {
+  const std::vector<std::string_view> kTrackerDay = {"method", "pedcode", "user_id", "date", "sign", "file", "type"};
+  auto repeated = [](std::initializer_list<std::string_view> tags, int times, bool grouped) {
+    std::string text;
+    if (grouped) {
+      for (std::string_view tag : tags)
+        for (int i = 0; i < times; ++i) text += tag;
+    } else {
+      for (int i = 0; i < times; ++i)
+        for (std::string_view tag : tags) text += tag;
+    }
+    return text;
+  };
+  const std::string head = "method=K700.byte.up&pedcode=";
+  struct Case {
+    std::string body;
+    bool readable;
+  };
+  std::vector<Case> cases = {
+      {head + repeated({"&user_id=", "&date=", "&sign="}, 300, true) + "&type=k690", false},
+      {head + repeated({"&user_id=", "&date=", "&sign="}, 300, false) + "&type=k690", false},
+      {head + repeated({"&user_id=", "&date=", "&sign=", "&file="}, 250, true) + "&type=k690", true},
+      {head + repeated({"&user_id=", "&date=", "&sign=", "&file="}, 250, false) + "&type=k690", true},
+  };
+  for (const Case& hostile : cases) {
+    ASSERT_GT(hostile.body.size(), 6000u);
+    FormReadings form = ReadForm(hostile.body, "K700.byte.up", kTrackerDay, 64);
+    EXPECT_EQ(form.readings.empty(), !hostile.readable);
+    EXPECT_EQ(form.truncated, hostile.readable);
+    EXPECT_LE(form.work, kTrackerDay.size() * (hostile.body.size() + 64 + 1)) << hostile.body.size();
+  }
 }
 
 TEST(Signature, DigestsMatchTheMd5ReferenceValues) {

@@ -19,10 +19,20 @@ struct FormReading {
   std::vector<std::string_view> values;  // views into the body
 };
 
+struct FormReadings {
+  // Earliest field boundaries first: ordered by where the second field starts, then the third, ...
+  std::vector<FormReading> readings;
+  bool truncated = false;  // the body has more readings than were asked for
+  // Field boundaries the search looked at; never more than fields × (body size + maxReadings + 1),
+  // however the body is made.
+  size_t work = 0;
+};
+
 // Every reading of body as "method=" + method followed by the fields in this order, each introduced
-// by "&name=", up to maxReadings of them; truncated is set when there were more. Empty when the
-// body does not have that shape at all. fields[0] must be "method".
-std::vector<FormReading> ReadForm(std::string_view body, std::string_view method,
-                                  const std::vector<std::string_view>& fields, size_t maxReadings, bool& truncated);
+// by "&name=", up to maxReadings of them. No readings when the body does not have that shape at all.
+// fields[0] must be "method". The last field starts at the last place its name appears, since the
+// last value of every method (a signature, hex digits or a fixed word) never holds "&".
+FormReadings ReadForm(std::string_view body, std::string_view method, const std::vector<std::string_view>& fields,
+                      size_t maxReadings);
 
 }  // namespace service

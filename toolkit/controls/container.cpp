@@ -76,6 +76,7 @@ void CContainerUI::SetAttribute(std::string_view name, std::string_view value) {
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
   CControlUI::SetManager(manager, parent);
+  bar_.ApplyDefaults(manager);
   for (CControlUI* c : items_) c->SetManager(manager, this);
 }
 
@@ -138,7 +139,7 @@ void CContainerUI::Layout(const CRect& rect) {
     // the second pass only narrows the content for the bar and moves it up.
     bar_.SetExtent(ContentExtent(inner.top), inner.GetHeight());
     if (bar_.Needed()) {
-      view_.right = std::max(view_.left, view_.right - toolkit::VerticalScrollBar::kWidth);
+      view_.right = std::max(view_.left, view_.right - bar_.Width());
       bar_.SetTrack(CRect(view_.right, inner.top, inner.right, inner.bottom));
       int shift = bar_.Position();
       LayoutItems(CRect(view_.left, inner.top - shift, view_.right, inner.bottom - shift));
@@ -158,7 +159,9 @@ void CContainerUI::DoPaint(toolkit::Renderer& renderer) {
     if (c->IsVisible() && !c->GetPos().Intersect(clip).IsEmpty()) c->DoPaint(renderer);
   }
   renderer.PopClip();
-  if (scrolled) bar_.Paint(renderer);
+  if (scrolled) {
+    bar_.Paint(renderer, [&](const CStdString& image, const CRect& r) { return DrawImage(renderer, image, &r); });
+  }
 }
 
 void CContainerUI::DoEvent(TEventUI& event) {

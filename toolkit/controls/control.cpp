@@ -17,6 +17,23 @@ int ParseIntValue(std::string_view v, int fallback) {
   return ec == std::errc() && end != v.data() ? value : fallback;
 }
 
+void ForEachAttribute(std::string_view s, const std::function<void(std::string_view, std::string_view)>& visit) {
+  size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
+    size_t eq = s.find('=', i);
+    if (eq == std::string_view::npos) break;
+    std::string_view name = s.substr(i, eq - i);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    size_t open = s.find('"', eq);
+    if (open == std::string_view::npos) break;
+    size_t close = s.find('"', open + 1);
+    if (close == std::string_view::npos) break;
+    visit(name, s.substr(open + 1, close - open - 1));
+    i = close + 1;
+  }
+}
+
 }  // namespace toolkit
 
 CControlUI::CControlUI() = default;
@@ -124,21 +141,8 @@ uint32_t CControlUI::AdjustColor(uint32_t argb) const {
 }
 
 void CControlUI::ApplyAttributeList(const CStdString& list) {
-  std::string_view s = list.str();
-  size_t i = 0;
-  while (i < s.size()) {
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
-    size_t eq = s.find('=', i);
-    if (eq == std::string_view::npos) break;
-    std::string_view name = s.substr(i, eq - i);
-    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-    size_t open = s.find('"', eq);
-    if (open == std::string_view::npos) break;
-    size_t close = s.find('"', open + 1);
-    if (close == std::string_view::npos) break;
-    SetAttribute(name, s.substr(open + 1, close - open - 1));
-    i = close + 1;
-  }
+  toolkit::ForEachAttribute(list.str(),
+                            [this](std::string_view name, std::string_view value) { SetAttribute(name, value); });
 }
 
 void CControlUI::SetAttribute(std::string_view name, std::string_view value) {

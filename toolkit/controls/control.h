@@ -196,4 +196,7 @@ namespace toolkit {
 // true/false attribute values as skins write them.
 inline bool ParseBool(std::string_view v) { return v == "true" || v == "1" || v == "True" || v == "TRUE"; }
 int ParseIntValue(std::string_view v, int fallback = 0);
+// Calls visit with each name="value" pair of an attribute list, in order; stops at the first pair
+// that is not closed.
+void ForEachAttribute(std::string_view list, const std::function<void(std::string_view, std::string_view)>& visit);
 }  // namespace toolkit

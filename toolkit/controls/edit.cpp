@@ -175,6 +175,11 @@ void CRichEditUI::SetScrollPos(int pixels) {
   Invalidate();
 }
 
+void CRichEditUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
+  CLabelUI::SetManager(manager, parent);
+  bar_.ApplyDefaults(manager);
+}
+
 void CRichEditUI::SetText(const CStdString& text) {
   CLabelUI::SetText(text);
   SetScrollPos(0);
@@ -196,7 +201,7 @@ void CRichEditUI::SetAttribute(std::string_view name, std::string_view value) {
 
 CRect CRichEditUI::TextArea() const {
   CRect r = rect_;
-  int bar = vscroll_ ? toolkit::VerticalScrollBar::kWidth : 0;
+  int bar = vscroll_ ? bar_.Width() : 0;
   r.Deflate(inset_.left, inset_.top, inset_.right + bar, inset_.bottom);
   return r;
 }
@@ -215,8 +220,7 @@ void CRichEditUI::DoPaint(toolkit::Renderer& renderer) {
   contentHeight_ = renderer.TextHeight(text, font, area.GetWidth(), false);
   // Without a bar the text still scrolls by the wheel; the bar only shows where it is.
   bar_.SetExtent(contentHeight_, area.GetHeight());
-  bar_.SetTrack(vscroll_ ? CRect(area.right, area.top, area.right + toolkit::VerticalScrollBar::kWidth, area.bottom)
-                         : CRect());
+  bar_.SetTrack(vscroll_ ? CRect(area.right, area.top, area.right + bar_.Width(), area.bottom) : CRect());
   if (pending_ >= 0) {
     bar_.SetPosition(pending_);
     pending_ = -1;
@@ -226,7 +230,9 @@ void CRichEditUI::DoPaint(toolkit::Renderer& renderer) {
   CRect shifted(area.left, area.top - scroll, area.right, area.top - scroll + std::max(contentHeight_, area.GetHeight()));
   renderer.DrawText(shifted, text, font, CurrentTextColor(), toolkit::kTextWordBreak, false);
   renderer.PopClip();
-  if (vscroll_) bar_.Paint(renderer);
+  if (vscroll_) {
+    bar_.Paint(renderer, [&](const CStdString& image, const CRect& r) { return DrawImage(renderer, image, &r); });
+  }
 }
 
 void CRichEditUI::DoEvent(TEventUI& event) {

@@ -73,6 +73,7 @@ class CRichEditUI : public CLabelUI {
 
   void SetText(const CStdString& text) override;
   void SetAttribute(std::string_view name, std::string_view value) override;
+  void SetManager(CPaintManagerUI* manager, CControlUI* parent) override;
   void DoPaint(toolkit::Renderer& renderer) override;
   void DoEvent(TEventUI& event) override;
 

@@ -26,6 +26,11 @@ void CLabelUI::SetTextColor(uint32_t argb) {
   Invalidate();
 }
 
+void CLabelUI::SetShowHtml(bool on) {
+  showHtml_ = on;
+  Invalidate();
+}
+
 void CLabelUI::SetAttribute(std::string_view name, std::string_view value) {
   if (name == "font") {
     SetFont(toolkit::ParseIntValue(value, -1));

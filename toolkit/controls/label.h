@@ -17,8 +17,11 @@ class CLabelUI : public CControlUI {
   void SetDisabledTextColor(uint32_t argb) { disabledTextColor_ = argb; }
   void SetTextPadding(const RECT& rc) { textPadding_ = rc; }
   const CRect& GetTextPadding() const { return textPadding_; }
-  // Inline markup ({c #rrggbb}...{/c}) in the text.
-  void SetShowHtml(bool on) { showHtml_ = on; }
+  // Inline markup ({c #rrggbb}...{/c}) in the text; on unless the skin says showhtml="false".
+  // Labels that show what users or the web service wrote turn it off, so braces in a name stay
+  // text.
+  void SetShowHtml(bool on);
+  bool IsShowHtml() const { return showHtml_; }
   unsigned GetTextStyle() const { return textStyle_; }
 
   void SetAttribute(std::string_view name, std::string_view value) override;

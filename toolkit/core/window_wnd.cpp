@@ -274,14 +274,18 @@ void CWindowWnd::OnNativeMouse(UINT msg, int x, int y) {
   Dispatcher& dispatcher = Dispatcher::Instance();
   int sx = rect_.left + x;
   int sy = rect_.top + y;
-  if (msg == WM_MOUSEMOVE && resizable_ && native_) {
-    // Only a window the user can resize asks where the pointer is on every move.
-    LRESULT hit = dispatcher.Deliver(hwnd_, WM_NCHITTEST, 0, MAKELPARAM(sx, sy));
-    if (!IsWindow(hwnd_)) return;
-    if (hit < HTLEFT || hit > HTBOTTOMRIGHT) hit = HTCLIENT;
-    if (hit != edgeUnderPointer_) {
-      edgeUnderPointer_ = hit;
-      native_->SetEdgeCursor(static_cast<int>(hit));
+  if (msg == WM_MOUSEMOVE) {
+    // Every window asks where the pointer is on each move, as the window system does: windows
+    // watch the pointer there (hover), and a resizable one shows which edge it would drag.
+    HWND self = hwnd_;
+    LRESULT hit = dispatcher.Deliver(self, WM_NCHITTEST, 0, MAKELPARAM(sx, sy));
+    if (!IsWindow(self)) return;
+    if (resizable_ && native_) {
+      if (hit < HTLEFT || hit > HTBOTTOMRIGHT) hit = HTCLIENT;
+      if (hit != edgeUnderPointer_) {
+        edgeUnderPointer_ = hit;
+        native_->SetEdgeCursor(static_cast<int>(hit));
+      }
     }
   }
   if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {

@@ -1,8 +1,8 @@
 // What skins and programs write as attributes: run-time attribute lists, class defaults, fonts by
 // index, included skin files, the Window element's own attributes and colours.
 
+#include "toolkit/testing/skin_folder.h"
 #include "toolkit/tests/ink.h"
-#include "toolkit/tests/skin_folder.h"
 
 using namespace toolkit_testing;
 
@@ -182,4 +182,48 @@ TEST_F(Attributes, ColoursWithAndWithoutAlphaAndTransparentBackgrounds) {
   EXPECT_EQ(shot.At(20, 10), 0xFF0000FFu);
   EXPECT_EQ(shot.At(20, 30), 0u);
   DestroyWindow(*menu);
+}
+
+TEST_F(Attributes, WithoutAParentOneRootIsKeptAndNoControlIsLost) {
+  const char* two = R"(<Window><Label name="one"/><Label name="two"/></Window>)";
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(two);
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetName(), "one");
+  EXPECT_FALSE(builder.GetLastError().empty());  // the second has nothing to hold it, and is freed
+  delete root;
+
+  CVerticalLayoutUI holder;
+  EXPECT_EQ(builder.Create(two, nullptr, nullptr, nullptr, &holder)->GetName(), "one");
+  EXPECT_EQ(holder.GetCount(), 2);
+  EXPECT_TRUE(builder.GetLastError().empty());
+  CLabelUI label;  // not a container: it could hold nothing
+  EXPECT_EQ(builder.Create(two, nullptr, nullptr, nullptr, &label), nullptr);
+  EXPECT_FALSE(builder.GetLastError().empty());
+}
+
+TEST_F(Attributes, WhatOneSkinBuildsIsBounded) {
+  WriteSkin("row.xml", R"(<Control name="copy"/>)");
+  WriteSkin("many.xml",
+            R"(<Window><VerticalLayout><Include source="row.xml" count="100000"/></VerticalLayout></Window>)");
+  auto count = [](CControlUI* tree, const char* name) {
+    int n = 0;
+    tree->ForEach([&](CControlUI* c) { n += c->GetName() == name || *name == '\0'; });
+    return n;
+  };
+  CDialogBuilder builder;
+  std::unique_ptr<CControlUI> tree(builder.Create("many.xml"));
+  ASSERT_TRUE(tree);
+  EXPECT_EQ(count(tree.get(), "copy"), CDialogBuilder::kMaxIncludeCount);
+  EXPECT_NE(builder.GetLastError().find("repeats"), std::string::npos);
+
+  // Repeats inside repeats multiply; the build stops at its budget of controls.
+  WriteSkin("pair.xml", R"(<Window><Control/><Control/></Window>)");
+  WriteSkin("hundred.xml", R"(<Window><Include source="pair.xml" count="100"/></Window>)");
+  WriteSkin("deep.xml",
+            R"(<Window><VerticalLayout><Include source="hundred.xml" count="100"/></VerticalLayout></Window>)");
+  tree.reset(builder.Create("deep.xml"));
+  ASSERT_TRUE(tree);
+  EXPECT_EQ(count(tree.get(), ""), CDialogBuilder::kMaxControls);
+  EXPECT_NE(builder.GetLastError().find("controls"), std::string::npos);
 }

@@ -1,5 +1,5 @@
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/skin_window.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/skin_test_window.h"
 
 using namespace toolkit_testing;
 namespace headless = toolkit::headless;

@@ -1,7 +1,7 @@
 // The window pattern every skinned window follows: dragging by the caption band over plain
 // controls only, and the rounded region that cuts the corners at every size.
 
-#include "toolkit/tests/skin_folder.h"
+#include "toolkit/testing/skin_folder.h"
 
 using namespace toolkit_testing;
 

@@ -1,8 +1,8 @@
 // What each control shows and tells for the user's input: button state images, options and their
 // groups, edits, the rich edit, the progress bar, and windows that go away inside a notification.
 
+#include "toolkit/testing/skin_folder.h"
 #include "toolkit/tests/ink.h"
-#include "toolkit/tests/skin_folder.h"
 
 using namespace toolkit_testing;
 namespace headless = toolkit::headless;
@@ -25,16 +25,12 @@ class Controls : public SkinFolderTest {
   }
 };
 
-// A window that deletes itself once it is gone, as the programs' dialogs do.
+// A window that deletes itself once it is gone, as the programs' dialogs do; gone turns true when
+// the object goes.
 class SelfDeleting : public SkinWindow {
  public:
   SelfDeleting(std::string skin, bool* gone) : SkinWindow(std::move(skin)), gone_(gone) {}
-
- protected:
-  void OnFinalMessage(HWND) override {
-    *gone_ = true;
-    delete this;
-  }
+  ~SelfDeleting() override { *gone_ = true; }
 
  private:
   bool* gone_;
@@ -178,8 +174,9 @@ TEST_F(Controls, AWindowDestroyedInsideAClickNotificationIsLeftAlone) {
     </HorizontalLayout></Window>)";
   // A window that destroys itself on its first "click"; gone turns true with its final message.
   auto doomed = [&](bool& gone) {
-    auto* w = new SelfDeleting(skin, &gone);
-    EXPECT_TRUE(w->Create(nullptr, "doomed", WS_POPUP | WS_VISIBLE, 0, 0, 0, 200, 40));
+    auto* w = toolkit::OpenWindow<SelfDeleting>(nullptr, "doomed", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 200, 40}, skin,
+                                                &gone);
+    EXPECT_TRUE(w);
     HWND hwnd = w->GetHWND();
     w->onNotify = [hwnd](TNotifyUI& msg) {
       if (msg.sType == "click") DestroyWindow(hwnd);

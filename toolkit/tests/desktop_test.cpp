@@ -1,6 +1,6 @@
 #include "toolkit/desktop/desktop.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/test_window.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/recording_window.h"
 
 using namespace toolkit_testing;
 

@@ -14,6 +14,7 @@
 #include "toolkit/desktop/desktop.h"
 #include "toolkit/examples/skinview/skin_view_window.h"
 #include "toolkit/gtk/gtk_window.h"
+#include "toolkit/testing/skin_test_window.h"
 
 TEST(RealWindow, SampleSkinOpensAndIsNotBlank) {
   toolkit::Backend& backend = toolkit::Dispatcher::Instance().GetBackend();
@@ -182,6 +183,51 @@ TEST(RealWindow, TrayWithoutANotificationAreaStandsInWithAWindow) {
   // The virtual X server has neither a panel nor a system tray.
   EXPECT_EQ(tray->GetMode(), toolkit::TrayIcon::Mode::StandIn);
   tray.reset();
+  DestroyWindow(window);
+  toolkit::Dispatcher::Instance().ClearQuit();
+}
+
+TEST(RealWindow, AFixedSizeWindowHearsThePointerMoveOverIt) {
+  testing_support::TempFolder folder;
+  std::ofstream(folder.File("hover.xml")) << R"(<?xml version="1.0" encoding="UTF-8"?>
+<Window size="300,200" caption="0,0,0,30"><VerticalLayout bkcolor="#FFFFFFFF">
+  <Label name="title" height="30"/><Label name="用户提醒" height="40" width="120"/><Control/>
+</VerticalLayout></Window>)";
+  CPaintManagerUI::SetResourcePath(CStdString(folder.path()));
+  toolkit_testing::SkinWindow window("hover.xml");
+  ASSERT_TRUE(window.Create(nullptr, "hover test", UI_WNDSTYLE_FRAME, 0, 120, 120, 300, 200));
+  window.ShowWindow(true, true);
+  auto* native = dynamic_cast<toolkit::GtkNativeWindow*>(window.Native());
+  ASSERT_NE(native, nullptr);
+  EXPECT_FALSE(gtk_window_get_resizable(GTK_WINDOW(native->Widget())));
+  std::vector<POINT> hits, moves;  // client points of the hit tests and of the moves
+  window.onMessage = [&](UINT msg, WPARAM, LPARAM lParam, bool&) -> LRESULT {
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (msg == WM_NCHITTEST) {
+      ScreenToClient(window, &pt);
+      hits.push_back(pt);
+    }
+    if (msg == WM_MOUSEMOVE) moves.push_back(pt);
+    return 0;
+  };
+  GdkWindow* gdk = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    gdk = gtk_widget_get_window(native->Widget());
+    return gdk && gdk_window_is_viewable(gdk);
+  }));
+  // The X server moves the pointer as a user's mouse would.
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(gdk)));
+  auto pointAt = [&](int x, int y) {
+    int ox = 0, oy = 0;
+    gdk_window_get_origin(gdk, &ox, &oy);
+    gdk_device_warp(pointer, gdk_window_get_screen(gdk), ox + x, oy + y);
+    auto at = [&](const std::vector<POINT>& seen) { return !seen.empty() && seen.back().x == x && seen.back().y == y; };
+    return PumpUntil([&] { return at(moves) && at(hits); });
+  };
+  EXPECT_TRUE(pointAt(60, 50)) << moves.size() << " moves, " << hits.size() << " hit tests";
+  EXPECT_EQ(window.pm.GetHot(), window.pm.FindControl("用户提醒"));
+  EXPECT_TRUE(pointAt(200, 150));
+  window.onMessage = nullptr;
   DestroyWindow(window);
   toolkit::Dispatcher::Instance().ClearQuit();
 }

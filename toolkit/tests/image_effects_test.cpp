@@ -5,9 +5,9 @@
 
 #include "platform/tests/temp_folder.h"
 #include "toolkit/render/hsl.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/skin_window.h"
-#include "toolkit/tests/test_images.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/skin_test_window.h"
+#include "toolkit/testing/test_images.h"
 
 using namespace toolkit_testing;
 namespace headless = toolkit::headless;

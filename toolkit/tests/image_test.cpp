@@ -6,8 +6,9 @@
 
 #include <cstdlib>
 
+#include "platform/file_io.h"
+#include "toolkit/testing/skin_folder.h"
 #include "toolkit/tests/ink.h"
-#include "toolkit/tests/skin_folder.h"
 
 using namespace toolkit_testing;
 

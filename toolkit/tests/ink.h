@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "toolkit/core/rect.h"
-#include "toolkit/tests/test_images.h"
+#include "toolkit/testing/test_images.h"
 
 namespace toolkit_testing {
 

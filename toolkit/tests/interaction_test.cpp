@@ -4,9 +4,10 @@
 #include <string>
 
 #include "toolkit/controls/scroll_bar.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/skin_window.h"
-#include "toolkit/tests/test_images.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/skin_folder.h"
+#include "toolkit/testing/skin_test_window.h"
+#include "toolkit/testing/test_images.h"
 
 using namespace toolkit_testing;
 namespace headless = toolkit::headless;
@@ -294,5 +295,66 @@ TEST_F(Interaction, TheSizeBoxEdgesResizeAndTheRestStaysCaptionOrClient) {
   EXPECT_FALSE(fixedNative->Resizable());
   EXPECT_EQ(toolkit::CaptionHitTest(fixed->pm, POINT{0, 0}, {}), HTCLIENT);
   DestroyWindow(*fixed);
+  DestroyWindow(*w);
+}
+
+namespace {
+
+constexpr uint32_t kTrack = 0xFF0000FFu, kThumb = 0xFFFF0000u, kThumbHot = 0xFF00FF00u, kUp = 0xFFFFFF00u,
+                   kDown = 0xFFFF00FFu;
+
+// Every bar of a window styled by one included file: 12 wide, with arrows.
+class ScrollBarLook : public SkinFolderTest {
+ protected:
+  void SetUp() override {
+    SkinFolderTest::SetUp();
+    Solid("track.png", kTrack);
+    Solid("thumb.png", kThumb);
+    Solid("thumbhot.png", kThumbHot);
+    Solid("up.png", kUp);
+    Solid("down.png", kDown);
+    WriteSkin("scrollbar.xml", R"(<Window><Default name="VScrollBar" value="width=&quot;12&quot; )"
+                               R"(bknormalimage=&quot;track.png&quot; thumbnormalimage=&quot;thumb.png&quot; )"
+                               R"(thumbhotimage=&quot;thumbhot.png&quot; button1normalimage=&quot;up.png&quot; )"
+                               R"(button2normalimage=&quot;down.png&quot;"/></Window>)");
+    std::string skin(kListSkin);
+    skin.insert(skin.find('>') + 1, R"(<Include source="scrollbar.xml"/>)");
+    WriteSkin("list.xml", skin);
+  }
+};
+
+}  // namespace
+
+TEST_F(ScrollBarLook, AnIncludedDefaultStylesEveryBarOfTheWindow) {
+  auto w = Open("list.xml", 200, 160);
+  w->pm.DoLayout();
+  auto* list = w->pm.FindControlAs<CVerticalLayoutUI>("list");
+  EXPECT_EQ(w->pm.FindControl("row0")->GetPos().right, 200 - 12);  // the rows make room for the wider bar
+  // Arrows 12 high at both ends; the thumb a third of the 76 pixels between them.
+  {
+    Shot shot = Take(*w);
+    EXPECT_EQ(shot.At(194, 6), kUp);
+    EXPECT_EQ(shot.At(194, 94), kDown);
+    EXPECT_EQ(shot.At(194, 20), kThumb);
+    EXPECT_EQ(shot.At(194, 60), kTrack);
+  }
+  // The thumb lights under the pointer and goes back when it leaves.
+  ASSERT_TRUE(headless::MoveMouse(*w, 194, 20));
+  EXPECT_EQ(Take(*w).At(194, 20), kThumbHot);
+  ASSERT_TRUE(headless::MoveMouse(*w, 50, 20));
+  EXPECT_EQ(Take(*w).At(194, 20), kThumb);
+  // Each press on an arrow moves one step.
+  headless::ClickAt(*w, 194, 94);
+  headless::ClickAt(*w, 194, 94);
+  EXPECT_EQ(list->GetScrollPos(), 2 * toolkit::VerticalScrollBar::kWheelStep);
+  headless::ClickAt(*w, 194, 6);
+  EXPECT_EQ(list->GetScrollPos(), toolkit::VerticalScrollBar::kWheelStep);
+
+  // The rich edit's bar takes the same look.
+  std::string text;
+  for (int i = 0; i < 30; ++i) text += "line\n";
+  w->pm.FindControl("notes")->SetText(CStdString(text));
+  Take(*w);  // measured when painted
+  EXPECT_EQ(Take(*w).At(194, 106), kUp);
   DestroyWindow(*w);
 }

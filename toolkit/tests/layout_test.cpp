@@ -1,8 +1,8 @@
 // How containers share their room: fixed and stretched children, limits, paddings, floats, and
 // the tab layout's shown page as pages come and go.
 
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/skin_window.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/skin_test_window.h"
 
 using namespace toolkit_testing;
 namespace headless = toolkit::headless;

@@ -1,8 +1,8 @@
 #include <thread>
 
 #include "toolkit/core/timer_table.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/test_window.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/recording_window.h"
 
 using namespace toolkit_testing;
 using toolkit::Dispatcher;

@@ -4,8 +4,8 @@
 
 #include "toolkit/controls/container.h"
 #include "toolkit/paint_manager.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/test_window.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/recording_window.h"
 
 using namespace toolkit_testing;
 using toolkit::Dispatcher;

@@ -4,10 +4,10 @@
 
 #include "platform/file_io.h"
 #include "platform/tests/temp_folder.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/skin_folder.h"
-#include "toolkit/tests/skin_window.h"
-#include "toolkit/tests/test_images.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/skin_folder.h"
+#include "toolkit/testing/skin_test_window.h"
+#include "toolkit/testing/test_images.h"
 
 using namespace toolkit_testing;
 namespace headless = toolkit::headless;

@@ -5,8 +5,8 @@
 
 #include "common/zip/zip_archive.h"
 #include "platform/file_io.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/skin_window.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/skin_test_window.h"
 
 using namespace toolkit_testing;
 

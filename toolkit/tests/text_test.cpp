@@ -2,8 +2,8 @@
 // text, and the inline colour markup as the windows write it.
 
 #include "toolkit/skin/markup.h"
+#include "toolkit/testing/skin_folder.h"
 #include "toolkit/tests/ink.h"
-#include "toolkit/tests/skin_folder.h"
 
 using namespace toolkit_testing;
 
@@ -108,6 +108,20 @@ TEST_F(Text, MarkupColoursRunsButNotInEditsOrWhereSwitchedOff) {
   EXPECT_EQ(InkWhere(shot.surface, Row(3), Reddish).count, 0);
   // Braces that are no tags are drawn as they are.
   EXPECT_GT(InkOver(shot.surface, Row(4), kWhite).count, 0);
+  DestroyWindow(*w);
+}
+
+TEST_F(Text, AProgramTurnsMarkupOffForTextItDoesNotWrite) {
+  auto w = Rows(R"(<Label name="uname" height="40" textcolor="#FF000000"/>)", 1);
+  auto* name = w->pm.FindControlAs<CLabelUI>("uname");
+  ASSERT_TRUE(name->IsShowHtml());
+  name->SetText("{c #FF0000}国国{/c}");  // a user's name that happens to look like a tag
+  EXPECT_GT(InkWhere(Take(*w).surface, Row(0), Reddish).count, 20);
+  name->SetShowHtml(false);
+  EXPECT_FALSE(name->IsShowHtml());
+  Shot shot = Take(*w);
+  EXPECT_EQ(InkWhere(shot.surface, Row(0), Reddish).count, 0);
+  EXPECT_GT(InkOver(shot.surface, Row(0), kWhite).box.GetWidth(), 60);  // the braces are drawn as text
   DestroyWindow(*w);
 }
 

@@ -1,5 +1,5 @@
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/test_window.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/recording_window.h"
 
 using namespace toolkit_testing;
 

@@ -16,6 +16,9 @@ namespace {
 constexpr const char* kBadNetwork = "badnetwork";
 // A proxy text shorter than this ("host:port" at its least, "a:1" is too short) sets no proxy.
 constexpr size_t kMinProxyText = 4;
+// The service's answers are small XML documents and head images small pictures; anything longer is
+// no answer of the service's and is not taken in.
+constexpr uint32_t kMaxAnswerBytes = 4u << 20;
 
 }  // namespace
 
@@ -40,6 +43,7 @@ std::unique_ptr<XmlDocument> ApiClient::Post(std::string_view form) {
   client.additionalHeaders = "Content-Length: " + std::to_string(body.size()) +
                              "\r\nContent-Type: application/x-www-form-urlencoded\r\n";
   client.timeouts = {0, 5000, 5000, 5000};
+  client.maxResponseBytes = kMaxAnswerBytes;
   if (!client.SendRequest("POST", true)) {
     lastError_ = kBadNetwork;
     return nullptr;
@@ -104,6 +108,7 @@ bool ApiClient::ProbeConnection() { return Post(api_forms::kProbe) != nullptr; }
 bool ApiClient::DownloadHeadImage(UserRecord& user, std::string_view url) {
   WinHttpClient client{std::string(url)};
   client.userAgent = WinHttpClient::kBrowserUserAgent;
+  client.maxResponseBytes = kMaxAnswerBytes;
   if (!client.SendRequest("GET", false)) return false;
   std::string folder = platform::JoinPath(programFolder_, UserStore::kUserFolder);
   // The folder is made at start-up; should it have gone since, the picture still has a place.

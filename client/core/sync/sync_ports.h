@@ -9,6 +9,7 @@
 #include "client/core/devices/pedometer_day.h"
 #include "client/core/users/user_record.h"
 #include "common/xml/xml_document.h"
+#include "platform/message_numbers.h"
 
 // The three upload requests of a pass; null when no answer came.
 class SyncUploads {
@@ -32,9 +33,9 @@ class PassPacer {
 // What the user sees of a pass.
 class SyncNotifier {
  public:
-  static constexpr unsigned kItemUploaded = 0x800E;
-  static constexpr unsigned kPassFinished = 0x800F;
-  static constexpr unsigned kPassFailed = 0x8010;
+  static constexpr unsigned kItemUploaded = platform::kMsgItemUploaded;
+  static constexpr unsigned kPassFinished = platform::kMsgPassFinished;
+  static constexpr unsigned kPassFailed = platform::kMsgPassFailed;
 
   virtual ~SyncNotifier() = default;
   // Creates, centres and shows the progress dialog "UploadProcess" for total items; false when it

@@ -43,6 +43,11 @@ TEST(HeaderMerge, RepeatedNamesJoinWithSemicolonsAndEmptyValuesSurvive) {
   HeaderLines bad = MergeHeaderLines("no colon here\r\n: no name\r\nOk: 1\r\n");
   EXPECT_TRUE(bad.malformed);
   EXPECT_EQ(bad.lines, (std::vector<std::string>{"Ok: 1"}));
+
+  // A bare CR would start a line of its own at a lenient peer; a NUL would cut the line short.
+  HeaderLines control = MergeHeaderLines(std::string("X-A: 1\rX-Injected: 2\r\nX-B: a\0b\r\nX-Tab:\tv\r\n", 42));
+  EXPECT_TRUE(control.malformed);
+  EXPECT_EQ(control.lines, (std::vector<std::string>{"X-Tab: v"}));
 }
 
 TEST(BodyDecoding, Utf8OnlyWhenNamedAndValidOtherwiseTheCodePage) {

@@ -2,6 +2,7 @@
 // nothing leaves the base folder, and damaged data is reported.
 #include <unistd.h>
 
+#include "common/zip/zip_archive.h"
 #include "common/zip/zip_extractor.h"
 #include "zip_test_writer.h"
 
@@ -190,6 +191,65 @@ TEST_F(ZipExtract, SymbolicLinksAreNeitherCreatedNorFollowed) {
   EXPECT_EQ(ExtractAll(Archive(BuildZip({{.name = "over.txt", .data = "overwritten"}}))),
             std::vector<ZipResult>{ZipResult::kOpenFailed});
   EXPECT_EQ(ReadWholeFile(Path("secret.txt")), "keep");
+}
+
+TEST_F(ZipExtract, FolderLinksOnTheWayAreNotWrittenThrough) {
+  fs::create_directory(Path("outside"));
+  ASSERT_EQ(::symlink(Path("outside").c_str(), Work("skin").c_str()), 0);
+  fs::create_directory(Work("deep"));
+  ASSERT_EQ(::symlink(Path("outside").c_str(), Work("deep/link").c_str()), 0);
+  const std::vector<Entry> entries = {
+      {.name = "skin/a.png", .data = "through a link in the base folder"},
+      {.name = "deep/link/sub/b.txt", .data = "through a link further down"},
+      {.name = "skin/new/", .data = "", .method = 0, .externalAttributes = 040755u << 16},
+  };
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(entries))), std::vector<ZipResult>(3, ZipResult::kOpenFailed));
+  // The installer's way: absolute targets, the item's name below a folder of the caller's.
+  ZipExtractor zip;
+  ASSERT_EQ(zip.OpenArchive(Archive(BuildZip(entries), "absolute.zip")), ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, Work("skin/a.png")), ZipResult::kOpenFailed);
+  EXPECT_TRUE(fs::is_empty(Path("outside")));
+  EXPECT_TRUE(fs::is_symlink(Work("skin")));
+}
+
+TEST_F(ZipExtract, TheFolderACallerNamesMayBeReachedThroughALink) {
+  // A program folder below a linked home folder is the caller's choice, not the archive's.
+  fs::create_directories(Path("real/res/skin"));
+  ASSERT_EQ(::symlink(Path("real").c_str(), Path("alias").c_str()), 0);
+  ZipExtractor zip;
+  ASSERT_EQ(zip.OpenArchive(Archive(BuildZip({{.name = "skin/a.png", .data = "png"}}))), ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, Path("alias/res/skin/a.png")), ZipResult::kOk);
+  EXPECT_EQ(zip.ExtractItem(0, Path("alias/res/renamed.png")), ZipResult::kOk);
+  EXPECT_EQ(ReadWholeFile(Path("real/res/skin/a.png")), "png");
+  EXPECT_EQ(ReadWholeFile(Path("real/res/renamed.png")), "png");
+}
+
+TEST_F(ZipExtract, ItemsLaidOverAnothersBytesAreRefusedAndNothingOfThemIsWritten) {
+  // Directory entries on one local header: the way a small archive unpacks one piece of data again
+  // and again. Names of one length pass the local header check.
+  const std::string data(5000, 'a');
+  const std::vector<Entry> shared = {
+      {.name = "a1.txt", .data = data},
+      {.name = "a2.txt", .data = data, .localHeaderOffset = 0},
+      {.name = "a3.txt", .data = data, .localHeaderOffset = 0},
+      {.name = "alone.txt", .data = "alone"},
+  };
+  std::vector<ZipResult> expected(3, ZipResult::kDataError);
+  expected.push_back(ZipResult::kOk);
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(shared))), expected);
+  EXPECT_EQ(Tree(Work("")), std::vector<std::string>{"alone.txt"});
+  auto archive = ZipArchive::Open(Path("test.zip"));
+  ASSERT_NE(archive, nullptr);
+  EXPECT_EQ(archive->ReadItem("a2.txt"), std::nullopt);
+  EXPECT_EQ(archive->ReadItem("alone.txt"), "alone");
+
+  // An entry whose local header sits inside the stored data of another.
+  const std::vector<Entry> quoted = {
+      {.name = "outer.txt", .data = zip_test::LocalRecord("b.txt", "inner"), .method = 0},
+      {.name = "b.txt", .data = "inner", .method = 0, .localHeaderOffset = 30 + 9},
+  };
+  EXPECT_EQ(ExtractAll(Archive(BuildZip(quoted), "quoted.zip")), std::vector<ZipResult>(2, ZipResult::kDataError));
+  EXPECT_EQ(Tree(Work("")), std::vector<std::string>{"alone.txt"});
 }
 
 TEST_F(ZipExtract, DamagedDataIsReportedAndTheArchiveStaysUsable) {

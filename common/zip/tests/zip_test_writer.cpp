@@ -44,19 +44,21 @@ std::string BuildZip(const std::vector<Entry>& entries, const Layout& layout) {
     const auto compressed = static_cast<std::uint32_t>(packed.size());
     const std::uint32_t uncompressed = e.uncompressedSize.value_or(static_cast<std::uint32_t>(e.data.size()));
     if (e.truncateDataTo && *e.truncateDataTo < packed.size()) packed.resize(*e.truncateDataTo);
-    const auto offset = static_cast<std::uint32_t>(body.size());
+    const auto offset = e.localHeaderOffset.value_or(static_cast<std::uint32_t>(body.size()));
 
-    Put32(body, 0x04034b50);
-    Put16(body, 20);
-    Put16(body, e.flags);
-    Put16(body, e.localMethod.value_or(e.method));
-    Put32(body, e.dosDateTime);
-    Put32(body, e.localCrc.value_or(crc));
-    Put32(body, compressed);
-    Put32(body, uncompressed);
-    Put16(body, e.localNameLength.value_or(static_cast<std::uint16_t>(e.name.size())));
-    Put16(body, static_cast<std::uint32_t>(e.localExtra.size()));
-    body += e.name + e.localExtra + packed;
+    if (!e.localHeaderOffset) {
+      Put32(body, 0x04034b50);
+      Put16(body, 20);
+      Put16(body, e.flags);
+      Put16(body, e.localMethod.value_or(e.method));
+      Put32(body, e.dosDateTime);
+      Put32(body, e.localCrc.value_or(crc));
+      Put32(body, compressed);
+      Put32(body, uncompressed);
+      Put16(body, e.localNameLength.value_or(static_cast<std::uint16_t>(e.name.size())));
+      Put16(body, static_cast<std::uint32_t>(e.localExtra.size()));
+      body += e.name + e.localExtra + packed;
+    }
 
     Put32(directory, 0x02014b50);
     Put16(directory, e.versionMadeBy);
@@ -86,6 +88,10 @@ std::string BuildZip(const std::vector<Entry>& entries, const Layout& layout) {
   Put32(end, layout.directoryOffset.value_or(static_cast<std::uint32_t>(body.size())));
   Put16(end, 0);  // comment length
   return layout.prefix + body + directory + end + layout.trailer;
+}
+
+std::string LocalRecord(const std::string& name, const std::string& data) {
+  return BuildZip({{.name = name, .data = data, .method = 0}}).substr(0, 30 + name.size() + data.size());
 }
 
 std::string ExtendedTimestamp(std::uint8_t flags, const std::vector<std::uint32_t>& times) {

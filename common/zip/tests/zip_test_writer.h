@@ -30,6 +30,9 @@ struct Entry {
   std::optional<std::uint16_t> localNameLength;
   std::optional<std::uint32_t> uncompressedSize;  // in both headers
   std::optional<std::size_t> truncateDataTo;      // stored bytes cut after this many
+  // The central record points here instead, and the entry writes no local header or data of its
+  // own: directory entries laid over bytes that belong to another entry.
+  std::optional<std::uint32_t> localHeaderOffset;
 };
 
 struct Layout {
@@ -43,6 +46,10 @@ struct Layout {
 
 // The archive holding entries, laid out as layout says.
 std::string BuildZip(const std::vector<Entry>& entries, const Layout& layout = {});
+
+// The local header and stored data of an item named name holding data, as it would stand inside an
+// archive: for an entry that carries another entry's header inside its own data.
+std::string LocalRecord(const std::string& name, const std::string& data);
 
 // An extended timestamp block ("UT") with the given flags and times, in that order.
 std::string ExtendedTimestamp(std::uint8_t flags, const std::vector<std::uint32_t>& times);

@@ -18,23 +18,25 @@ int main(int argc, char** argv) {
   std::filesystem::path skin = std::filesystem::absolute(argv[1]);
   CPaintManagerUI::SetResourcePath(CStdString(skin.parent_path().string()));
 
-  auto* window = new CSkinViewWnd(skin.filename().string());
-  if (!window->Create(nullptr, "skinview", UI_WNDSTYLE_FRAME, WS_EX_APPWINDOW, 0, 0, 400, 300)) {
+  std::string skinFile = skin.filename().string();
+  auto cannotBuild = [&] {
     std::fprintf(stderr, "skinview: cannot build %s\n", argv[1]);
-    delete window;
     return 1;
-  }
-  window->CenterWindow();
+  };
   if (toPng) {
+    CSkinViewWnd window(skinFile);  // held here, so drawn and destroyed here
+    if (!window.Create(nullptr, "skinview", UI_WNDSTYLE_FRAME, WS_EX_APPWINDOW, 0, 0, 400, 300)) return cannotBuild();
+    window.CenterWindow();
     toolkit::headless::Pump();
-    bool ok = toolkit::headless::RenderToPng(*window, argv[3]);
-    DestroyWindow(*window);
-    delete window;
+    bool ok = toolkit::headless::RenderToPng(window, argv[3]);
+    DestroyWindow(window);
     if (!ok) std::fprintf(stderr, "skinview: cannot write %s\n", argv[3]);
     return ok ? 0 : 1;
   }
+  auto* window = toolkit::OpenWindow<CSkinViewWnd>(nullptr, "skinview", UI_WNDSTYLE_FRAME, WS_EX_APPWINDOW,
+                                                   RECT{0, 0, 400, 300}, skinFile);
+  if (!window) return cannotBuild();
+  window->CenterWindow();
   window->ShowWindow(true, true);
-  CPaintManagerUI::MessageLoop();
-  delete window;
-  return 0;
+  return CPaintManagerUI::MessageLoop();  // the window deletes itself when it closes
 }

@@ -147,6 +147,31 @@ TEST_F(ApiClientTest, AnEmptyProxyAddressAndPortSetNoProxy) {
   EXPECT_EQ(service.server.SeenCount(), 1u);
 }
 
+TEST_F(ApiClientTest, AnAnswerWithoutEndIsNoAnswerAndNoPicture) {
+  const std::string chunk(64 * 1024, 'x');
+  auto endless = [&chunk](const httplib::Request&, httplib::Response& res) {
+    res.set_chunked_content_provider("text/xml", [&chunk](size_t, httplib::DataSink& sink) {
+      return sink.write(chunk.data(), chunk.size());
+    });
+  };
+  service.server.server().Post("/endless", endless);
+  service.server.server().Get("/endless", endless);
+  ApiClient client(settings, folder.path(), service.server.Url("/endless"));
+  EXPECT_EQ(client.GetUserInfo("a", "b"), nullptr);
+  EXPECT_EQ(client.LastError(), "badnetwork");
+  UserRecord user;
+  user.uname = "王五";
+  EXPECT_FALSE(client.DownloadHeadImage(user, service.server.Url("/endless")));
+  EXPECT_FALSE(platform::PathExists(folder.File("user/王五.jpg")));
+  EXPECT_EQ(service.server.SeenCount(), 2u);
+
+  // A long answer of the service's own still comes through.
+  service.answer = std::string(kDeclaration) + "<user_res><msg>" + std::string(1 << 20, 'm') + "</msg></user_res>";
+  std::unique_ptr<XmlDocument> answer = Client().GetUserInfo("a", "b");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->Root().FindChild("msg")->Value().size(), 1u << 20);
+}
+
 TEST_F(ApiClientTest, TheHeadImageLandsInTheUserFolderUnderASafeName) {
   service.server.server().Get("/head.jpg", [](const httplib::Request& req, httplib::Response& res) {
     res.set_content(std::string("\xff\xd8\xff\xe0 jpeg of ") + req.get_header_value("User-Agent").substr(0, 11), "image/jpeg");

@@ -1,0 +1,191 @@
+// Answers that would hold the client without end: bodies and header blocks past their bounds, and
+// header blocks that arrive slowly. Each ends in an answer or a clear failure, never in memory
+// without bound.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "common/http/tests/loopback_server.h"
+#include "common/http/tests/scripted_server.h"
+#include "common/http/win_http_client.h"
+#include "platform/file_io.h"
+#include "platform/tests/temp_folder.h"
+
+using testing_support::LoopbackServer;
+using testing_support::ScriptedServer;
+using testing_support::TempFolder;
+
+namespace {
+
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+constexpr uint32_t kTimedOut = http::kTransportErrorBase + 28;
+
+// A server whose every answer has a body that never ends.
+void ServeEndlessBodies(LoopbackServer& server, const std::string& chunk) {
+  server.server().Get("/endless", [&chunk](const httplib::Request&, httplib::Response& res) {
+    res.set_chunked_content_provider("application/octet-stream", [&chunk](size_t, httplib::DataSink& sink) {
+      return sink.write(chunk.data(), chunk.size());
+    });
+  });
+}
+
+TEST(WinHttpClientBounds, AnEndlessBodyFailsAtTheBoundOnceAndLeavesNothing) {
+  const std::string chunk(64 * 1024, 'x');
+  LoopbackServer server;
+  ServeEndlessBodies(server, chunk);
+  ASSERT_GT(server.Start(), 0);
+  TempFolder folder;
+
+  WinHttpClient client(server.Url("/endless"));
+  client.maxResponseBytes = 1 << 20;
+  EXPECT_FALSE(client.SendRequest("GET", false));
+  EXPECT_EQ(client.GetLastErrorCode(), WinHttpClient::kErrorAnswerTooLarge);
+  EXPECT_EQ(client.GetResponseLength(), 0u);
+  EXPECT_EQ(client.GetResponseBytes(), nullptr);
+  EXPECT_EQ(client.GetResponseText(), "");
+  EXPECT_FALSE(client.SaveResponseToFile(folder.File("endless.bin")));
+  EXPECT_FALSE(platform::PathExists(folder.File("endless.bin")));
+  EXPECT_EQ(server.SeenCount(), 1u);  // the same flood is not fetched again
+}
+
+TEST(WinHttpClientBounds, ABodyOfExactlyTheBoundIsKeptAndOneByteMoreIsNot) {
+  constexpr size_t kBound = 100000;
+  const std::string exact(kBound, 'b');
+  const std::string over(kBound + 1, 'b');
+  LoopbackServer server;
+  server.server().Get("/exact", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content(exact, "application/octet-stream");
+  });
+  server.server().Get("/announced", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content(over, "application/octet-stream");
+  });
+  server.server().Get("/chunked", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_chunked_content_provider("application/octet-stream", [&](size_t offset, httplib::DataSink& sink) {
+      if (offset < over.size()) return sink.write(over.data() + offset, std::min<size_t>(30000, over.size() - offset));
+      sink.done();
+      return true;
+    });
+  });
+  ASSERT_GT(server.Start(), 0);
+
+  WinHttpClient exactly(server.Url("/exact"));
+  exactly.maxResponseBytes = kBound;
+  ASSERT_TRUE(exactly.SendRequest("GET", false));
+  EXPECT_EQ(exactly.GetResponseLength(), kBound);
+  for (const char* path : {"/announced", "/chunked"}) {
+    SCOPED_TRACE(path);
+    WinHttpClient client(server.Url(path));
+    client.maxResponseBytes = kBound;
+    EXPECT_FALSE(client.SendRequest("GET", false));
+    EXPECT_EQ(client.GetLastErrorCode(), WinHttpClient::kErrorAnswerTooLarge);
+    EXPECT_EQ(client.GetResponseLength(), 0u);
+  }
+}
+
+TEST(WinHttpClientBounds, ALengthAnnouncedPastTheBoundFailsWithoutWaitingForTheBody) {
+  ScriptedServer server([](ScriptedServer::Connection& peer) {
+    if (peer.Send("HTTP/1.1 200 OK\r\nContent-Length: 10485760\r\n\r\nfirst bytes")) peer.Pause(milliseconds(20000));
+  });
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/big"));
+  client.maxResponseBytes = 1 << 20;
+  EXPECT_FALSE(client.SendRequest("GET", false));
+  EXPECT_EQ(client.GetLastErrorCode(), WinHttpClient::kErrorAnswerTooLarge);  // not the receive time-out
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST(WinHttpClientBounds, AHeaderBlockWithoutEndFailsAtTheHeaderBound) {
+  ScriptedServer server([](ScriptedServer::Connection& peer) {
+    const std::string line = "X-Filler: " + std::string(200, 'f') + "\r\n";
+    if (!peer.Send("HTTP/1.1 200 OK\r\n")) return;
+    while (peer.Send(line)) {
+    }
+  });
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/headers"));
+  EXPECT_FALSE(client.SendRequest("GET", false));
+  EXPECT_EQ(client.GetLastErrorCode(), WinHttpClient::kErrorAnswerTooLarge);
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+// Sends head at once, then dripped one byte per pause, then tail, or stalls when tail is empty.
+ScriptedServer::Script Drip(std::string head, std::string dripped, milliseconds pause, std::string tail) {
+  return [=](ScriptedServer::Connection& peer) {
+    if (!peer.Send(head)) return;
+    for (char c : dripped) {
+      if (!peer.Pause(pause) || !peer.Send(std::string(1, c))) return;
+    }
+    if (tail.empty()) {
+      peer.Pause(milliseconds(20000));
+    } else {
+      peer.Send(tail);
+    }
+  };
+}
+
+TEST(WinHttpClientReceiveLimit, HeaderBytesThatKeepComingWithinTheLimitAreWaitedFor) {
+  // 16 bytes a tenth of a second apart: one header line takes more than twice the limit.
+  ScriptedServer server(
+      Drip("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nX-Drip: ", "abcdefghijklmnop", milliseconds(100), "\r\n\r\nok"));
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/drip"));
+  client.timeouts = {0, 1000, 1000, 700};
+  ASSERT_TRUE(client.SendRequest("GET", true));
+  EXPECT_EQ(client.GetResponseText(), "ok");
+  EXPECT_NE(client.GetResponseHeaders().find("X-Drip: abcdefghijklmnop\r\n"), std::string::npos);
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST(WinHttpClientReceiveLimit, AHeaderBlockThatStopsMidLineTimesOutTheLimitAfterItsLastByte) {
+  ScriptedServer server(Drip("HTTP/1.1 200 OK\r\nX-Drip: ", "abcdef", milliseconds(100), ""));
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/stall"));
+  client.timeouts = {0, 1000, 1000, 500};
+  Clock::time_point begin = Clock::now();
+  EXPECT_FALSE(client.SendRequest("GET", true));
+  Clock::duration spent = Clock::now() - begin;
+  EXPECT_EQ(client.GetLastErrorCode(), kTimedOut);
+  EXPECT_EQ(server.Connections(), 3);
+  // Each attempt: the drip (0.6 s), then the limit (0.5 s) from the last byte; counted from the last
+  // complete line it would be the limit alone.
+  EXPECT_GE(spent, milliseconds(3 * 1000));
+  EXPECT_LT(spent, milliseconds(3 * 1100 + 4000));
+}
+
+// A window that keeps the download waiting at its first report for longer than the receive limit,
+// as the updater does while it asks whether to stop.
+class HoldingTarget : public platform::MessageTarget {
+ public:
+  bool PostMessage(unsigned, uintptr_t, intptr_t) override {
+    if (!held_) {
+      held_ = true;
+      std::this_thread::sleep_for(milliseconds(1200));
+    }
+    return true;
+  }
+
+ private:
+  bool held_ = false;
+};
+
+TEST(WinHttpClientReceiveLimit, TimeTheCallerHoldsTheBodyIsNotThePeersSilence) {
+  // The rest comes 1.4 s after the first bytes: 0.2 s after the caller lets go, within the limit.
+  ScriptedServer server([](ScriptedServer::Connection& peer) {
+    if (peer.Send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nab") && peer.Pause(milliseconds(1400))) peer.Send("cd");
+  });
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/file"));
+  client.timeouts = {0, 1000, 1000, 500};
+  HoldingTarget target;
+  client.progressTarget = &target;
+  ASSERT_TRUE(client.SendRequest("GET", true)) << client.GetLastErrorCode();
+  EXPECT_EQ(client.GetResponseText(), "abcd");
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+#include "service/net/request_stream.h"
+
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "service/net/request_head.h"
+
+namespace service {
+namespace {
+
+constexpr size_t kReceiveChunk = 16 * 1024;
+// What Refuse reads and drops after its answer, at most.
+constexpr size_t kLingerBytes = 256 * 1024;
+constexpr auto kLingerTime = std::chrono::milliseconds(500);
+
+// The numeric address and port of a socket name; empty and -1 when it has none.
+void NameToText(const sockaddr_storage& name, socklen_t length, std::string& ip, int& port) {
+  char host[NI_MAXHOST];
+  char service[NI_MAXSERV];
+  if (getnameinfo(reinterpret_cast<const sockaddr*>(&name), length, host, sizeof host, service, sizeof service,
+                  NI_NUMERICHOST | NI_NUMERICSERV) != 0) {
+    ip.clear();
+    port = -1;
+    return;
+  }
+  ip = host;
+  port = std::atoi(service);
+}
+
+}  // namespace
+
+RequestStream::RequestStream(int socket, const RequestLimits& limits, Clock::duration readTimeout,
+                             Clock::duration writeTimeout)
+    : socket_(socket), limits_(limits), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
+
+bool RequestStream::Wait(short events, Clock::time_point until) const {
+  for (;;) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+    pollfd watched{socket_, events, 0};
+    int ready = poll(&watched, 1, static_cast<int>(std::clamp<long long>(left, 0, 60 * 1000)));
+    if (ready > 0) return true;
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready == 0 && Clock::now() >= until) return false;
+  }
+}
+
+bool RequestStream::Fill() {
+  Clock::time_point until = std::min(Clock::now() + readTimeout_, deadline_);
+  if (!Wait(POLLIN, until)) {
+    timedOut_ = true;
+    return false;
+  }
+  char chunk[kReceiveChunk];
+  ssize_t got;
+  do {
+    got = recv(socket_, chunk, sizeof chunk, 0);
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) return false;
+  buffer_.append(chunk, static_cast<size_t>(got));
+  return true;
+}
+
+bool RequestStream::AwaitRequest(Clock::duration idle, const std::function<bool()>& stopping) {
+  if (Pending() > 0) return true;
+  Clock::time_point until = Clock::now() + idle;
+  while (!stopping()) {
+    Clock::time_point slice = std::min(until, Clock::now() + std::chrono::milliseconds(100));
+    if (Wait(POLLIN, slice)) return true;
+    if (Clock::now() >= until) return false;
+  }
+  return false;
+}
+
+RequestStream::Arrival RequestStream::ReceiveHead() {
+  buffer_.erase(0, readAt_);
+  readAt_ = 0;
+  delivered_ = 0;
+  timedOut_ = overBudget_ = false;
+  deadline_ = Clock::now() + limits_.deadline;
+  HeadScanner scanner(limits_.maxHeadBytes, limits_.maxHeaderFields);
+  for (;;) {
+    switch (scanner.Scan(buffer_)) {
+      case HeadState::Complete:
+        return Arrival::Ready;
+      case HeadState::RequestLineTooLong:
+        return Arrival::RequestLineTooLong;
+      case HeadState::TooLarge:
+      case HeadState::TooManyFields:
+        return Arrival::HeadTooLarge;
+      case HeadState::Incomplete:
+        break;
+    }
+    if (!Fill()) return timedOut_ ? Arrival::TimedOut : Arrival::Closed;
+  }
+}
+
+void RequestStream::Refuse(int status, std::string_view reason) {
+  std::string text = std::string(reason) + "\n";
+  std::string answer = "HTTP/1.1 " + std::to_string(status) + " " + std::string(reason) +
+                       "\r\nConnection: close\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
+                       std::to_string(text.size()) + "\r\n\r\n" + text;
+  for (size_t sent = 0; sent < answer.size();) {
+    ssize_t n = write(answer.data() + sent, answer.size() - sent);
+    if (n <= 0) return;
+    sent += static_cast<size_t>(n);
+  }
+  shutdown(socket_, SHUT_WR);
+  Clock::time_point until = Clock::now() + kLingerTime;
+  char chunk[kReceiveChunk];
+  for (size_t dropped = 0; dropped < kLingerBytes && Wait(POLLIN, until);) {
+    ssize_t got = recv(socket_, chunk, sizeof chunk, 0);
+    if (got <= 0) return;
+    dropped += static_cast<size_t>(got);
+  }
+}
+
+bool RequestStream::is_readable() const {
+  return Pending() > 0 || Wait(POLLIN, std::min(Clock::now() + readTimeout_, deadline_));
+}
+
+bool RequestStream::is_writable() const { return Wait(POLLOUT, Clock::now() + writeTimeout_); }
+
+ssize_t RequestStream::read(char* ptr, size_t size) {
+  if (delivered_ >= limits_.maxRequestBytes) {
+    overBudget_ = true;
+    return -1;
+  }
+  if (Pending() == 0) {
+    buffer_.clear();
+    readAt_ = 0;
+    if (!Fill()) return timedOut_ ? -1 : 0;
+  }
+  size_t n = std::min({size, Pending(), limits_.maxRequestBytes - delivered_});
+  std::memcpy(ptr, buffer_.data() + readAt_, n);
+  readAt_ += n;
+  delivered_ += n;
+  return static_cast<ssize_t>(n);
+}
+
+ssize_t RequestStream::write(const char* ptr, size_t size) {
+  if (!is_writable()) return -1;
+  ssize_t sent;
+  do {
+    sent = send(socket_, ptr, size, MSG_NOSIGNAL);
+  } while (sent < 0 && errno == EINTR);
+  return sent;
+}
+
+void RequestStream::get_remote_ip_and_port(std::string& ip, int& port) const {
+  sockaddr_storage name{};
+  socklen_t length = sizeof name;
+  if (getpeername(socket_, reinterpret_cast<sockaddr*>(&name), &length) != 0) length = 0;
+  NameToText(name, length, ip, port);
+}
+
+void RequestStream::get_local_ip_and_port(std::string& ip, int& port) const {
+  sockaddr_storage name{};
+  socklen_t length = sizeof name;
+  if (getsockname(socket_, reinterpret_cast<sockaddr*>(&name), &length) != 0) length = 0;
+  NameToText(name, length, ip, port);
+}
+
+}  // namespace service
