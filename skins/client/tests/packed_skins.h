@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "common/xml/xml_document.h"
-#include "toolkit/tests/headless_fixture.h"
-#include "toolkit/tests/skin_window.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "toolkit/testing/skin_test_window.h"
 
 namespace skin_testing {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "skins/client/tests/packed_skins.h"
-#include "toolkit/tests/test_images.h"
+#include "toolkit/testing/test_images.h"
 
 using namespace skin_testing;
 
