@@ -27,6 +27,17 @@ SimulatedTracker& SimulatedTracker::Instance() {
 }
 
 void SimulatedTracker::Reset() {
+  Clear();
+  std::lock_guard lock(mutex_);
+  driven_ = true;
+}
+
+bool SimulatedTracker::Driven() const {
+  std::lock_guard lock(mutex_);
+  return driven_;
+}
+
+void SimulatedTracker::Clear() {
   std::lock_guard lock(mutex_);
   attached_ = false;
   id_ = -1;
@@ -42,6 +53,7 @@ void SimulatedTracker::Reset() {
 
 void SimulatedTracker::Attach(int64_t deviceId) {
   std::lock_guard lock(mutex_);
+  driven_ = true;
   attached_ = true;
   id_ = deviceId;
 }
@@ -97,6 +109,11 @@ int SimulatedTracker::StoredDays() const {
   int n = 0;
   for (const auto& d : days_) n += d && !d->data.empty();
   return n;
+}
+
+std::array<std::optional<TrackerDay>, TrackerLink::kDays> SimulatedTracker::Stored() const {
+  std::lock_guard lock(mutex_);
+  return days_;
 }
 
 bool SimulatedTracker::Attached() {
