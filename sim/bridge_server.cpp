@@ -95,7 +95,8 @@ void BridgeServer::Stop() {
     clients.swap(clients_);
   }
   for (auto& c : clients) {
-    c->connection->Shutdown();
+    // A reply on its way (to "quit", say) still goes out; nothing more is taken in.
+    c->connection->StopReceiving();
     std::lock_guard lock(c->mutex);
     if (c->handle) c->handle->Cancel();
   }

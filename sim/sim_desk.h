@@ -36,8 +36,9 @@ class SimDesk {
   platform::HidHost& Host() { return host_; }
   SimulatedTracker& Tracker() { return tracker_; }
   const DeskIds& Ids() const { return ids_; }
-  const SimScale& Scale() const { return *scale_; }
-  const SimPedometer& Pedometer() const { return *pedometer_; }
+  // The devices themselves, for faults and for what they recorded.
+  SimScale& Scale() { return *scale_; }
+  SimPedometer& Pedometer() { return *pedometer_; }
 
   // A live reading, then every reading in the scale's memory (which empties it); false when the
   // scale is unplugged. sent says how many stored readings went with it.

@@ -83,7 +83,7 @@ bool Connection::Wait(short events, Deadline deadline) {
 }
 
 IoStatus Connection::Send(const Frame& frame, Deadline deadline) {
-  if (broken_) return IoStatus::Closed;
+  if (sendBroken_) return IoStatus::Closed;
   std::vector<uint8_t> bytes = EncodeFrame(frame);
   if (bytes.empty()) return IoStatus::Refused;
   size_t sent = 0;
@@ -96,20 +96,20 @@ IoStatus Connection::Send(const Frame& frame, Deadline deadline) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       if (!Wait(POLLOUT, deadline)) {
-        // Half a frame may be on its way; the stream cannot be used again.
-        broken_ = sent > 0;
+        // Half a frame may be on its way; the stream cannot carry another.
+        sendBroken_ = sent > 0;
         return IoStatus::TimedOut;
       }
       continue;
     }
-    broken_ = true;
+    sendBroken_ = true;
     return IoStatus::Closed;
   }
   return IoStatus::Ok;
 }
 
 IoStatus Connection::Receive(Frame& frame, Deadline deadline) {
-  if (broken_) return IoStatus::Closed;
+  if (receiveBroken_) return IoStatus::Closed;
   uint8_t buffer[kReceiveChunk];
   Deadline frameDeadline;
   for (;;) {
@@ -118,7 +118,7 @@ IoStatus Connection::Receive(Frame& frame, Deadline deadline) {
       return IoStatus::Ok;
     }
     if (decoder_.state() == FrameDecoder::State::Refused) {
-      broken_ = true;
+      receiveBroken_ = true;
       return IoStatus::Refused;
     }
     if (decoder_.Partial() && !frameDeadline) frameDeadline = After(kFrameGapMs);
@@ -130,17 +130,17 @@ IoStatus Connection::Receive(Frame& frame, Deadline deadline) {
       continue;
     }
     if (n == 0) {
-      broken_ = true;
+      receiveBroken_ = true;
       return IoStatus::Closed;
     }
     if (errno == EINTR) continue;
     if (errno != EAGAIN && errno != EWOULDBLOCK) {
-      broken_ = true;
+      receiveBroken_ = true;
       return IoStatus::Closed;
     }
     if (!Wait(POLLIN, Earlier(deadline, frameDeadline))) {
       if (decoder_.Partial()) {
-        broken_ = true;
+        receiveBroken_ = true;
         return frameDeadline && Clock::now() >= *frameDeadline ? IoStatus::Refused : IoStatus::TimedOut;
       }
       return IoStatus::TimedOut;
@@ -151,12 +151,12 @@ IoStatus Connection::Receive(Frame& frame, Deadline deadline) {
 IoStatus Connection::Exchange(const Frame& request, Frame& reply, Deadline deadline) {
   IoStatus sent = Send(request, deadline);
   if (sent != IoStatus::Ok) {
-    broken_ = true;
+    receiveBroken_ = sendBroken_ = true;
     return sent;
   }
   IoStatus got = Receive(reply, deadline);
   // A reply that did not come in time may still come, and would answer the next request.
-  if (got != IoStatus::Ok) broken_ = true;
+  if (got != IoStatus::Ok) receiveBroken_ = sendBroken_ = true;
   return got;
 }
 
@@ -167,5 +167,7 @@ bool Connection::PeerGone() const {
 }
 
 void Connection::Shutdown() { shutdown(fd_.get(), SHUT_RDWR); }
+
+void Connection::StopReceiving() { shutdown(fd_.get(), SHUT_RD); }
 
 }  // namespace platform::bridge

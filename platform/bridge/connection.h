@@ -54,6 +54,9 @@ class Connection {
   bool PeerGone() const;
   // From any thread: a Send or Receive in progress and every later one end with Closed.
   void Shutdown();
+  // From any thread: a Receive in progress and every later one end with Closed; what is being sent
+  // still goes out.
+  void StopReceiving();
 
  private:
   // Waits for events on the socket until the deadline; false when it passed.
@@ -61,7 +64,10 @@ class Connection {
 
   UniqueFd fd_;
   FrameDecoder decoder_;
-  bool broken_ = false;
+  // Nothing more is read once the stream is refused or out of step; nothing more is sent once a
+  // frame went out cut short.
+  bool receiveBroken_ = false;
+  bool sendBroken_ = false;
 };
 
 }  // namespace platform::bridge
