@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -66,7 +67,14 @@ BridgeServer::Started BridgeServer::Start(const std::string& path, std::string& 
     error = "another vymera-sim already serves " + path;
     return Started::InUse;
   }
-  unlink(path.c_str());  // left by a simulator that ended without removing it
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0) {
+    if (!S_ISSOCK(st.st_mode)) {
+      error = path + " is there and is not a socket";
+      return Started::Failed;
+    }
+    unlink(path.c_str());  // left by a simulator that ended without removing it
+  }
   std::memcpy(addr.sun_path, path.data(), path.size());
   platform::UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   int pipeFds[2];

@@ -215,6 +215,7 @@ int Serve(const Options& o) {
         std::fputs(r.text.c_str(), r.ok ? stdout : stderr);
         std::fflush(r.ok ? stdout : stderr);
       });
+      if (!inputOpen && isatty(STDIN_FILENO)) std::printf("vymera-sim: no more input; serving until Ctrl+C\n");
     }
   }
   server.Stop();

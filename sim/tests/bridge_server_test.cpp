@@ -220,6 +220,13 @@ TEST(BridgeServer, ServesOneSocketOnceReplacesAStaleOneAndRemovesItsOwn) {
   EXPECT_EQ(second.Start(served.socket, error), sim::BridgeServer::Started::Ok) << error;
   second.Stop();
 
+  std::string file = served.folder.path + "/notes.txt";
+  FILE* notes = std::fopen(file.c_str(), "w");
+  ASSERT_NE(notes, nullptr);
+  std::fclose(notes);
+  EXPECT_EQ(second.Start(file, error), sim::BridgeServer::Started::Failed);
+  EXPECT_EQ(stat(file.c_str(), &st), 0);  // a file that is not a socket is never removed
+
   bridge_test::TempFolder open;
   chmod(open.path.c_str(), 0777);
   EXPECT_EQ(second.Start(open.path + "/vymera-sim.sock", error), sim::BridgeServer::Started::Failed);
