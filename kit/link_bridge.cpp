@@ -2,26 +2,19 @@
 // tracker itself (tests, benchmarks) keeps the kit to that one, so that a simulator running on the
 // same desk never shows up in its results.
 #include "kit/bridge_tracker_link.h"
+#include "kit/forwarding_link.h"
 #include "kit/simulated_tracker.h"
-
-std::unique_ptr<TrackerLink> MakeSimulatedTrackerLink();
 
 namespace {
 
-class DeskOrBridgeLink final : public TrackerLink {
- public:
-  bool Attached() override { return Link().Attached(); }
-  int64_t DeviceId() override { return Link().DeviceId(); }
-  std::optional<std::tm> Clock() override { return Link().Clock(); }
-  bool SetClockToNow() override { return Link().SetClockToNow(); }
-  std::array<std::optional<TrackerDay>, kDays> Days() override { return Link().Days(); }
-  bool Erase() override { return Link().Erase(); }
-  bool SetParameters(const TrackerParameters& p) override { return Link().SetParameters(p); }
-
+class DeskOrBridgeLink final : public ForwardingLink {
  private:
-  TrackerLink& Link() { return SimulatedTracker::Instance().Driven() ? *inProcess_ : bridge_; }
+  TrackerLink& Target() override {
+    SimulatedTracker& own = SimulatedTracker::Instance();
+    if (own.Driven()) return own;
+    return bridge_;
+  }
 
-  std::unique_ptr<TrackerLink> inProcess_ = MakeSimulatedTrackerLink();
   BridgeTrackerLink bridge_;
 };
 

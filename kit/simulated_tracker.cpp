@@ -1,20 +1,13 @@
 #include "kit/simulated_tracker.h"
 
+#include "kit/forwarding_link.h"
+
 namespace {
 
 // The kit owns its link; the simulated one forwards to the process's tracker.
-class SimulatedLink final : public TrackerLink {
- public:
-  bool Attached() override { return t().Attached(); }
-  int64_t DeviceId() override { return t().DeviceId(); }
-  std::optional<std::tm> Clock() override { return t().Clock(); }
-  bool SetClockToNow() override { return t().SetClockToNow(); }
-  std::array<std::optional<TrackerDay>, kDays> Days() override { return t().Days(); }
-  bool Erase() override { return t().Erase(); }
-  bool SetParameters(const TrackerParameters& p) override { return t().SetParameters(p); }
-
+class SimulatedLink final : public ForwardingLink {
  private:
-  static SimulatedTracker& t() { return SimulatedTracker::Instance(); }
+  TrackerLink& Target() override { return SimulatedTracker::Instance(); }
 };
 
 }  // namespace

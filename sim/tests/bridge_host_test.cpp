@@ -104,7 +104,7 @@ TEST(BridgeHidHost, ListsNothingAtOnceWithoutASimulator) {
   auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 20; ++i) EXPECT_TRUE(host.Enumerate(0, 0).empty());
   EXPECT_EQ(host.Open(kScalePath), nullptr);
-  EXPECT_LT(MsSince(start), 100);
+  EXPECT_LT(MsSince(start), 500);
 }
 
 TEST(BridgeHidHost, ACompositeListsTheSystemsDevicesFirstAndOpensEachWhereItCameFrom) {
@@ -174,7 +174,7 @@ TEST(BridgeHidHost, AnUnlimitedReadGetsTheFrameWhenItComesAndCancelEndsIt) {
   scale->Cancel();
   waiting.join();
   EXPECT_EQ(got.status, HidStatus::Cancelled);
-  EXPECT_LT(MsSince(start), 200);
+  EXPECT_LT(MsSince(start), 1000);
   served.desk.Weigh(71.2f, sent);
   EXPECT_EQ(scale->Read(frame, 0).status, HidStatus::Cancelled);
   EXPECT_EQ(scale->Write(std::vector<uint8_t>(33, 0), 500).status, HidStatus::Cancelled);
@@ -205,13 +205,13 @@ TEST(BridgeHidHost, TheSimulatorEndingMidReadFailsTheReadAtOnceAndTheDevicesVani
   platform::HidTransfer unlimited, bounded;
   std::vector<uint8_t> a(512), c(65);
   std::thread reader([&] { unlimited = scale->Read(a, -1); });
-  std::thread poller([&] { bounded = pedometer->Read(c, 2000); });
+  std::thread poller([&] { bounded = pedometer->Read(c, 5000); });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   auto start = std::chrono::steady_clock::now();
   served.server.Stop();
   reader.join();
   poller.join();
-  EXPECT_LT(MsSince(start), 500);
+  EXPECT_LT(MsSince(start), 2000);  // neither read waited for its own end
   EXPECT_EQ(unlimited.status, HidStatus::Failed);
   EXPECT_EQ(bounded.status, HidStatus::Failed);
   EXPECT_EQ(scale->Read(a, 10).status, HidStatus::Failed);
@@ -232,9 +232,9 @@ TEST(BridgeHidHost, AStoppedSimulatorFailsATransferWithinItsTimeOutAndTheTrip) {
   EXPECT_EQ(pedometer->Read(reply, 80).status, HidStatus::TimedOut);
   int64_t took = MsSince(start);
   EXPECT_GE(took, 80);
-  EXPECT_LT(took, 80 + BridgeHidHost::kTransitMs + 100);
+  EXPECT_LT(took, 80 + BridgeHidHost::kTransitMs + 400);
   // The late answer could come any time; the handle is not used again.
   start = std::chrono::steady_clock::now();
-  EXPECT_EQ(pedometer->Write(ReadIdCommand(), 20).status, HidStatus::Failed);
-  EXPECT_LT(MsSince(start), 20);
+  EXPECT_EQ(pedometer->Write(ReadIdCommand(), 500).status, HidStatus::Failed);
+  EXPECT_LT(MsSince(start), 250);
 }

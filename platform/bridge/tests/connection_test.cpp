@@ -119,7 +119,7 @@ TEST(BridgeConnection, TimesOutClosesAndRefusesAsThePeerBehaves) {
     auto start = b::Clock::now();
     EXPECT_EQ(c.Receive(got, std::nullopt), b::IoStatus::Refused);
     EXPECT_GE(MsSince(start), b::Connection::kFrameGapMs);
-    EXPECT_LT(MsSince(start), b::Connection::kFrameGapMs + 1000);
+    EXPECT_LT(MsSince(start), b::Connection::kFrameGapMs + 3000);
   }
 }
 
@@ -169,24 +169,26 @@ TEST(BridgeConnection, TheSocketLivesInTheRuntimeFolderOrInAPrivateOneUnderTmp) 
 
 TEST(BridgeSession, FindsAMissingSimulatorAtOnceAndLeavesAStoppedOneAloneAfterOneTimeOut) {
   Listener listener;
-  b::Session session(listener.path, {100, 400});
+  b::Session session(listener.path, {300, 1500});
   // Listening, but nobody accepts or answers: a stopped simulator.
   auto start = b::Clock::now();
   EXPECT_FALSE(session.Ask<b::InterfaceList>(b::EnumerateRequest{}));
-  EXPECT_GE(MsSince(start), 100);
-  EXPECT_LT(MsSince(start), 400);
+  EXPECT_GE(MsSince(start), 300);
+  EXPECT_LT(MsSince(start), 1500);
+  // Left alone now: neither a question nor an open waits.
   start = b::Clock::now();
   EXPECT_FALSE(session.Ask<b::InterfaceList>(b::EnumerateRequest{}));
   b::Frame reply;
   EXPECT_EQ(session.Dedicated(b::ToFrame(b::OpenRequest{"x"}), reply), nullptr);
-  EXPECT_LT(MsSince(start), 50);
+  EXPECT_LT(MsSince(start), 150);
 
+  // Gone altogether: found out at once.
   listener.fd.Close();
   unlink(listener.path.c_str());
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   start = b::Clock::now();
   EXPECT_FALSE(session.Ask<b::InterfaceList>(b::EnumerateRequest{}));
-  EXPECT_LT(MsSince(start), 50);
+  EXPECT_LT(MsSince(start), 150);
 }
 
 TEST(BridgeSession, AsksARestartedSimulatorOnAFreshConnection) {
