@@ -1,20 +1,13 @@
 #include "kit/simulated_tracker.h"
 
+#include "kit/forwarding_link.h"
+
 namespace {
 
 // The kit owns its link; the simulated one forwards to the process's tracker.
-class SimulatedLink final : public TrackerLink {
- public:
-  bool Attached() override { return t().Attached(); }
-  int64_t DeviceId() override { return t().DeviceId(); }
-  std::optional<std::tm> Clock() override { return t().Clock(); }
-  bool SetClockToNow() override { return t().SetClockToNow(); }
-  std::array<std::optional<TrackerDay>, kDays> Days() override { return t().Days(); }
-  bool Erase() override { return t().Erase(); }
-  bool SetParameters(const TrackerParameters& p) override { return t().SetParameters(p); }
-
+class SimulatedLink final : public ForwardingLink {
  private:
-  static SimulatedTracker& t() { return SimulatedTracker::Instance(); }
+  TrackerLink& Target() override { return SimulatedTracker::Instance(); }
 };
 
 }  // namespace
@@ -27,6 +20,17 @@ SimulatedTracker& SimulatedTracker::Instance() {
 }
 
 void SimulatedTracker::Reset() {
+  Clear();
+  std::lock_guard lock(mutex_);
+  driven_ = true;
+}
+
+bool SimulatedTracker::Driven() const {
+  std::lock_guard lock(mutex_);
+  return driven_;
+}
+
+void SimulatedTracker::Clear() {
   std::lock_guard lock(mutex_);
   attached_ = false;
   id_ = -1;
@@ -42,6 +46,7 @@ void SimulatedTracker::Reset() {
 
 void SimulatedTracker::Attach(int64_t deviceId) {
   std::lock_guard lock(mutex_);
+  driven_ = true;
   attached_ = true;
   id_ = deviceId;
 }
@@ -97,6 +102,11 @@ int SimulatedTracker::StoredDays() const {
   int n = 0;
   for (const auto& d : days_) n += d && !d->data.empty();
   return n;
+}
+
+std::array<std::optional<TrackerDay>, TrackerLink::kDays> SimulatedTracker::Stored() const {
+  std::lock_guard lock(mutex_);
+  return days_;
 }
 
 bool SimulatedTracker::Attached() {

@@ -1,6 +1,7 @@
 #pragma once
-// The simulated K700 tracker: the tracker a kit built with the simulated link talks to. There is one
-// per process, like a tracker on the desk; tests and demos attach it and fill its days.
+// The simulated K700 tracker: the tracker a kit built with the simulated link talks to. Instance() is
+// the process's own, like a tracker on the desk, which tests and demos attach and fill; vymera-sim
+// makes one of its own to serve.
 
 #include <ctime>
 #include <functional>
@@ -15,8 +16,14 @@ class SimulatedTracker final : public TrackerLink {
   // True when this kit was built to talk to the simulated tracker.
   static bool InUse();
 
+  // A tracker of its own, detached and empty.
+  SimulatedTracker() { Clear(); }
+
   // Detached, no days, clock in step with the PC, nothing recorded.
   void Reset();
+  // True once Reset or Attach was called: a process that drives its own tracker (a test, a
+  // benchmark) keeps the kit to it even where the kit could reach vymera-sim's.
+  bool Driven() const;
   void Attach(int64_t deviceId);
   void Detach();
   // Stores a day at index 0-29; empty data leaves the index without data.
@@ -32,6 +39,8 @@ class SimulatedTracker final : public TrackerLink {
   int ClockSets() const;
   std::optional<TrackerParameters> LastParameters() const;
   int StoredDays() const;
+  // The stored days whether attached or not.
+  std::array<std::optional<TrackerDay>, kDays> Stored() const;
 
   // TrackerLink
   bool Attached() override;
@@ -43,9 +52,10 @@ class SimulatedTracker final : public TrackerLink {
   bool SetParameters(const TrackerParameters& p) override;
 
  private:
-  SimulatedTracker() { Reset(); }
+  void Clear();
 
   mutable std::mutex mutex_;
+  bool driven_ = false;
   bool attached_ = false;
   int64_t id_ = -1;
   std::array<std::optional<TrackerDay>, kDays> days_;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "platform/unique_fd.h"
 
@@ -87,6 +88,15 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAc
   }
   unlink(temp.c_str());
   return false;
+}
+
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // File systems without the no-replace flag: a hard link fails just the same when to exists.
+  if (link(from.c_str(), to.c_str()) != 0) return false;
+  unlink(from.c_str());
+  return true;
 }
 
 bool RestrictToOwner(const std::string& path) {

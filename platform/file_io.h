@@ -27,6 +27,10 @@ bool PathExists(const std::string& path);
 // False when any step fails; the target is then untouched and the temporary file removed.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access = FileAccess::Shared);
 
+// Gives the file at from the name to, unless something already has that name: nothing is ever
+// replaced. False when to exists or the rename failed; from is then untouched.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to);
+
 // Takes away every permission of group and others from an existing file; false when it could not.
 bool RestrictToOwner(const std::string& path);
 

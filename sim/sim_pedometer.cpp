@@ -65,6 +65,11 @@ void SimPedometer::CorruptEchoes(int n) {
   corruptEchoes_ = n;
 }
 
+void SimPedometer::SetClockReplyHead(uint8_t head) {
+  std::lock_guard lock(mutex_);
+  clockReplyHead_ = head;
+}
+
 std::optional<SimPedometer::Profile> SimPedometer::LastProfile() const {
   std::lock_guard lock(mutex_);
   return profile_;
@@ -119,7 +124,7 @@ void SimPedometer::OnOutputReport(std::span<const uint8_t> report) {
       return;
     }
     case 0x64:  // get clock
-      Reply({0x64, ToBcd(clock_.tm_sec), ToBcd(clock_.tm_min), ToBcd(clock_.tm_hour), ToBcd(clock_.tm_mday),
+      Reply({clockReplyHead_, ToBcd(clock_.tm_sec), ToBcd(clock_.tm_min), ToBcd(clock_.tm_hour), ToBcd(clock_.tm_mday),
              ToBcd(clock_.tm_mon + 1), ToBcd(clock_.tm_year - 100)});
       return;
     case 0x63:  // set clock

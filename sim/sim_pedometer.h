@@ -40,6 +40,8 @@ class SimPedometer final : public SimDevice {
   void SetQueryValue(std::optional<uint8_t> value);
   // The next n memory reads echo a wrong address.
   void CorruptEchoes(int n);
+  // The byte the clock reply carries before its BCD fields (0x64, the command's echo, by default).
+  void SetClockReplyHead(uint8_t head);
 
   struct Profile {
     bool longForm = false;
@@ -60,6 +62,7 @@ class SimPedometer final : public SimDevice {
   std::tm clock_{};
   std::optional<uint8_t> query_ = 2;
   int corruptEchoes_ = 0;
+  uint8_t clockReplyHead_ = 0x64;
   std::optional<Profile> profile_;
   std::vector<int> clears_;
   int clockSets_ = 0;

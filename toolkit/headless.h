@@ -1,7 +1,7 @@
 #pragma once
 // Driving windows without a display: what tests (of the toolkit and of the programs' windows) use
-// to click controls by name, type, press keys, take the focus away, move time and look at the
-// result as a PNG.
+// to click controls by name, type, press keys, take the focus away, move time, script the desktop's
+// dialogs and look at the result as a PNG.
 
 #include <string>
 #include <string_view>
@@ -17,6 +17,9 @@ namespace toolkit::headless {
 // Makes the headless backend the process's backend (before the first window) and returns it;
 // later calls return the same one.
 HeadlessBackend& Use();
+// Its desktop: the script the message boxes and folder pickers answer from, what they showed, the
+// addresses opened (nothing is started) and the notification area's icons.
+inline HeadlessDesktop& Desktop() { return Use().Desktop(); }
 
 // Moves the pointer over the control and presses and releases the left button at its centre, as a
 // user does. False when the window has no such control or it is hidden.

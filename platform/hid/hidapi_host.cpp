@@ -1,24 +1,20 @@
-// The system's HID host over hidapi's hidraw backend. Enumeration reads what udev and sysfs know
-// without opening any device, so looking for absent devices costs no device I/O.
+// The system's HID host: hidapi's hidraw backend enumerates, reading what udev and sysfs know
+// without opening any device, so looking for absent devices costs no device I/O; the opened hidraw
+// nodes are driven by our own layer, whose waits are bounded.
 
 #include <hidapi.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cwchar>
 #include <mutex>
 
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/hid/hid_host.h"
+#include "platform/hid/hid_node.h"
 #include "platform/hid/report_descriptor.h"
 
 namespace platform {
 namespace {
-
-// hidapi can wait on a read without limit, but cannot be woken; an unlimited read therefore waits in
-// slices and looks at the cancel flag between them.
-constexpr int kReadSliceMs = 250;
 
 std::string WideToUtf8(const wchar_t* text) {
   std::string out;
@@ -38,57 +34,6 @@ HidReportLayout LayoutOf(const std::string& path) {
   return ParseReportDescriptor(
       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
 }
-
-class HidapiDevice final : public HidDevice {
- public:
-  HidapiDevice(hid_device* device, HidReportLayout layout) : device_(device), layout_(layout) {}
-  ~HidapiDevice() override { hid_close(device_); }
-  HidapiDevice(const HidapiDevice&) = delete;
-  HidapiDevice& operator=(const HidapiDevice&) = delete;
-
-  size_t InputReportLength() const override { return layout_.inputBytes; }
-  size_t OutputReportLength() const override { return layout_.outputBytes; }
-
-  // hidraw writes block in the kernel until the USB transfer ends or its own time-out passes;
-  // hidapi offers no shorter bound, so timeoutMs is not applied here.
-  HidTransfer Write(std::span<const uint8_t> report, int /*timeoutMs*/) override {
-    if (cancelled_ || report.empty()) return {cancelled_ ? HidStatus::Cancelled : HidStatus::Failed, 0};
-    int n = hid_write(device_, report.data(), report.size());
-    if (n < 0) return {HidStatus::Failed, 0};
-    return {HidStatus::Ok, static_cast<size_t>(n)};
-  }
-
-  HidTransfer Read(std::span<uint8_t> buffer, int timeoutMs) override {
-    if (buffer.empty()) return {HidStatus::Failed, 0};
-    // hidraw leaves out the id byte of unnumbered reports; put the 0 back so callers see the wire form.
-    uint8_t* into = buffer.data();
-    size_t room = buffer.size();
-    if (!layout_.numbered) {
-      buffer[0] = 0;
-      ++into;
-      --room;
-    }
-    int left = timeoutMs;
-    for (;;) {
-      if (cancelled_) return {HidStatus::Cancelled, 0};
-      int slice = timeoutMs < 0 ? kReadSliceMs : std::min(left, kReadSliceMs);
-      int n = room == 0 ? 0 : hid_read_timeout(device_, into, room, slice);
-      if (n < 0) return {HidStatus::Failed, 0};
-      if (n > 0) return {HidStatus::Ok, static_cast<size_t>(n) + (layout_.numbered ? 0 : 1)};
-      if (timeoutMs >= 0) {
-        left -= slice;
-        if (left <= 0) return {HidStatus::TimedOut, 0};
-      }
-    }
-  }
-
-  void Cancel() override { cancelled_ = true; }
-
- private:
-  hid_device* device_;
-  HidReportLayout layout_;
-  std::atomic<bool> cancelled_{false};
-};
 
 class HidapiHost final : public HidHost {
  public:
@@ -113,11 +58,8 @@ class HidapiHost final : public HidHost {
     return found;
   }
 
-  std::unique_ptr<HidDevice> Open(const std::string& path) override {
-    hid_device* device = hid_open_path(path.c_str());
-    if (!device) return nullptr;
-    return std::make_unique<HidapiDevice>(device, LayoutOf(path));
-  }
+  // hidapi's own transfers cannot bound a write; the node is driven by our own layer instead.
+  std::unique_ptr<HidDevice> Open(const std::string& path) override { return OpenHidrawNode(path, LayoutOf(path)); }
 };
 
 }  // namespace

@@ -13,11 +13,13 @@ struct Globals {
   uint32_t reportId = 0;
 };
 
+constexpr uint64_t kMaxBits = uint64_t{kMaxHidReportBytes - 1} * 8;
+
 size_t BytesOf(const std::map<uint32_t, uint64_t>& bitsById) {
   if (bitsById.empty()) return 0;
   uint64_t longest = 0;
   for (const auto& [id, bits] : bitsById) longest = std::max(longest, bits);
-  return static_cast<size_t>((longest + 7) / 8) + 1;
+  return static_cast<size_t>((std::min(longest, kMaxBits) + 7) / 8) + 1;
 }
 
 }  // namespace
@@ -70,8 +72,9 @@ HidReportLayout ParseReportDescriptor(std::span<const uint8_t> d) {
         default: break;
       }
     } else if (type == kMain && (tag == kInput || tag == kOutput)) {
-      uint64_t bits = uint64_t{g.reportSize} * g.reportCount;
-      (tag == kInput ? inputBits : outputBits)[g.reportId] += bits;
+      // Counted up to just beyond the longest report there can be, so the sum cannot wrap.
+      uint64_t& sum = (tag == kInput ? inputBits : outputBits)[g.reportId];
+      sum = std::min(sum + std::min(uint64_t{g.reportSize} * g.reportCount, kMaxBits + 1), kMaxBits + 1);
     }
   }
   layout.inputBytes = BytesOf(inputBits);

@@ -8,6 +8,10 @@
 
 namespace platform {
 
+// The longest report the kernel passes through hidraw, report id byte included; a descriptor that
+// declares longer ones is taken as declaring reports this long, so that no buffer follows its word.
+inline constexpr size_t kMaxHidReportBytes = 16384;
+
 struct HidReportLayout {
   bool numbered = false;   // the descriptor declares report ids
   size_t inputBytes = 0;   // longest input report, the report id byte included (0: no input)
@@ -15,7 +19,7 @@ struct HidReportLayout {
 };
 
 // Reads the main and global items of descriptor; a truncated item ends the walk with what was
-// counted so far.
+// counted so far. Lengths never exceed kMaxHidReportBytes.
 HidReportLayout ParseReportDescriptor(std::span<const uint8_t> descriptor);
 
 }  // namespace platform

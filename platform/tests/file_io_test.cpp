@@ -57,6 +57,19 @@ TEST(FileIo, ReadRefusesFoldersMissingAndOversizedFiles) {
   EXPECT_EQ(ReadWholeFile(dir.File("empty")).value(), "");
 }
 
+TEST(FileIo, RenameWithoutReplacingNeverOverwrites) {
+  TempFolder dir;
+  WriteFileAtomically(dir.File("a"), "first");
+  WriteFileAtomically(dir.File("b"), "second");
+  EXPECT_FALSE(RenameWithoutReplacing(dir.File("a"), dir.File("b")));
+  EXPECT_EQ(ReadWholeFile(dir.File("a")).value(), "first");
+  EXPECT_EQ(ReadWholeFile(dir.File("b")).value(), "second");
+  EXPECT_TRUE(RenameWithoutReplacing(dir.File("a"), dir.File("c")));
+  EXPECT_FALSE(PathExists(dir.File("a")));
+  EXPECT_EQ(ReadWholeFile(dir.File("c")).value(), "first");
+  EXPECT_FALSE(RenameWithoutReplacing(dir.File("none"), dir.File("d")));
+}
+
 TEST(Paths, ExecutableFolderAndFolderTest) {
   std::string exe = ExecutablePath();
   ASSERT_FALSE(exe.empty());

@@ -12,9 +12,12 @@ struct RequestLimits {
   size_t maxHeaderFields = 100;
   // Head and body as sent, chunk framing included; far above the largest body the service takes.
   size_t maxRequestBytes = 256 * 1024;
-  // From the first byte of a request to the last byte of its body. A client that takes longer
-  // loses the connection, so a few slow clients cannot hold every request thread.
-  std::chrono::milliseconds deadline{10000};
+  // From the first byte of a request to the last byte of its body; for the first request of a
+  // connection, from when a request thread takes the connection up. A client that takes longer
+  // loses the connection, so a few slow clients cannot hold every request thread. Shorter than the
+  // client's five seconds of waiting for an answer, so that a request queued behind slow clients
+  // is still answered in time.
+  std::chrono::milliseconds deadline{4000};
 };
 
 }  // namespace service

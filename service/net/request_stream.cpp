@@ -76,12 +76,12 @@ bool RequestStream::AwaitRequest(Clock::duration idle, const std::function<bool(
   return false;
 }
 
-RequestStream::Arrival RequestStream::ReceiveHead() {
+RequestStream::Arrival RequestStream::ReceiveHead(Clock::time_point since) {
   buffer_.erase(0, readAt_);
   readAt_ = 0;
   delivered_ = 0;
   timedOut_ = overBudget_ = false;
-  deadline_ = Clock::now() + limits_.deadline;
+  deadline_ = since + limits_.deadline;
   HeadScanner scanner(limits_.maxHeadBytes, limits_.maxHeaderFields);
   for (;;) {
     switch (scanner.Scan(buffer_)) {

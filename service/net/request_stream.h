@@ -29,9 +29,9 @@ class RequestStream : public httplib::Stream {
   // turned true meanwhile (asked every 100 ms).
   bool AwaitRequest(Clock::duration idle, const std::function<bool()>& stopping);
 
-  // Starts the next request's deadline and byte budget and receives its whole head; Ready when
-  // the library may read it.
-  Arrival ReceiveHead();
+  // Starts the next request's byte budget and its deadline, counted from since, and receives its
+  // whole head; Ready when the library may read it.
+  Arrival ReceiveHead(Clock::time_point since);
 
   // The request ran out of time or bytes: the connection is in no state for another one.
   bool Spoilt() const { return timedOut_ || overBudget_; }

@@ -1,8 +1,8 @@
 #include "service/site/weight_chart.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "platform/number_text.h"
 #include "service/site/html.h"
 #include "service/wire/strict_number.h"
 
@@ -21,11 +21,7 @@ long DayNumber(const std::string& day) {
   return era * 146097 + dayOfEra - 719468;
 }
 
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
-}
+std::string Number(double value) { return platform::FixedText(value, 1); }
 
 }  // namespace
 

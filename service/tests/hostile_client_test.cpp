@@ -149,17 +149,19 @@ std::vector<std::string> SlowBody(const std::string& body) {
 }
 
 TEST_F(SlowClients, AreDroppedAtTheDeadlineWhileOthersAreAnswered) {
-  threads_ = 2;
+  threads_ = 3;
   limits_.deadline = std::chrono::milliseconds(1000);
   RestartService();
   int port = server_->port();
-  // Each would drip for five seconds and never finish; together they hold both request threads.
+  // Each would drip for five seconds and never finish, or say nothing at all; together they hold
+  // every request thread.
   Drip head;
   Drip body;
   std::thread slowHead([&] { head = SendDrip(port, SlowHead(20), std::chrono::milliseconds(250)); });
   std::thread slowBody([&] {
     body = SendDrip(port, SlowBody("method=vymera.get" + std::string(20, ' ')), std::chrono::milliseconds(250));
   });
+  RawConnection silent(port);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   auto start = Clock::now();
   auto answer = PostUtf8("method=vymera.get");
@@ -175,6 +177,8 @@ TEST_F(SlowClients, AreDroppedAtTheDeadlineWhileOthersAreAnswered) {
     EXPECT_GE(drip->answeredAfter, 0.9);
     EXPECT_LT(drip->answeredAfter, 3.0);
   }
+  EXPECT_TRUE(silent.Readable(std::chrono::seconds(1)));
+  EXPECT_EQ(silent.ReceiveUntilClosed(std::chrono::seconds(1)), "");
   EXPECT_EQ(StatusOf(head.answer), 408);
   EXPECT_EQ(StatusOf(body.answer), 400);
   EXPECT_EQ(body.answer.find("<vymera_get>"), std::string::npos);

@@ -1,6 +1,8 @@
 // The member site: login codes and the redirect, the home page, reminder pages, registration, head images.
 
+#include "platform/tests/comma_locale.h"
 #include "service/site/member_site.h"
+#include "service/site/weight_chart.h"
 #include "service/tests/service_fixture.h"
 
 namespace service_test {
@@ -35,6 +37,14 @@ TEST_F(MemberSite, LoginCodeOpensASessionAndRedirectsToTheDecodedPage) {
   auto refused = client_->Get("/softlogin.php?re_url=%2Fhome&logincode=0123456789abcdef0123456789abcdef");
   EXPECT_EQ(refused->status, 403);
   EXPECT_TRUE(refused->get_header_value("Set-Cookie").empty());
+}
+
+TEST(WeightChart, CoordinatesKeepTheirPointUnderACommaLocale) {
+  testing_support::CommaLocale comma;
+  if (!comma.Active()) GTEST_SKIP() << comma.Missing();
+  std::string svg = service::WeightChartSvg({{"2024-05-01", 684, "W1A", 0}, {"2024-05-03", 701, "W1A", 0}});
+  EXPECT_NE(svg.find("<rect x=\"56.0\" y=\"16.0\" width=\"568.0\" height=\"264.0\""), std::string::npos) << svg;
+  EXPECT_NE(svg.find("points=\"56.0,208.6 624.0,87.4 \""), std::string::npos) << svg;
 }
 
 TEST_F(MemberSite, RedirectsOnlyWithinTheSite) {

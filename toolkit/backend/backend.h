@@ -1,7 +1,8 @@
 #pragma once
 // The seam between the toolkit and a window system. A backend makes native windows, reports their
-// input back through WindowHost, waits for events and keeps the time timers run on. The toolkit
-// above it is the same for real windows and for the headless twin used in tests.
+// input back through WindowHost, waits for events, keeps the time timers run on and offers the
+// desktop's services. The toolkit above it is the same for real windows and for the headless twin
+// used in tests.
 
 #include <cstdint>
 #include <functional>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/backend/desktop_backend.h"
 #include "toolkit/core/rect.h"
 
 typedef struct _cairo cairo_t;
@@ -113,8 +115,8 @@ class Backend {
   virtual void Wait(std::optional<int64_t> deadlineMs) = 0;
   // Ends a Wait from any thread.
   virtual void Wake() = 0;
-  // The screen area windows are centred in.
-  virtual CRect WorkArea() = 0;
+  // Message boxes, folder picker, tray, browser, screen geometry; lives as long as the backend.
+  virtual DesktopBackend& Desktop() = 0;
   virtual CPoint CursorPos() = 0;
   // Calls onReadable on the GUI thread whenever fd can be read, until Unwatch.
   virtual void WatchReadable(int fd, std::function<void()> onReadable) = 0;

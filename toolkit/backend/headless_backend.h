@@ -1,6 +1,7 @@
 #pragma once
 // The headless twin of the window system: windows without a display, a virtual clock that only
-// moves when told (or when a blocking loop has nothing else to do), and input injected by tests.
+// moves when told (or when a blocking loop has nothing else to do), input injected by tests, and a
+// desktop whose dialogs answer from a script.
 
 #include <functional>
 #include <map>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "toolkit/backend/backend.h"
+#include "toolkit/backend/headless_desktop.h"
 
 namespace toolkit {
 
@@ -22,7 +24,7 @@ class HeadlessBackend : public Backend {
   void DispatchReady() override;
   void Wait(std::optional<int64_t> deadlineMs) override;
   void Wake() override;
-  CRect WorkArea() override { return workArea_; }
+  HeadlessDesktop& Desktop() override { return desktop_; }
   CPoint CursorPos() override { return cursor_; }
   void WatchReadable(int fd, std::function<void()> onReadable) override;
   void UnwatchReadable(int fd) override;
@@ -30,7 +32,6 @@ class HeadlessBackend : public Backend {
   // Moves the virtual clock; timers fire when the loop runs next.
   void Advance(int64_t ms) { now_ += ms; }
   void SetCursorPos(CPoint p) { cursor_ = p; }
-  void SetWorkArea(const CRect& r) { workArea_ = r; }
   // Called when a blocking loop (message loop, modal loop, fade) has nothing to do; it returns
   // false when it has nothing to do either. Lets a test act inside a modal loop.
   void SetIdleHandler(std::function<bool()> handler) { idle_ = std::move(handler); }
@@ -40,7 +41,7 @@ class HeadlessBackend : public Backend {
 
   int64_t now_ = 1'000'000;
   CPoint cursor_{640, 400};
-  CRect workArea_{0, 0, 1280, 1024};
+  HeadlessDesktop desktop_{[this] { return now_; }};
   std::function<bool()> idle_;
   int wakeRead_ = -1;
   int wakeWrite_ = -1;

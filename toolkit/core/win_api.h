@@ -84,3 +84,13 @@ bool GetWindowTextA(HWND hwnd, char* buffer, int size);
 bool SetWindowText(HWND hwnd, const char* text);
 // The first top-level window of this process with exactly this title, or null.
 HWND FindWindow(const char* className, const char* title);
+
+// The screen's geometry (the primary screen where there are several).
+inline constexpr int SM_CXSCREEN = 0;
+inline constexpr int SM_CYSCREEN = 1;
+inline constexpr UINT SPI_GETWORKAREA = 0x0030;
+// SM_CXSCREEN or SM_CYSCREEN: the screen's width or height in pixels; 0 for any other index.
+int GetSystemMetrics(int index);
+// SPI_GETWORKAREA: writes the work area (the screen without its panels) to the RECT param points
+// at; false for any other action.
+bool SystemParametersInfo(UINT action, UINT uiParam, void* param, UINT winIni);

@@ -106,7 +106,7 @@ HWND CWindowWnd::Create(HWND parent, LPCTSTR name, DWORD style, DWORD exStyle, i
   if (hwnd_) return nullptr;
   Dispatcher& dispatcher = Dispatcher::Instance();
   toolkit::Backend& backend = dispatcher.GetBackend();
-  CRect work = backend.WorkArea();
+  CRect work = backend.Desktop().WorkArea();
   if (cx == CW_USEDEFAULT || cx <= 0) cx = 640;
   if (cy == CW_USEDEFAULT || cy <= 0) cy = 480;
   if (x == CW_USEDEFAULT) x = work.left + (work.GetWidth() - cx) / 2;
@@ -187,7 +187,7 @@ void CWindowWnd::Close(UINT ret) {
 
 void CWindowWnd::CenterWindow() {
   if (!IsWindow(hwnd_)) return;
-  CRect work = Dispatcher::Instance().GetBackend().WorkArea();
+  CRect work = Dispatcher::Instance().GetBackend().Desktop().WorkArea();
   CRect around = work;
   if (CWindowWnd* owner = toolkit::Lookup(owner_); owner && owner->visible_ && !owner->minimized_) around = owner->rect_;
   int w = rect_.GetWidth();

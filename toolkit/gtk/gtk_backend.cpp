@@ -6,6 +6,7 @@
 #include <map>
 
 #include "toolkit/backend/headless_backend.h"
+#include "toolkit/gtk/gtk_desktop.h"
 #include "toolkit/gtk/gtk_window.h"
 
 namespace toolkit {
@@ -43,15 +44,7 @@ class GtkBackend : public Backend {
 
   void Wake() override { g_main_context_wakeup(nullptr); }
 
-  CRect WorkArea() override {
-    GdkDisplay* display = gdk_display_get_default();
-    GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
-    if (!monitor && display) monitor = gdk_display_get_monitor(display, 0);
-    if (!monitor) return CRect(0, 0, 1280, 1024);
-    GdkRectangle r;
-    gdk_monitor_get_workarea(monitor, &r);
-    return CRect(r.x, r.y, r.x + r.width, r.y + r.height);
-  }
+  DesktopBackend& Desktop() override { return *desktop_; }
 
   CPoint CursorPos() override {
     GdkDisplay* display = gdk_display_get_default();
@@ -83,6 +76,7 @@ class GtkBackend : public Backend {
   }
 
  private:
+  std::unique_ptr<DesktopBackend> desktop_ = CreateGtkDesktop();
   std::map<int, guint> watches_;
 };
 

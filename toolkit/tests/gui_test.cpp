@@ -15,6 +15,9 @@
 #include "toolkit/examples/skinview/skin_view_window.h"
 #include "toolkit/gtk/gtk_window.h"
 #include "toolkit/testing/skin_test_window.h"
+#include "toolkit/tests/gui_pump.h"
+
+using toolkit_testing::PumpUntil;
 
 TEST(RealWindow, SampleSkinOpensAndIsNotBlank) {
   toolkit::Backend& backend = toolkit::Dispatcher::Instance().GetBackend();
@@ -61,17 +64,6 @@ TEST(RealWindow, SampleSkinOpensAndIsNotBlank) {
 }
 
 namespace {
-
-// Pumps the loop until ready() holds or five seconds have passed.
-bool PumpUntil(const std::function<bool()>& ready) {
-  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (std::chrono::steady_clock::now() < until) {
-    CPaintManagerUI::PumpMessages();
-    if (ready()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
-}
 
 // The colour the screen shows at a client point, or nothing before the window is mapped.
 std::optional<uint32_t> PixelAt(toolkit::GtkNativeWindow& native, int x, int y) {

@@ -40,7 +40,7 @@ class Signed : public UpdaterTest {
   }
   void ExpectRefused() {
     ASSERT_TRUE(DownloadSettled());
-    EXPECT_EQ(toolkit::headless::LastMessageBoxText(), "未知错误，未能启动升级软件");
+    EXPECT_EQ(LastMessage(), "未知错误，未能启动升级软件");
     EXPECT_FALSE(ended_);
     EXPECT_FALSE(platform::PathExists(SavedFile()));
     EXPECT_FALSE(platform::PathExists(folder_.File("marker")));

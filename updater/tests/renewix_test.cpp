@@ -53,7 +53,7 @@ TEST_F(Renewix, NothingOnOfferSaysSoAndTheCloseButtonEnds) {
   ReferenceService service(folder_);  // no release published: the answer has no "donload"
   ASSERT_TRUE(service.ok());
   ASSERT_TRUE(Open(service.Endpoint()));
-  EXPECT_EQ(toolkit::headless::LastMessageBoxText(), "创建连接失败！");
+  EXPECT_EQ(LastMessage(), "创建连接失败！");
   EXPECT_EQ(window_->Download(), nullptr);
   EXPECT_EQ(Text("updatetext"), "正在创建连接...");
   EXPECT_FALSE(ended_);
@@ -63,7 +63,7 @@ TEST_F(Renewix, NothingOnOfferSaysSoAndTheCloseButtonEnds) {
 
 TEST_F(Renewix, CancelWithoutADownloadEnds) {
   ASSERT_TRUE(Open("http://127.0.0.1:1/"));  // nobody listens
-  EXPECT_EQ(toolkit::headless::LastMessageBoxText(), "创建连接失败！");
+  EXPECT_EQ(LastMessage(), "创建连接失败！");
   ASSERT_TRUE(toolkit::headless::Click(hwnd_, "取消"));
   EXPECT_TRUE(ended_);
 }
@@ -124,7 +124,7 @@ TEST_F(Renewix, DownloadFollowsRedirectsButTheQueryDoesNot) {
   });
   ASSERT_TRUE(Open(moved.Url("/")));
   EXPECT_EQ(window_->Download(), nullptr);
-  EXPECT_EQ(toolkit::headless::LastMessageBoxText(), "创建连接失败！");
+  EXPECT_EQ(LastMessage(), "创建连接失败！");
 }
 
 TEST_F(Renewix, AnAddressTooLongForTheFormatIsNoOffer) {
@@ -141,7 +141,7 @@ TEST_F(Renewix, AReleaseThatCannotStartIsReportedAndTheWindowStays) {
   ASSERT_EQ(service.Publish({"1.0.0.9", WriteRelease("notes.txt", "not a program")}), 0);
   ASSERT_TRUE(Open(service.Endpoint()));
   ASSERT_TRUE(DownloadSettled());
-  EXPECT_EQ(toolkit::headless::LastMessageBoxText(), "未知错误，未能启动升级软件");
+  EXPECT_EQ(LastMessage(), "未知错误，未能启动升级软件");
   EXPECT_FALSE(ended_);
   EXPECT_TRUE(IsWindow(hwnd_));
   EXPECT_EQ(platform::ReadWholeFile(SavedFile()).value_or(""), "not a program");  // left where it is

@@ -17,6 +17,7 @@
 #include "service/http_server.h"
 #include "service/service_data.h"
 #include "service/store/sqlite.h"
+#include "toolkit/headless.h"
 #include "toolkit/testing/headless_fixture.h"
 #include "updater/renewix_dlg.h"
 
@@ -54,6 +55,7 @@ class UpdaterTest : public toolkit_testing::HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
+    toolkit::headless::Desktop().Reset();
     CPaintManagerUI::SetResourcePath(CStdString(std::string(VYMERA_UPDATER_SKIN_FOLDER)));
     CPaintManagerUI::SetResourceZip("res.zip");
   }
@@ -92,6 +94,14 @@ class UpdaterTest : public toolkit_testing::HeadlessTest {
     return PumpUntil([this] { return ended_ || !window_->Download() || !window_->Download()->Running(); });
   }
 
+  // The text of the last message box; every box of the updater stands alone under its caption.
+  std::string LastMessage() const {
+    const auto& boxes = toolkit::headless::Desktop().MessageBoxes();
+    if (boxes.empty()) return {};
+    EXPECT_EQ(boxes.back().caption, "软件升级");
+    EXPECT_EQ(boxes.back().owner, nullptr);
+    return boxes.back().text;
+  }
   std::string Text(const char* control) { return window_->Manager().FindControl(control)->GetText().str(); }
   std::string SavedFile() const { return folder_.File("updatetemp"); }
   bool MarkerAppears() {

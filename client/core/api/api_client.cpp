@@ -7,6 +7,7 @@
 #include "client/core/api/web_addresses.h"
 #include "client/core/settings/settings_store.h"
 #include "client/core/users/user_store.h"
+#include "common/http/header_text.h"
 #include "common/http/win_http_client.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
@@ -44,10 +45,13 @@ std::unique_ptr<XmlDocument> ApiClient::Post(std::string_view form) {
                              "\r\nContent-Type: application/x-www-form-urlencoded\r\n";
   client.timeouts = {0, 5000, 5000, 5000};
   client.maxResponseBytes = kMaxAnswerBytes;
+  lastStatus_ = 0;
   if (!client.SendRequest("POST", true)) {
     lastError_ = kBadNetwork;
     return nullptr;
   }
+  const std::string& headers = client.GetResponseHeaders();
+  lastStatus_ = http::StatusCodeOf(std::string_view(headers).substr(0, headers.find('\n')));
   // The client has decoded the answer by its charset into UTF-8, the text the XML library reads
   // and the program works in; character references in the answer unescape to UTF-8 as well.
   auto document = std::make_unique<XmlDocument>();

@@ -46,10 +46,13 @@ class ApiClient {
   bool DownloadHeadImage(UserRecord& user, std::string_view url);
 
   const std::string& LastError() const { return lastError_; }
+  // The HTTP status of the last answer Post read; 0 when none came.
+  int LastStatus() const { return lastStatus_; }
 
  private:
   const SettingsStore& settings_;
   std::string programFolder_;
   std::string endpoint_;
   std::string lastError_;
+  int lastStatus_ = 0;
 };

@@ -1,10 +1,10 @@
 #include "client/core/api/api_forms.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "client/core/api/request_signer.h"
 #include "client/core/devices/hid_class.h"
+#include "platform/number_text.h"
 
 namespace api_forms {
 
@@ -52,12 +52,7 @@ std::string UploadPace700Day(const UserRecord& user, std::string_view fileText, 
       .Text();
 }
 
-std::string WeightText(float weight) {
-  // to_chars ignores the locale: the desktop's may write a decimal comma, the service wants a point.
-  char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(weight), std::chars_format::fixed, 1);
-  return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string("0.0");
-}
+std::string WeightText(float weight) { return platform::FixedText(weight, 1); }
 
 std::string PedometerCode(uint32_t deviceId) { return CHIDClass::IdText(deviceId); }
 

@@ -4,26 +4,22 @@
 #include <cstdio>
 
 #include "client/core/devices/local_time.h"
+#include "client/core/devices/pedometer_replies.h"
 
 namespace {
 
-constexpr uint8_t kReadMemory = 0xB1;
+constexpr uint8_t kReadMemory = kPedometerReadMemory;
 constexpr uint8_t kClearDays = 0xB2;
-constexpr uint8_t kGetClock = 0x64;
+constexpr uint8_t kGetClock = kPedometerGetClock;
 constexpr uint8_t kSetClock = 0x63;
-constexpr uint8_t kQuery = 0x84;
+constexpr uint8_t kQuery = kPedometerQuery;
 constexpr uint8_t kProfile = 0xD1;
 constexpr uint16_t kIdAddress = 0xFC00;
 constexpr uint16_t kDaysAddress = 0x8000;
 constexpr size_t kBlockBytes = 0x400;
-constexpr size_t kChunkBytes = 60;
-// After the report id: echo of command and address, 60 data bytes. Anything shorter is not a whole
-// answer.
-constexpr size_t kMemoryReplyBytes = 3 + kChunkBytes;
+constexpr size_t kChunkBytes = kPedometerChunkBytes;
 
 uint8_t ToBcd(int v) { return static_cast<uint8_t>((v / 10) << 4 | (v % 10)); }
-int FromBcd(uint8_t b) { return (b >> 4) * 10 + (b & 0x0F); }
-bool IsBcd(uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; }
 
 }  // namespace
 
@@ -131,12 +127,8 @@ std::optional<std::array<uint8_t, 60>> CHIDClass::ReadMemoryOnce(uint16_t addres
   if (!Write(request)) return std::nullopt;
   size_t length = 0;
   auto reply = Read(&length);
-  // A short answer would read as zero bytes of memory; it is a failed read, not data.
-  if (!reply || length < kMemoryReplyBytes) return std::nullopt;
-  if ((*reply)[0] != kReadMemory || (*reply)[1] != high || (*reply)[2] != low) return std::nullopt;
-  std::array<uint8_t, 60> data;
-  std::copy_n(reply->begin() + 3, data.size(), data.begin());
-  return data;
+  if (!reply) return std::nullopt;
+  return DecodeMemoryReply(std::span<const uint8_t>(reply->data(), length), address);
 }
 
 bool CHIDClass::ReadId() {
@@ -151,19 +143,10 @@ std::optional<std::tm> CHIDClass::GetClock() {
   if (!command.Ready()) return std::nullopt;
   const uint8_t request[] = {kGetClock};
   if (!Write(request)) return std::nullopt;
-  auto reply = Read();
-  if (!reply || (*reply)[0] != kGetClock) return std::nullopt;
-  const auto& r = *reply;
-  if (!std::all_of(r.begin() + 1, r.begin() + 7, IsBcd)) return std::nullopt;
-  std::tm t{};
-  t.tm_sec = FromBcd(r[1]);
-  t.tm_min = FromBcd(r[2]);
-  t.tm_hour = FromBcd(r[3]);
-  t.tm_mday = FromBcd(r[4]);
-  t.tm_mon = FromBcd(r[5]) - 1;
-  t.tm_year = FromBcd(r[6]) + 100;
-  t.tm_isdst = -1;
-  return t;
+  size_t length = 0;
+  auto reply = Read(&length);
+  if (!reply) return std::nullopt;
+  return DecodeClockReply(std::span<const uint8_t>(reply->data(), length));
 }
 
 bool CHIDClass::SetClock() {
@@ -190,9 +173,10 @@ bool CHIDClass::SetProfileLong(uint8_t weight, uint8_t height, uint8_t goal, uin
 int CHIDClass::Query() {
   const uint8_t request[] = {kQuery};
   if (!Write(request)) return -1;
-  auto reply = Read();
-  if (!reply || (*reply)[0] != kQuery || (*reply)[2] != kQuery) return -1;
-  return (*reply)[1];
+  size_t length = 0;
+  auto reply = Read(&length);
+  if (!reply) return -1;
+  return DecodeQueryReply(std::span<const uint8_t>(reply->data(), length));
 }
 
 std::optional<int> CHIDClass::ReadDays() {
@@ -209,11 +193,8 @@ std::optional<int> CHIDClass::ReadDays() {
       }
       std::copy_n(chunk->begin(), std::min(kChunkBytes, kBlockBytes - at), day.data.begin() + at);
     }
-    if (day.data[0] == 0xFF) break;
+    if (!DecodeDayBlockDate(day.data, day)) break;
     day.deviceId = lastDeviceId_;
-    day.year = 2000 + FromBcd(day.data[0]);
-    day.month = FromBcd(day.data[1]);
-    day.day = FromBcd(day.data[2]);
     days_.push_back(day);
   }
   SetClock();

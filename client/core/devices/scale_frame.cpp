@@ -1,5 +1,7 @@
 #include "client/core/devices/scale_frame.h"
 
+#include "client/core/devices/local_time.h"
+
 namespace {
 
 void PutBigEndian32(uint8_t* at, uint32_t v) {
@@ -23,6 +25,21 @@ ScaleFrame DecodeScaleFrame(const ScaleFrameBytes& f) {
   out.kind = f[5] & 0x70;
   out.recordByte = f[6];
   return out;
+}
+
+std::optional<WeightRecord> ReadingOf(const ScaleFrame& frame, bool& liveSeen, std::time_t now) {
+  if (frame.kind == ScaleFrame::Live) {
+    liveSeen = true;
+  } else if (frame.kind != ScaleFrame::Stored || !liveSeen) {
+    // Stored records are taken only once a live frame has shown the scale's clock is in use.
+    return std::nullopt;
+  }
+  std::tm when = frame.kind == ScaleFrame::Live ? LocalFields(now) : FieldsFromSeconds2000(frame.recordSeconds);
+  WeightRecord reading;
+  reading.weight = frame.weight;
+  reading.time = DateText(when);
+  reading.exacttime = DateTimeText(when);
+  return reading;
 }
 
 ScaleFrameBytes LiveAcknowledgement(uint32_t deviceId, uint32_t now) {

@@ -3,7 +3,11 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
+#include <optional>
 #include <span>
+
+#include "client/core/users/user_record.h"
 
 inline constexpr size_t kScaleFrameBytes = 33;
 using ScaleFrameBytes = std::array<uint8_t, kScaleFrameBytes>;
@@ -18,6 +22,11 @@ struct ScaleFrame {
 };
 
 ScaleFrame DecodeScaleFrame(const ScaleFrameBytes& frame);
+
+// The reading the main window keeps of a decoded frame, or nothing for a frame it drops: a live frame
+// sets liveSeen (the live-frame latch) and is dated now, a stored frame is taken only once liveSeen
+// is set and is dated by its record time; every other kind is dropped.
+std::optional<WeightRecord> ReadingOf(const ScaleFrame& frame, bool& liveSeen, std::time_t now);
 
 // Output reports (report id 0 first) acknowledging a live frame and a stored record; now is the
 // PC's local time in seconds since 2000.

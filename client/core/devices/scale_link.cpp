@@ -55,19 +55,8 @@ void ScaleLink::HandleFrameMessage(PendingWeights& pending, platform::MessageTar
   std::optional<ScaleFrameBytes> bytes = channel_.TakeFrame();
   if (!bytes) return;
   ScaleFrame frame = DecodeScaleFrame(*bytes);
-  if (frame.kind == ScaleFrame::Live) {
-    liveSeen_ = true;
-  } else if (frame.kind != ScaleFrame::Stored || !liveSeen_) {
-    // Stored records are taken only once a live frame has shown the scale's clock is in use.
-    return;
-  }
-
-  std::tm when = frame.kind == ScaleFrame::Live ? LocalFields(clock_.Now()) : FieldsFromSeconds2000(frame.recordSeconds);
-  WeightRecord reading;
-  reading.weight = frame.weight;
-  reading.time = DateText(when);
-  reading.exacttime = DateTimeText(when);
-  if (!pending.Add(std::move(reading))) return;
+  std::optional<WeightRecord> reading = ReadingOf(frame, liveSeen_, clock_.Now());
+  if (!reading || !pending.Add(std::move(*reading))) return;
 
   if (frame.kind == ScaleFrame::Live) {
     if (settingsDialog) {

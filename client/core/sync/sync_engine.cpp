@@ -41,7 +41,28 @@ bool Ready(const UserRecord& u, DeviceKind kind) {
 // Attached and not yet read by a pass since it was attached.
 bool Due(const UserRecord& u, DeviceKind kind) { return Ready(u, kind) && !u.Slot(kind).syncState; }
 
+size_t IndexOf(DeviceKind kind) { return static_cast<size_t>(kind); }
+
+std::string DayText(const PedometerDay& day) {
+  return std::to_string(day.year) + "-" + std::to_string(day.month) + "-" + std::to_string(day.day);
+}
+
 }  // namespace
+
+// Holds the running flag for one pass, so that every way out of the pass clears it.
+class SyncEngine::PassRun {
+ public:
+  explicit PassRun(SyncEngine& engine) : engine_(engine) { engine_.running_ = true; }
+  ~PassRun() {
+    engine_.running_ = false;
+    engine_.dialogOpen_ = false;
+  }
+  PassRun(const PassRun&) = delete;
+  PassRun& operator=(const PassRun&) = delete;
+
+ private:
+  SyncEngine& engine_;
+};
 
 SyncEngine::SyncEngine(UserList& users, PendingWeights& pending, SyncDevices devices, SyncServices services)
     : users_(users), pending_(pending), devices_(devices), services_(services) {}
@@ -74,6 +95,7 @@ void SyncEngine::DetectionTick() {
         if (*probe.pedometerFound && devices_.pedometer.ReadId()) {
           probe.pedometerCode = CHIDClass::IdText(devices_.pedometer.LastDeviceId());
         }
+        if (!*probe.pedometerFound) ++departures_[IndexOf(DeviceKind::Pedometer)];
       }
       if (*probe.pedometerFound) {
         if (!probe.pedometerCode.empty() && probe.pedometerCode == step.serial) {
@@ -92,6 +114,7 @@ void SyncEngine::DetectionTick() {
       if (!probe.trackerFound) {
         probe.trackerFound = devices_.kit.StepIsConnected();
         if (*probe.trackerFound) probe.trackerId = devices_.kit.GetDeviceID(false);
+        if (!*probe.trackerFound) ++departures_[IndexOf(DeviceKind::Pace700)];
       }
       if (*probe.trackerFound) {
         if (probe.trackerId >= 0 && TrackerIdText(probe.trackerId) == tracker.serial) {
@@ -110,6 +133,7 @@ void SyncEngine::DetectionTick() {
       if (!probe.scaleFound) {
         probe.scaleFound = devices_.scale.Detect();
         probe.scaleCode = devices_.scale.Serial();
+        if (!*probe.scaleFound) ++departures_[IndexOf(DeviceKind::Scale)];
       }
       if (*probe.scaleFound) {
         if (!probe.scaleCode.empty() && probe.scaleCode == scale.serial) scale.connected = true;
@@ -159,7 +183,7 @@ int SyncEngine::AssignPendingWeights() {
 
 void SyncEngine::SyncPass() {
   if (running_) return;
-  running_ = true;
+  PassRun run(*this);
 
   int total = AssignPendingWeights();
   for (size_t i = 0; i < users_.size(); ++i) {
@@ -169,29 +193,32 @@ void SyncEngine::SyncPass() {
     }
     if (Due(u, DeviceKind::Pace700)) total += MarkedDays(DayMap(devices_.kit));
   }
-  if (total == 0) {
-    running_ = false;
-    return;
-  }
+  if (total == 0) return;
 
   dialogOpen_ = services_.settings.ShowUpdateWindow && services_.frame.MainWindowShownNormal() &&
                 services_.notifier.OpenProgressDialog(total);
   services_.pacer.PumpMessages();
 
-  // By index: the list is the frame's, and messages pumped during the pass may add to it.
   for (size_t i = 0; i < users_.size(); ++i) {
     UserRecord& u = *users_[i];
-    if (Due(u, DeviceKind::Pedometer)) {
-      if (!UploadPedometer(u)) return Finish(false, total);
-      u.Slot(DeviceKind::Pedometer).syncState = true;
-    }
-    if (Due(u, DeviceKind::Pace700)) {
-      UploadTracker(u);
-      u.Slot(DeviceKind::Pace700).syncState = true;
-    }
-    if (Ready(u, DeviceKind::Scale) && !UploadWeights(u)) return Finish(false, total);
+    if (Due(u, DeviceKind::Pedometer) && !RunStep(u, DeviceKind::Pedometer)) return Finish(false, total);
+    if (Due(u, DeviceKind::Pace700)) RunStep(u, DeviceKind::Pace700);
+    if (Ready(u, DeviceKind::Scale) && !RunStep(u, DeviceKind::Scale)) return Finish(false, total);
   }
   Finish(true, total);
+}
+
+bool SyncEngine::RunStep(UserRecord& u, DeviceKind kind) {
+  uint64_t departures = departures_[IndexOf(kind)];
+  StepEnd end = kind == DeviceKind::Pedometer ? UploadPedometer(u)
+                : kind == DeviceKind::Pace700 ? UploadTracker(u)
+                                              : UploadWeights(u);
+  if (end == StepEnd::Failed) return false;
+  // A tick during the step may have found the device gone (and back): that is a new attachment,
+  // which the next pass reads.
+  DeviceSlot& slot = u.Slot(kind);
+  if (end == StepEnd::Done && slot.connected && departures == departures_[IndexOf(kind)]) slot.syncState = true;
+  return true;
 }
 
 void SyncEngine::Finish(bool ok, int total) {
@@ -202,49 +229,55 @@ void SyncEngine::Finish(bool ok, int total) {
   } else if (total >= 1) {
     services_.notifier.ShowAlert("uploadsuccess");
   }
-  running_ = false;
-  dialogOpen_ = false;
 }
 
 void SyncEngine::ItemUploaded() {
   if (dialogOpen_) services_.notifier.PostToProgressDialog(SyncNotifier::kItemUploaded);
 }
 
-bool SyncEngine::CountDay(UserRecord& u, std::unique_ptr<XmlDocument> answer) {
+DayAnswer SyncEngine::AnswerDay(UserRecord& u, std::unique_ptr<XmlDocument> answer) {
   std::string message;
   DayAnswer outcome = ClassifyDayAnswer(answer.get(), &message);
   if (CountsAsUploaded(outcome)) {
     ++u.uploadedThisPass;
     ItemUploaded();
     services_.pacer.PumpMessages();
-    return true;
-  }
-  if (outcome == DayAnswer::Refused) {
+  } else if (outcome == DayAnswer::Refused) {
     services_.notifier.ShowMessageBox(message, "数据传输错误");
   } else if (outcome == DayAnswer::Unknown) {
     services_.notifier.ShowMessageBox("数据传输错误未知错误", "错误");
   }
-  return false;
+  return outcome;
 }
 
-bool SyncEngine::UploadPedometer(UserRecord& u) {
+SyncEngine::StepEnd SyncEngine::UploadPedometer(UserRecord& u) {
   CHIDClass& hid = devices_.pedometer;
   std::optional<int> count = hid.ReadDays();
   if (!count) {
     services_.pacer.Wait(kRetryWaitMs);
     count = hid.ReadDays();
-    if (!count) return false;
+    if (!count) return StepEnd::Failed;
   }
   // A copy: pumped messages may run another pedometer command that refills the table.
   std::vector<PedometerDay> days = hid.Days();
-  bool everyDaySent = true;
+  uint32_t deviceId = hid.LastDeviceId();
+  settlement_.Begin("ped:" + CHIDClass::IdText(deviceId));
+  bool everyDaySettled = true;
   for (const PedometerDay& day : days) {
     // Blocks dated before the devices existed are the memory of an unset clock, not days.
-    if (day.year > 2011 && !CountDay(u, services_.uploads.UploadPedometerDay(u, day))) everyDaySent = false;
+    if (day.year > 2011) {
+      DayAnswer answer = AnswerDay(u, services_.uploads.UploadPedometerDay(u, day));
+      if (!settlement_.Settle(DayText(day), answer)) everyDaySettled = false;
+    }
     services_.pacer.Wait(kDayWaitMs);
   }
-  // Clearing removes days from the device for good: only once each of them is at the service.
-  if (days.size() >= 2 && everyDaySent) hid.ClearDays(static_cast<int>(days.size()) - 1);
+  settlement_.End();
+
+  // Clearing and the profile are for the pedometer the days came from: one pulled meanwhile, or
+  // another one in its place, is left as it is.
+  if (!hid.ReadId() || hid.LastDeviceId() != deviceId) return StepEnd::DeviceChanged;
+  // Clearing removes days from the device for good: only once the service has decided each of them.
+  if (days.size() >= 2 && everyDaySettled) hid.ClearDays(static_cast<int>(days.size()) - 1);
 
   PedometerProfile p = PedometerProfileOf(u);
   if (hid.Query() == -1) {
@@ -253,52 +286,59 @@ bool SyncEngine::UploadPedometer(UserRecord& u) {
     hid.SetProfileLong(p.weight, p.height, p.goal, static_cast<uint8_t>(u.goalUnit), p.userId);
   }
   u.Slot(DeviceKind::Pedometer).updatetime = Now();
-  return true;
+  return StepEnd::Done;
 }
 
-void SyncEngine::UploadTracker(UserRecord& u) {
+SyncEngine::StepEnd SyncEngine::UploadTracker(UserRecord& u) {
   CPace700Kit& kit = devices_.kit;
-  std::string idText = TrackerIdText(kit.GetDeviceID(false));
+  int64_t id = kit.GetDeviceID(false);
+  std::string idText = TrackerIdText(id);
   std::string map = DayMap(kit);
   std::vector<char> scratch(static_cast<size_t>(MarkedDays(map) + 1) * 2048, 0);
   kit.BeginCalculateSleepData(scratch.data());
 
-  bool everyDaySent = true;
+  settlement_.Begin("pace700:" + idText);
+  bool everyDaySettled = true;
   for (int index = static_cast<int>(map.size()) - 1; index >= 0; --index) {
     if (map[index] != '1') continue;
     char date[kDayMapChars] = {};
     const char* data = kit.GetSingleData(index, date);
     if (!data) {
       // The tracker did not give the day (pulled out, say): nothing to send, and nothing to erase.
-      everyDaySent = false;
+      everyDaySettled = false;
     } else {
       std::string dateText(date, strnlen(date, sizeof date));
-      if (!CountDay(u, services_.uploads.UploadPace700Day(u, data, dateText, idText))) everyDaySent = false;
+      DayAnswer answer = AnswerDay(u, services_.uploads.UploadPace700Day(u, data, dateText, idText));
+      if (!settlement_.Settle(dateText, answer)) everyDaySettled = false;
     }
     services_.pacer.Wait(kDayWaitMs);
   }
-  // Erasing is for good: the tracker keeps its days for the next attachment unless all went up.
-  if (everyDaySent) kit.EraseStepData(1);
+  settlement_.End();
+
+  // Erasing and the parameters are for the tracker the days came from, and only for it.
+  if (!kit.StepIsConnected() || kit.GetDeviceID(false) != id) return StepEnd::DeviceChanged;
+  // Erasing is for good: the tracker keeps its days unless the service has decided each of them.
+  if (everyDaySettled) kit.EraseStepData(1);
 
   TrackerProfile p = TrackerProfileOf(u);
   kit.SetParameters(p.sex, p.age, p.height, p.weight, p.stepValue, p.dailyGoal, p.goalUnit);
   u.Slot(DeviceKind::Pace700).updatetime = Now();
+  return StepEnd::Done;
 }
 
-bool SyncEngine::UploadWeights(UserRecord& u) {
+SyncEngine::StepEnd SyncEngine::UploadWeights(UserRecord& u) {
   DeviceSlot& scale = u.Slot(DeviceKind::Scale);
   for (size_t i = 0; i < u.datalist.size(); ++i) {
     if (u.datalist[i].uploaded) continue;
     WeightRecord reading = u.datalist[i];
     std::unique_ptr<XmlDocument> answer = services_.uploads.UploadWeight(u, reading.time, scale.serial, reading.weight);
-    if (!answer || answer->Root().Name() != "scaleup_res") return false;
+    if (!answer || answer->Root().Name() != "scaleup_res") return StepEnd::Failed;
     u.datalist[i].uploaded = true;
     ++u.uploadedThisPass;
     u.standardweight = reading.weight;
     ItemUploaded();
     services_.pacer.Wait(kWeightWaitMs);
   }
-  scale.syncState = true;
   scale.updatetime = Now();
-  return true;
+  return StepEnd::Done;
 }

@@ -3,8 +3,12 @@
 // the sync pass (give pending scale readings to users, read the attached devices, upload everything,
 // report progress). Both run on the main-window thread from the frame's two timers; the pass pumps
 // messages between items, and its running flag keeps a timer tick from starting a second one.
-// The frame must not remove users while Running().
+// The pass holds users across pumped messages and message boxes: the windows change users only
+// through UserChanges, which refuses while Running(). Detection ticks may run during a pass; a
+// device one of them finds gone is read again at its next attachment.
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,6 +17,7 @@
 #include "client/core/devices/scale_link.h"
 #include "client/core/devices/wall_clock.h"
 #include "client/core/settings/settings_store.h"
+#include "client/core/sync/day_settlement.h"
 #include "client/core/sync/sync_ports.h"
 #include "client/core/users/user_store.h"
 #include "kit/pace700_kit.h"
@@ -50,14 +55,22 @@ class SyncEngine {
 
  private:
   struct Probe;
+  class PassRun;
+  // How a device's upload step ended: the pass fails, the device was pulled or changed before the
+  // end (it is read again at its next attachment), or it ran to its end.
+  enum class StepEnd { Failed, DeviceChanged, Done };
+
   void CheckPedometerClock();
   void CheckTrackerClock();
   int AssignPendingWeights();
-  bool UploadPedometer(UserRecord& u);
-  void UploadTracker(UserRecord& u);
-  bool UploadWeights(UserRecord& u);
-  // Uploads one day's answer rules; true when it counts as uploaded.
-  bool CountDay(UserRecord& u, std::unique_ptr<XmlDocument> answer);
+  StepEnd UploadPedometer(UserRecord& u);
+  StepEnd UploadTracker(UserRecord& u);
+  StepEnd UploadWeights(UserRecord& u);
+  // Runs the upload step of kind for u and marks the device synced when it ended with the device
+  // still attached as it was when the step began; false when the pass fails.
+  bool RunStep(UserRecord& u, DeviceKind kind);
+  // The day-answer rules (count, message boxes); the answer's class.
+  DayAnswer AnswerDay(UserRecord& u, std::unique_ptr<XmlDocument> answer);
   void Finish(bool ok, int total);
   void ItemUploaded();
   std::string Now() const;
@@ -68,4 +81,7 @@ class SyncEngine {
   SyncServices services_;
   bool running_ = false;
   bool dialogOpen_ = false;
+  // Per device kind: detection ticks that found no such device attached.
+  std::array<uint64_t, 3> departures_{};
+  DaySettlement settlement_;
 };

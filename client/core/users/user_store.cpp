@@ -1,12 +1,14 @@
 #include "client/core/users/user_store.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "common/xml/xml_document.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
+#include "platform/number_text.h"
 #include "platform/paths.h"
 
 namespace {
@@ -15,6 +17,11 @@ constexpr const char* kRoot = "UserList";
 constexpr const char* kUser = "user_res";
 // Each value is converted into a buffer of 260 bytes with its terminator.
 constexpr size_t kMaxValueBytes = 259;
+// The list as the installer lays it down.
+constexpr std::string_view kEmptyList =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<UserList>\r\n</UserList>\r\n";
+// Damaged files kept beside the list: "userinfoset.xml.damaged-1", "-2", ... up to this many.
+constexpr int kMaxDamagedCopies = 999;
 
 // Slot order of the file's device keys: step, scale, pace700 (the record's DeviceKind order).
 struct SlotKeys {
@@ -45,12 +52,15 @@ int ToInt(std::string_view text) {
   return value;
 }
 
-double ToDouble(std::string_view text) {
-  text = Trimmed(text);
-  double value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || !std::isfinite(value)) return 0;
-  return value;
+double ToDouble(std::string_view text) { return platform::LeadingDecimal(text).value_or(0); }
+
+// A decimal of the file. Earlier clients wrote the locale's separator, so a desktop with a decimal
+// comma left "68,4" for 68.4; the file format itself never has a comma.
+float StoredDecimal(std::string_view text) {
+  std::string number(Trimmed(text));
+  size_t comma = number.find(',');
+  if (comma != std::string::npos && number.find('.') == std::string::npos) number[comma] = '.';
+  return static_cast<float>(ToDouble(number));
 }
 
 std::string ValueOf(const XmlElement& parent, std::string_view name) {
@@ -92,12 +102,12 @@ std::unique_ptr<UserRecord> ReadUser(const XmlElement& e) {
     slot.updatetime = ValueOf(e, keys.updatetime);
   }
   r->tixingupdatetime = ToInt(ValueOf(e, "tixingupdatetime"));
-  if (const XmlElement* sw = e.FindChild("standardweight")) r->standardweight = static_cast<float>(ToDouble(sw->Value()));
-  if (const XmlElement* ws = e.FindChild("weightscope")) r->weightscope = static_cast<float>(ToDouble(ws->Value()));
+  if (const XmlElement* sw = e.FindChild("standardweight")) r->standardweight = StoredDecimal(sw->Value());
+  if (const XmlElement* ws = e.FindChild("weightscope")) r->weightscope = StoredDecimal(ws->Value());
   if (const XmlElement* list = e.FindChild("datalist")) {
     for (const auto& data : list->Children()) {
       WeightRecord w;
-      w.weight = static_cast<float>(ToDouble(data->AttributeValue("weight", "")));
+      w.weight = StoredDecimal(data->AttributeValue("weight", ""));
       w.time = platform::FromCodePage(data->AttributeValue("time", ""));
       w.exacttime = platform::FromCodePage(data->AttributeValue("exacttime", ""));
       r->datalist.push_back(std::move(w));
@@ -106,11 +116,7 @@ std::unique_ptr<UserRecord> ReadUser(const XmlElement& e) {
   return r;
 }
 
-std::string Decimal1(float v) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.1f", static_cast<double>(v));
-  return text;
-}
+std::string Decimal1(float v) { return platform::FixedText(v, 1); }
 
 void AddValue(XmlElement& parent, const char* name, std::string_view utf8) {
   XmlElement& child = parent.AddChild(name);
@@ -158,8 +164,27 @@ void WriteUser(XmlElement& list, const UserRecord& r) {
   }
 }
 
-// A file that did not read whole would lose the accounts after the damage if it were written back.
 bool IsUserList(const XmlDocument& doc) { return doc.State() == XmlDocument::Read && doc.Root().Name() == kRoot; }
+
+bool IsFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Writing into a file that did not read whole would lose the accounts after the damage, and refusing
+// to write would lose every later change. So the damaged file is kept beside the list under a name
+// not yet taken, and a fresh, empty list takes its place. False when either step failed.
+bool SetDamagedFileAside(const std::string& path) {
+  for (int n = 1; n <= kMaxDamagedCopies; ++n) {
+    std::string aside = path + ".damaged-" + std::to_string(n);
+    if (platform::RenameWithoutReplacing(path, aside)) {
+      return platform::WriteFileAtomically(path, kEmptyList, platform::FileAccess::OwnerOnly);
+    }
+    // Only a name already taken is worth another try.
+    if (!platform::PathExists(aside)) return false;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -167,7 +192,10 @@ UserList UserStore::LoadAll(const std::string& path) {
   UserList users;
   XmlDocument doc;
   doc.LoadFile(path);
-  if (doc.State() == XmlDocument::Defaults) return users;
+  if (doc.State() != XmlDocument::Read) {
+    if (IsFile(path)) SetDamagedFileAside(path);
+    return users;
+  }
   for (const auto& child : doc.Root().Children()) users.push_back(ReadUser(*child));
   return users;
 }
@@ -175,7 +203,11 @@ UserList UserStore::LoadAll(const std::string& path) {
 bool UserStore::StoreOne(const UserRecord& record, const std::string& path, bool drop) {
   XmlDocument doc;
   doc.LoadFile(path);
-  if (!IsUserList(doc)) return false;
+  if (!IsUserList(doc)) {
+    if (!IsFile(path) || !SetDamagedFileAside(path)) return false;
+    doc.LoadFile(path);
+    if (!IsUserList(doc)) return false;
+  }
   XmlElement& root = doc.Root();
   for (int i = root.ChildCount() - 1; i >= 0; --i) {
     XmlElement* child = root.Child(i);

@@ -2,7 +2,9 @@
 // UserStore: the local accounts in "userinfoset.xml" beside the program, and the mapping of the
 // service's user-information answer onto a record. Values are kept in the file in the 8-bit code
 // page. The file holds passwords: a file it creates is readable by its owner only, and every store
-// replaces the file whole, so a crash in the middle never loses the other accounts.
+// replaces the file whole, so a crash in the middle never loses the other accounts. A file that
+// exists but is damaged is never written into: it is kept beside the list as
+// "userinfoset.xml.damaged-N" (N the first number not taken) and a fresh, empty list takes its place.
 
 #include <memory>
 #include <string>
@@ -20,12 +22,13 @@ class UserStore {
   static constexpr const char* kDefaultPicture = "DefaultUser.jpg";
   static constexpr const char* kUserFolder = "user";
 
-  // Every account in the file, in file order; empty for a missing or unreadable file.
+  // Every account in the file, in file order; empty for a missing file and for one that did not
+  // read whole, which is then kept beside a fresh list.
   static UserList LoadAll(const std::string& path);
 
   // Removes the record's uid from the file and, unless drop is set, appends the record anew (so it
-  // moves to the end). False, with the file untouched, when it is missing, is not a user list, is
-  // damaged, or cannot be written.
+  // moves to the end). A damaged file or one that is not a user list is kept beside a fresh list
+  // first. False, with the file untouched, when it is missing or cannot be written.
   static bool StoreOne(const UserRecord& record, const std::string& path, bool drop);
 
   // At quit: every user in list order, dropping those flagged autoclear. False when any store failed.

@@ -1,18 +1,13 @@
 // The window registry's rules beyond finding one window: several titles per process, withdrawn
-// titles, folders others could write to, stale entries; and opening a page without a shell
-// reading the address.
+// titles, folders others could write to, stale entries.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <thread>
 
-#include "platform/desktop/open_url.h"
 #include "platform/desktop/window_registry.h"
 #include "platform/file_io.h"
 #include "platform/tests/temp_folder.h"
@@ -97,51 +92,4 @@ TEST(WindowRegistryTitles, RefusesFoldersOthersCanReachAndNamesTooLongForASocket
   std::string deep = temp.File(std::string(120, 'd'));
   WindowRegistry tooLong(deep);
   EXPECT_FALSE(tooLong.Publish("x", [] {}));
-}
-
-namespace {
-
-// PATH pointing at a folder whose "xdg-open" writes its first argument to a file.
-class FakeOpener {
- public:
-  explicit FakeOpener(const std::string& folder) : out_(folder + "/opened") {
-    std::string script = folder + "/xdg-open";
-    EXPECT_TRUE(platform::WriteFileAtomically(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + out_ + ".tmp' && mv '" +
-                                                          out_ + ".tmp' '" + out_ + "'\n"));
-    chmod(script.c_str(), 0755);
-    const char* path = std::getenv("PATH");
-    old_ = path ? path : "";
-    setenv("PATH", (folder + ":/usr/bin:/bin").c_str(), 1);
-  }
-  ~FakeOpener() { setenv("PATH", old_.c_str(), 1); }
-  FakeOpener(const FakeOpener&) = delete;
-  FakeOpener& operator=(const FakeOpener&) = delete;
-
-  // What the opener was given, once it has run (it runs in the background).
-  std::optional<std::string> Opened() const {
-    for (int i = 0; i < 300; ++i) {
-      if (auto text = platform::ReadWholeFile(out_)) return text;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return std::nullopt;
-  }
-
- private:
-  std::string out_;
-  std::string old_;
-};
-
-}  // namespace
-
-TEST(OpenUrl, HandsTheAddressOverUntouchedByTheShell) {
-  testing_support::TempFolder temp;
-  FakeOpener opener(temp.path());
-  std::string url = "http://127.0.0.1:1/softlogin.php?re_url=%2Fhome&logincode=a b;$(touch " + temp.File("pwned") +
-                    ")`id`'\"";
-  ASSERT_TRUE(platform::OpenUrl(url));
-  auto opened = opener.Opened();
-  ASSERT_TRUE(opened);
-  EXPECT_EQ(*opened, url);
-  EXPECT_FALSE(platform::PathExists(temp.File("pwned")));
-  EXPECT_FALSE(platform::OpenUrl(""));
 }

@@ -57,3 +57,12 @@ TEST(ReportDescriptor, TruncatedOrEmptyDescriptorsGiveWhatWasCounted) {
   std::vector<uint8_t> deepPush(200, 0xA4);
   EXPECT_EQ(ParseReportDescriptor(deepPush).inputBytes, 0u);
 }
+
+TEST(ReportDescriptor, ReportsLongerThanTheKernelPassesCountAsTheLongestItDoes) {
+  // 0xFFFFFFFF fields of 0xFFFFFFFF bits each, twice: far beyond any buffer.
+  std::vector<uint8_t> d = {0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF,
+                            0x81, 0x02, 0x81, 0x02, 0x91, 0x02};
+  auto layout = ParseReportDescriptor(d);
+  EXPECT_EQ(layout.inputBytes, platform::kMaxHidReportBytes);
+  EXPECT_EQ(layout.outputBytes, platform::kMaxHidReportBytes);
+}

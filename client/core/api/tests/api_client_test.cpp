@@ -31,11 +31,13 @@ class FakeService {
  public:
   FakeService() {
     server.server().Post("/", [this](const httplib::Request&, httplib::Response& res) {
+      res.status = status;
       res.set_content(answer, "text/xml; charset=utf-8");
     });
   }
   LoopbackServer server;
   std::string answer;
+  int status = 200;
 };
 
 class ApiClientTest : public ::testing::Test {
@@ -104,6 +106,22 @@ TEST_F(ApiClientTest, TheProbeReportsWhetherAnyDocumentCameBack) {
   EXPECT_FALSE(unreachable.ProbeConnection());
   EXPECT_EQ(unreachable.LastError(), "badnetwork");
   EXPECT_FALSE(unreachable.UploadWeight(UserRecord{}, "2024-05-01", "W1", 60.0f));
+}
+
+TEST_F(ApiClientTest, KeepsTheHttpStatusOfTheLastAnswer) {
+  ApiClient client = Client();
+  EXPECT_EQ(client.LastStatus(), 0);
+  service.answer = std::string(kDeclaration) + "<error_res><msg>busy</msg></error_res>";
+  service.status = 503;
+  EXPECT_TRUE(client.UploadWeight(UserRecord{}, "2024-05-01", "W1", 60.0f)) << "a document all the same";
+  EXPECT_EQ(client.LastStatus(), 503);
+  service.status = 200;
+  EXPECT_TRUE(client.UploadWeight(UserRecord{}, "2024-05-01", "W1", 60.0f));
+  EXPECT_EQ(client.LastStatus(), 200);
+
+  ApiClient unreachable(settings, folder.path(), "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/");
+  EXPECT_FALSE(unreachable.UploadWeight(UserRecord{}, "2024-05-01", "W1", 60.0f));
+  EXPECT_EQ(unreachable.LastStatus(), 0);
 }
 
 TEST_F(ApiClientTest, TheSettingsProxyCarriesTheRequestAndItsCredentials) {

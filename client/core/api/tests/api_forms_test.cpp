@@ -6,6 +6,7 @@
 #include "client/core/api/picture_name.h"
 #include "client/core/api/request_signer.h"
 #include "platform/codepage.h"
+#include "platform/tests/comma_locale.h"
 
 namespace {
 
@@ -56,6 +57,13 @@ TEST(Forms, WeightUploadWithOneDecimalAlwaysAPoint) {
   EXPECT_EQ(api_forms::UploadWeight(User("77"), "2024-05-01", "W1ABC", 70.5f),
             "method=scale.weight.up&user_id=77&scalecode=W1ABC&date=2024-05-01&weight=70.5&sign=" +
                 SignOf(std::string(kSignatureKey) + "date2024-05-01methodscale.weight.upscalecodeW1ABCuser_id77weight70.5"));
+}
+
+TEST(Forms, WeightUploadKeepsItsPointUnderACommaLocale) {
+  testing_support::CommaLocale comma;
+  if (!comma.Active()) GTEST_SKIP() << comma.Missing();
+  EXPECT_EQ(api_forms::WeightText(68.4f), "68.4");
+  EXPECT_NE(api_forms::UploadWeight(User("77"), "2024-05-01", "W1ABC", 70.5f).find("&weight=70.5&"), std::string::npos);
 }
 
 TEST(Forms, PedometerDayWritesEveryByteAsHAndTwoHexDigitsUnsigned) {

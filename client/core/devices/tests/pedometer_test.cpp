@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "client/core/devices/hid_class.h"
+#include "client/core/devices/pedometer_replies.h"
 #include "client/core/devices/tests/fakes.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_pedometer.h"
@@ -154,14 +155,52 @@ TEST(CHIDClass, ClockAndProfilesGoOutInTheDeviceForm) {
   EXPECT_EQ(clock->tm_sec, 6);
 
   ASSERT_TRUE(rig.hid.SetProfileLong(60, 172, 7, 2, 0x01020304));
-  ASSERT_TRUE(rig.ped->LastProfile());
-  EXPECT_TRUE(rig.ped->LastProfile()->longForm);
-  EXPECT_EQ(rig.ped->LastProfile()->userId, 0x01020304u);
-  EXPECT_EQ(rig.ped->LastProfile()->unit, 2);
+  auto longForm = rig.ped->LastProfile();
+  ASSERT_TRUE(longForm);
+  EXPECT_TRUE(longForm->longForm);
+  EXPECT_EQ(longForm->userId, 0x01020304u);
+  EXPECT_EQ(longForm->unit, 2);
   rig.ped->SetQueryValue(std::nullopt);
   ASSERT_TRUE(rig.hid.SetProfileShort(61, 173, 8, 99));
-  EXPECT_FALSE(rig.ped->LastProfile()->longForm);
-  EXPECT_EQ(rig.ped->LastProfile()->height, 173);
+  auto shortForm = rig.ped->LastProfile();
+  ASSERT_TRUE(shortForm);
+  EXPECT_FALSE(shortForm->longForm);
+  EXPECT_EQ(shortForm->userId, 99u) << "the short profile arrived, not the long one again";
+  EXPECT_EQ(shortForm->height, 173);
+}
+
+TEST(CHIDClass, ClockReplyIsReadFromItsBcdFieldsWhateverItsFirstByte) {
+  PedometerRig rig;
+  std::tm set{};
+  set.tm_year = 124, set.tm_mon = 1, set.tm_mday = 29, set.tm_hour = 23, set.tm_min = 59, set.tm_sec = 58;
+  rig.ped->SetClock(set);
+  for (uint8_t head : {0x64, 0x00, 0x9A}) {
+    rig.ped->SetClockReplyHead(head);
+    auto clock = rig.hid.GetClock();
+    ASSERT_TRUE(clock) << int{head};
+    EXPECT_EQ(clock->tm_year, 124);
+    EXPECT_EQ(clock->tm_mon, 1);
+    EXPECT_EQ(clock->tm_mday, 29);
+    EXPECT_EQ(clock->tm_hour, 23);
+    EXPECT_EQ(clock->tm_min, 59);
+    EXPECT_EQ(clock->tm_sec, 58);
+  }
+}
+
+TEST(PedometerReplies, ClockNeedsSixBcdFieldsAndQueryTwoEchoes) {
+  const uint8_t clock[] = {0x00, 0x58, 0x59, 0x23, 0x29, 0x02, 0x24};
+  EXPECT_TRUE(DecodeClockReply(clock));
+  uint8_t notBcd[] = {0x64, 0x58, 0x5A, 0x23, 0x29, 0x02, 0x24};
+  EXPECT_FALSE(DecodeClockReply(notBcd));
+  notBcd[2] = 0xA5;
+  EXPECT_FALSE(DecodeClockReply(notBcd));
+  EXPECT_FALSE(DecodeClockReply(std::span<const uint8_t>(clock, 6))) << "the year is missing";
+
+  const uint8_t query[] = {0x84, 0x07, 0x84};
+  EXPECT_EQ(DecodeQueryReply(query), 7);
+  EXPECT_EQ(DecodeQueryReply(std::span<const uint8_t>(query, 2)), -1);
+  const uint8_t oneEcho[] = {0x84, 0x07, 0x00};
+  EXPECT_EQ(DecodeQueryReply(oneEcho), -1);
 }
 
 TEST(CHIDClass, ClearAfterBindingKeepsTheLastDayOnly) {

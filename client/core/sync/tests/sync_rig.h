@@ -14,6 +14,7 @@
 #include "client/core/devices/tests/fakes.h"
 #include "client/core/sync/api_sync_uploads.h"
 #include "client/core/sync/sync_engine.h"
+#include "client/core/sync/user_changes.h"
 #include "kit/simulated_tracker.h"
 #include "platform/codepage.h"
 #include "sim/sim_hid_host.h"
@@ -36,10 +37,12 @@ class FakeService {
       Form form = ParseForm(req.body);
       std::string method = form["method"];
       Rule rule;
+      int status = 200;
       {
         std::lock_guard lock(mutex_);
         requests_.push_back({method, form});
         rule = rule_;
+        status = status_;
       }
       std::string body = rule ? rule(method, form) : DefaultAnswer(method);
       if (body.empty()) {
@@ -47,6 +50,7 @@ class FakeService {
         res.status = 0;
         return;
       }
+      res.status = status;
       res.set_content("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body, "text/xml; charset=utf-8");
     });
     port_ = server_.bind_to_any_port("127.0.0.1");
@@ -84,6 +88,11 @@ class FakeService {
     std::lock_guard lock(mutex_);
     rule_ = std::move(rule);
   }
+  // The HTTP status of every answer with a body.
+  void SetStatus(int status) {
+    std::lock_guard lock(mutex_);
+    status_ = status;
+  }
   std::vector<std::pair<std::string, Form>> Requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -101,6 +110,7 @@ class FakeService {
   std::thread thread_;
   mutable std::mutex mutex_;
   Rule rule_;
+  int status_ = 200;
   std::vector<std::pair<std::string, Form>> requests_;
 };
 
@@ -169,6 +179,7 @@ struct SyncRig {
   FakeFrame frame;
   RecordingPacer pacer;
   SyncEngine engine{users, pending, {hid, scaleLink, kit}, {uploads, notifier, frame, pacer, clock, settings}};
+  UserChanges changes{users, engine, ""};
   size_t framesHandled = 0;
 
   SyncRig() {
@@ -202,6 +213,24 @@ struct SyncRig {
     if (pace) u->Slot(DeviceKind::Pace700) = {std::to_string(kTrackerId), "", false, true, false};
     users.push_back(std::move(u));
     return *users.back();
+  }
+
+  // One user with the pedometer bound, attached and holding days dated 2024-5-first, 2024-5-first+1,
+  // ...; detected.
+  UserRecord& PedometerUserWithDays(int count, int first = 19) {
+    PlugPedometer();
+    for (int i = 0; i < count; ++i) pedometer->AddDay(2024, 5, first + i);
+    UserRecord& u = AddUser("1", 60, false, true, false);
+    engine.DetectionTick();
+    return u;
+  }
+
+  // The pedometer pulled out and put back, each seen by a detection tick: a new attachment.
+  void ReattachPedometer() {
+    pedometer->Unplug();
+    engine.DetectionTick();
+    pedometer->Plug();
+    engine.DetectionTick();
   }
 
   // The main window's side of the scale reader: handles frame messages until count have come.

@@ -6,8 +6,10 @@
 #include "common/xml/xml_document.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
+#include "platform/tests/comma_locale.h"
 #include "platform/tests/temp_folder.h"
 
+using testing_support::CommaLocale;
 using testing_support::TempFolder;
 
 namespace {
@@ -50,6 +52,16 @@ std::vector<std::string> UidsInFile(const std::string& path) {
   std::vector<std::string> uids;
   for (const auto& user : UserStore::LoadAll(path)) uids.push_back(user->uid);
   return uids;
+}
+
+// The file holds one user with reference weight 68.4, range 1.5 and one reading of 70.5 kg.
+void ExpectNumbersOfTheSample(const std::string& path) {
+  auto users = UserStore::LoadAll(path);
+  ASSERT_EQ(users.size(), 1u);
+  EXPECT_FLOAT_EQ(users[0]->standardweight, 68.4f);
+  EXPECT_FLOAT_EQ(users[0]->weightscope, 1.5f);
+  ASSERT_EQ(users[0]->datalist.size(), 1u);
+  EXPECT_FLOAT_EQ(users[0]->datalist[0].weight, 70.5f);
 }
 
 XmlDocument Answer(const std::string& xml) {
@@ -122,7 +134,8 @@ TEST(UserStore, ChineseTextReadsBackOnlyUnderTheCodePageItWasWrittenIn) {
                                           "<user_res><uid>7</uid><uname>张三</uname></user_res></UserList>");
   auto users = UserStore::LoadAll(path);
   ASSERT_EQ(users.size(), 1u);
-  EXPECT_NE(users[0]->uname, "张三");
+  // The six UTF-8 bytes read as GBK pairs: "寮犱笁", not the name that was meant.
+  EXPECT_EQ(users[0]->uname, "寮犱笁");
 }
 
 TEST(UserStore, StoringMovesTheRecordToTheEndAndLeavesOneElementForADuplicatedUid) {
@@ -172,6 +185,34 @@ TEST(UserStore, OnlyPendingReadingsAreStored) {
   EXPECT_FALSE(users[0]->datalist[0].uploaded);
 }
 
+TEST(UserStore, NumbersKeepTheirPointUnderACommaLocale) {
+  CommaLocale comma;
+  if (!comma.Active()) GTEST_SKIP() << comma.Missing();
+  TempFolder folder;
+  std::string path = EmptyListIn(folder);
+  UserRecord r = SampleUser("1");
+  r.weightscope = 1.5f;
+  r.datalist.push_back({70.5f, "2024-05-02", false, false, "2024-05-02-07-01-02"});
+  ASSERT_TRUE(UserStore::StoreOne(r, path, false));
+
+  std::string raw = platform::ReadWholeFile(path).value_or("");
+  EXPECT_NE(raw.find("<standardweight>68.4</standardweight>"), std::string::npos) << raw;
+  EXPECT_NE(raw.find("<weightscope>1.5</weightscope>"), std::string::npos);
+  EXPECT_NE(raw.find("weight=\"70.5\""), std::string::npos);
+  ExpectNumbersOfTheSample(path);
+}
+
+TEST(UserStore, DecimalCommasThatEarlierClientsStoredReadAsTheNumberMeant) {
+  TempFolder folder;
+  std::string path = folder.File(UserStore::kFileName);
+  platform::WriteFileAtomically(path,
+                                "<?xml version=\"1.0\"?><UserList><user_res><uid>5</uid>"
+                                "<standardweight>68,4</standardweight><weightscope> 1,5 </weightscope>"
+                                "<datalist><scaledata weight=\"70,5\" time=\"2024-05-02\"/></datalist>"
+                                "</user_res></UserList>");
+  ExpectNumbersOfTheSample(path);
+}
+
 TEST(UserStore, PinlessOtherThanOneLeavesTheSlotUnboundAndEmpty) {
   TempFolder folder;
   std::string path = folder.File(UserStore::kFileName);
@@ -190,22 +231,60 @@ TEST(UserStore, PinlessOtherThanOneLeavesTheSlotUnboundAndEmpty) {
   EXPECT_FLOAT_EQ(users[0]->weightscope, 1.0f);
 }
 
-TEST(UserStore, MissingDamagedOrForeignFilesAreNeitherLoadedNorWritten) {
+TEST(UserStore, AMissingFileIsNeitherLoadedNorCreated) {
   TempFolder folder;
   std::string missing = folder.File("none.xml");
   EXPECT_TRUE(UserStore::LoadAll(missing).empty());
   EXPECT_FALSE(UserStore::StoreOne(SampleUser("1"), missing, false));
   EXPECT_FALSE(platform::PathExists(missing));
+}
 
-  std::string damaged = folder.File("damaged.xml");
-  std::string text = "<?xml version=\"1.0\"?><UserList><user_res><uid>1</uid></user_res><user_res><uid>2";
-  platform::WriteFileAtomically(damaged, text);
-  EXPECT_FALSE(UserStore::StoreOne(SampleUser("3"), damaged, false));
-  EXPECT_EQ(*platform::ReadWholeFile(damaged), text) << "a damaged file is not cut down to what was read";
+TEST(UserStore, ADamagedFileLoadsNoUsersIsKeptBesideAndLaterStoresGoIntoAFreshFile) {
+  TempFolder folder;
+  std::string path = folder.File(UserStore::kFileName);
+  // The root is intact, but the second account ends in an unclosed tag.
+  std::string damaged = kEmptyList.substr(0, kEmptyList.find("</UserList>")) +
+                        "<user_res><uid>1</uid></user_res><user_res><uid>2";
+  platform::WriteFileAtomically(path, damaged);
 
+  EXPECT_TRUE(UserStore::LoadAll(path).empty()) << "a file that did not parse loads no users";
+  EXPECT_EQ(platform::ReadWholeFile(path + ".damaged-1"), damaged) << "kept whole beside the list";
+  EXPECT_EQ(platform::ReadWholeFile(path), kEmptyList) << "a fresh, empty list takes its place";
+
+  ASSERT_TRUE(UserStore::StoreOne(SampleUser("3"), path, false));
+  EXPECT_EQ(UidsInFile(path), std::vector<std::string>{"3"});
+
+  // Damaged again, while the client runs: the next store keeps it too, under a name not yet taken.
+  platform::WriteFileAtomically(path, damaged + "<");
+  ASSERT_TRUE(UserStore::StoreOne(SampleUser("4"), path, false));
+  EXPECT_EQ(UidsInFile(path), std::vector<std::string>{"4"});
+  EXPECT_EQ(platform::ReadWholeFile(path + ".damaged-1"), damaged) << "an earlier copy is never overwritten";
+  EXPECT_EQ(platform::ReadWholeFile(path + ".damaged-2"), damaged + "<");
+}
+
+TEST(UserStore, EmptyUnreadableOrForeignFilesAreKeptBesideToo) {
+  TempFolder folder;
+  std::string empty = folder.File("empty.xml");
+  platform::WriteFileAtomically(empty, "");
+  EXPECT_TRUE(UserStore::LoadAll(empty).empty());
+  EXPECT_EQ(platform::ReadWholeFile(empty + ".damaged-1"), "");
+  EXPECT_EQ(platform::ReadWholeFile(empty), kEmptyList);
+
+  // Another program's document parses, so its elements load, but it is no user list to store into.
   std::string foreign = folder.File("foreign.xml");
-  platform::WriteFileAtomically(foreign, "<?xml version=\"1.0\"?><Other><user_res/></Other>");
-  EXPECT_FALSE(UserStore::StoreOne(SampleUser("1"), foreign, false));
+  std::string other = "<?xml version=\"1.0\"?><Other><user_res><uid>7</uid></user_res></Other>";
+  platform::WriteFileAtomically(foreign, other);
+  EXPECT_EQ(UidsInFile(foreign), std::vector<std::string>{"7"});
+  ASSERT_TRUE(UserStore::StoreOne(SampleUser("1"), foreign, false));
+  EXPECT_EQ(UidsInFile(foreign), std::vector<std::string>{"1"});
+  EXPECT_EQ(platform::ReadWholeFile(foreign + ".damaged-1"), other);
+
+  // A folder in the file's place is nothing the store can keep beside or replace.
+  std::string taken = folder.File("taken.xml");
+  ASSERT_EQ(mkdir(taken.c_str(), 0700), 0);
+  EXPECT_TRUE(UserStore::LoadAll(taken).empty());
+  EXPECT_FALSE(UserStore::StoreOne(SampleUser("1"), taken, false));
+  EXPECT_FALSE(platform::PathExists(taken + ".damaged-1"));
 }
 
 TEST(UserStore, StoredFileIsReadableByItsOwnerOnly) {
