@@ -31,6 +31,9 @@ inline constexpr unsigned kMsgSystemMenuChoice = 10045;
 // the Content-Length or 0.
 inline constexpr unsigned kMsgHttpProgress = 0x4C46;
 
+// The updater's download thread to its window: the saved release could not be started.
+inline constexpr unsigned kMsgUpdaterStartFailed = kMsgAppBase + 20;
+
 // The installer's worker to its window: a step done (wParam the step, 1..7; lParam 7), and the
 // end of the installation (both parameters 0).
 inline constexpr unsigned kMsgInstallProgress = kMsgAppBase + 25;
@@ -46,9 +49,10 @@ inline constexpr unsigned kCmdQuit = 40004;
 
 namespace message_numbers_check {
 
-inline constexpr std::array kMessages{kMsgTrayCallback, kMsgScaleFrame,      kMsgLiveWeight,      kMsgUserMenuChoice,
-                                      kMsgItemUploaded, kMsgPassFinished,    kMsgPassFailed,      kMsgSystemMenuChoice,
-                                      kMsgHttpProgress, kMsgInstallProgress, kMsgInstallFinished, kMsgWindowInit};
+inline constexpr std::array kMessages{
+    kMsgTrayCallback,    kMsgScaleFrame,      kMsgLiveWeight,       kMsgUserMenuChoice, kMsgItemUploaded,
+    kMsgPassFinished,    kMsgPassFailed,      kMsgSystemMenuChoice, kMsgHttpProgress,   kMsgUpdaterStartFailed,
+    kMsgInstallProgress, kMsgInstallFinished, kMsgWindowInit};
 inline constexpr std::array kCommands{kCmdShowMainWindow, kCmdQuit};
 
 template <std::size_t N>

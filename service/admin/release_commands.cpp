@@ -7,6 +7,7 @@
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "service/admin/argument_list.h"
+#include "service/admin/release_signer.h"
 #include "service/admin/commands.h"
 #include "service/wire/strict_number.h"
 
@@ -49,8 +50,8 @@ bool IsPlainFileName(const std::string& name) {
 
 int PublishCommand(const Words& arguments, ServiceData& data, std::ostream& out, std::ostream& err) {
   ArgumentList list(arguments, {"force"});
-  if (!list.ok() || !list.Unknown({"force"}).empty() || list.words().size() != 2) {
-    err << "usage: publish VERSION FILE [--force]\n";
+  if (!list.ok() || !list.Unknown({"force", "key"}).empty() || list.words().size() != 2) {
+    err << "usage: publish VERSION FILE [--force] [--key PRIVATE_KEY.pem]\n";
     return 2;
   }
   const std::string& version = list.words()[0];
@@ -75,6 +76,16 @@ int PublishCommand(const Words& arguments, ServiceData& data, std::ostream& out,
     err << "cannot read " << source << "\n";
     return 1;
   }
+  std::string signature;
+  if (list.Has("key")) {
+    std::string problem;
+    auto signed_ = SignRelease(list.Text("key"), *bytes, problem);
+    if (!signed_) {
+      err << "cannot sign with " << list.Text("key") << ": " << problem << "\n";
+      return 1;
+    }
+    signature = *signed_;
+  }
   std::error_code error;
   std::filesystem::create_directories(data.releaseFolder, error);
   std::string target = platform::JoinPath(data.releaseFolder, name);
@@ -82,11 +93,11 @@ int PublishCommand(const Words& arguments, ServiceData& data, std::ostream& out,
     err << "cannot write " << target << "\n";
     return 1;
   }
-  if (!data.releasesOf.Publish({version, name, static_cast<int64_t>(std::time(nullptr))})) {
+  if (!data.releasesOf.Publish({version, name, static_cast<int64_t>(std::time(nullptr)), signature})) {
     err << "could not record the release\n";
     return 1;
   }
-  out << "published " << version << " as " << target << "\n";
+  out << "published " << version << " as " << target << (signature.empty() ? " (unsigned)" : " (signed)") << "\n";
   return 0;
 }
 

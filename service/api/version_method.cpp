@@ -9,6 +9,7 @@ std::string AnswerVersion(ServiceData& data, const ApiRequest& request) {
   if (auto release = data.releasesOf.Latest()) {
     answer.Open("donload").Add("newversion", release->version);
     answer.Add("url", request.baseUrl + "/release/" + release->fileName);
+    if (!release->signature.empty()) answer.Add("signature", release->signature);
   }
   return answer.Finish();
 }

@@ -13,6 +13,7 @@ struct Release {
   std::string version;  // dotted decimal a.b.c.d
   std::string fileName;  // a plain file name inside the release folder
   int64_t publishedAt = 0;
+  std::string signature;  // hex of the release file's Ed25519 signature; empty when unsigned
 };
 
 class ReleaseStore {

@@ -78,6 +78,10 @@ CREATE TABLE releases(
   file_name TEXT NOT NULL,
   published_at INTEGER NOT NULL);
 )sql",
+    // 2: the signature a release was published with (hex; empty when it was published unsigned).
+    R"sql(
+ALTER TABLE releases ADD COLUMN signature TEXT NOT NULL DEFAULT '';
+)sql",
 };
 
 int ReadVersion(DatabaseUse& use) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -95,6 +96,27 @@ TEST_F(AdminCommand, PublishesOnlyVersionsClientsTakeAsNewer) {
   for (const char* version : {"1.0.0", "1.0.0.0.1", "1.0.0.x", "1.0.0.65536", "1..0.0"})
     EXPECT_EQ(Run("publish", {version, folder_.File("VymeraSetup.exe")}), 2) << version;
   EXPECT_EQ(Run("publish", {"9.0.0.0", folder_.File("missing.exe")}), 1);
+}
+
+TEST_F(AdminCommand, PublishSignsWithAnEd25519KeyAndRefusesOtherKeys) {
+  std::ofstream(folder_.File("VymeraSetup.exe")) << "setup";
+  ASSERT_EQ(Run("publish", {"1.0.0.2", folder_.File("VymeraSetup.exe")}), 0);
+  EXPECT_EQ(data_->releasesOf.Latest()->signature, "");
+
+  std::string key = folder_.File("release.pem");
+  ASSERT_EQ(std::system(("openssl genpkey -algorithm ed25519 -out '" + key + "' 2>/dev/null").c_str()), 0);
+  ASSERT_EQ(Run("publish", {"1.0.0.3", folder_.File("VymeraSetup.exe"), "--key", key}), 0) << err_.str();
+  std::string signature = data_->releasesOf.Latest()->signature;
+  EXPECT_EQ(signature.size(), 128u);
+  EXPECT_EQ(signature.find_first_not_of("0123456789abcdef"), std::string::npos);
+
+  std::string rsa = folder_.File("rsa.pem");
+  ASSERT_EQ(std::system(("openssl genpkey -algorithm rsa -pkeyopt rsa_keygen_bits:1024 -out '" + rsa +
+                         "' 2>/dev/null").c_str()), 0);
+  for (const std::string& bad : {rsa, folder_.File("VymeraSetup.exe"), folder_.File("absent.pem")}) {
+    EXPECT_EQ(Run("publish", {"1.0.0.4", folder_.File("VymeraSetup.exe"), "--key", bad}), 1) << bad;
+    EXPECT_EQ(data_->releasesOf.Latest()->version, "1.0.0.3");
+  }
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+#pragma once
+// ReleaseDownload: the updater's one worker thread. It fetches the offered release, saves it as
+// "updatetemp" in the updater's folder, makes it executable and starts it; the updater then ends.
+// Progress reaches the window only as posted messages, through a gate the window can hold while
+// it asks whether to stop.
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "updater/download_gate.h"
+#include "updater/update_query.h"
+
+class WinHttpClient;
+
+class ReleaseDownload {
+ public:
+  static constexpr const char* kSavedFileName = "updatetemp";
+
+  // endProcess ends the updater once the release runs (from the download thread); startFailed is
+  // posted to the window, with no parameters, when the saved release cannot be started or its
+  // signature does not verify under publicKeyHex.
+  ReleaseDownload(ReleaseOffer offer, std::string folder, std::string publicKeyHex, platform::MessageTarget& window,
+                  unsigned startFailed, std::function<void()> endProcess);
+  // Abandons a download still running and waits for its thread.
+  ~ReleaseDownload();
+  ReleaseDownload(const ReleaseDownload&) = delete;
+  ReleaseDownload& operator=(const ReleaseDownload&) = delete;
+
+  void Start();
+  // The downloading flag: set from Start until the thread has given up or failed to start the release.
+  bool Running() const { return running_; }
+  DownloadGate& Gate() { return gate_; }
+  std::string SavedPath() const;
+
+ private:
+  void Run();
+  bool SaveAndStart(const WinHttpClient& client);
+
+  ReleaseOffer offer_;
+  std::string folder_;
+  std::string publicKeyHex_;
+  platform::MessageTarget& window_;
+  unsigned startFailed_;
+  std::function<void()> endProcess_;
+  DownloadGate gate_;
+  std::atomic<bool> running_{false};
+  std::thread thread_;
+};

@@ -1,0 +1,122 @@
+#pragma once
+// What the updater tests share: a reference service on loopback with a published release that
+// leaves a marker when it runs, and an updater window driven headless until it ends.
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "platform/file_io.h"
+#include "platform/tests/temp_folder.h"
+#include "service/admin/admin_commands.h"
+#include "service/http_server.h"
+#include "service/service_data.h"
+#include "service/store/sqlite.h"
+#include "toolkit/headless.h"
+#include "toolkit/testing/headless_fixture.h"
+#include "updater/renewix_dlg.h"
+
+namespace updater_testing {
+
+// The release: a program that leaves "marker" in its current folder.
+inline constexpr const char* kReleaseProgram = "#!/bin/sh\necho started > marker\n";
+
+class ReferenceService {
+ public:
+  explicit ReferenceService(const testing_support::TempFolder& folder) {
+    ok_ = database_.Open(folder.File("service.db"));
+    data_ = std::make_unique<service::ServiceData>(database_, folder.File("releases"));
+    server_ = std::make_unique<service::HttpServer>(*data_, 4);
+    std::string error;
+    ok_ = ok_ && server_->Start("127.0.0.1", 0, error);
+  }
+  bool ok() const { return ok_; }
+  std::string Endpoint() const { return "http://127.0.0.1:" + std::to_string(server_->port()) + "/"; }
+
+  // Runs "publish" with the given words; its exit code.
+  int Publish(const std::vector<std::string>& words) {
+    std::ostringstream out, err;
+    return service::RunAdminCommand("publish", words, *data_, out, err);
+  }
+
+ private:
+  bool ok_ = false;
+  service::Database database_;
+  std::unique_ptr<service::ServiceData> data_;
+  std::unique_ptr<service::HttpServer> server_;
+};
+
+class UpdaterTest : public toolkit_testing::HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    toolkit::headless::Desktop().Reset();
+    CPaintManagerUI::SetResourcePath(CStdString(std::string(VYMERA_UPDATER_SKIN_FOLDER)));
+    CPaintManagerUI::SetResourceZip("res.zip");
+  }
+  void TearDown() override {
+    Close();
+    HeadlessTest::TearDown();
+  }
+
+  // Opens the updater window as the program does, with this test's folder and key.
+  CRenewixDlg* Open(const std::string& endpoint, const std::string& key = {}) {
+    CRenewixDlg::Setup setup{endpoint, folder_.path(), key, [this] { ended_ = true; }};
+    window_ = toolkit::OpenWindow<CRenewixDlg>(nullptr, "升级软件", UI_WNDSTYLE_FRAME, 0, RECT{0, 0, 850, 600},
+                                                std::move(setup));
+    if (window_) hwnd_ = window_->GetHWND();
+    return window_;
+  }
+  void Close() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    window_ = nullptr;
+  }
+
+  // Handles the window's messages until done() holds or five seconds have passed.
+  template <class Done>
+  bool PumpUntil(Done done) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      Pump();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    Pump();
+    return true;
+  }
+  bool DownloadSettled() {
+    return PumpUntil([this] { return ended_ || !window_->Download() || !window_->Download()->Running(); });
+  }
+
+  // The text of the last message box; every box of the updater stands alone under its caption.
+  std::string LastMessage() const {
+    const auto& boxes = toolkit::headless::Desktop().MessageBoxes();
+    if (boxes.empty()) return {};
+    EXPECT_EQ(boxes.back().caption, "软件升级");
+    EXPECT_EQ(boxes.back().owner, nullptr);
+    return boxes.back().text;
+  }
+  std::string Text(const char* control) { return window_->Manager().FindControl(control)->GetText().str(); }
+  std::string SavedFile() const { return folder_.File("updatetemp"); }
+  bool MarkerAppears() {
+    return PumpUntil([this] { return platform::PathExists(folder_.File("marker")); });
+  }
+  std::string WriteRelease(const std::string& name, const std::string& bytes = kReleaseProgram) {
+    std::string path = folder_.File(name);
+    platform::WriteFileAtomically(path, bytes);
+    return path;
+  }
+
+  testing_support::TempFolder folder_;
+  CRenewixDlg* window_ = nullptr;
+  HWND hwnd_ = nullptr;
+  std::atomic<bool> ended_{false};
+};
+
+}  // namespace updater_testing
