@@ -2,8 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include "common/xml/xml_document.h"
+
+namespace {
+
+// A document whose root is an empty element of the given name.
+XmlDocument WithRoot(const std::string& name) {
+  XmlDocument document;
+  document.LoadText("<" + name + "/>");
+  return document;
+}
+
+}  // namespace
+
 TEST(XmlElement, FindChildComparesExactlyAndCreatesOnRequest) {
-  XmlElement root("UserList");
+  XmlDocument document = WithRoot("UserList");
+  XmlElement& root = document.Root();
   root.AddChild("user_res");
   EXPECT_EQ(root.IndexOfChild("user_res"), 0);
   EXPECT_EQ(root.IndexOfChild("User_res"), -1);
@@ -18,7 +32,8 @@ TEST(XmlElement, FindChildComparesExactlyAndCreatesOnRequest) {
 }
 
 TEST(XmlElement, NamesGivenByCallersAreEscapedAndFoundUnescaped) {
-  XmlElement root;
+  XmlDocument document;
+  XmlElement& root = document.Root();
   root.FindChild("a&b", true);
   EXPECT_EQ(root.Child(0)->EscapedName(), "a&amp;b");
   EXPECT_EQ(root.Child(0)->Name(), "a&b");
@@ -26,7 +41,8 @@ TEST(XmlElement, NamesGivenByCallersAreEscapedAndFoundUnescaped) {
 }
 
 TEST(XmlElement, AddChildReadsTagText) {
-  XmlElement root;
+  XmlDocument document;
+  XmlElement& root = document.Root();
   XmlElement& child = root.AddChild("scaledata weight=\"65.5\" time=\"2026-1-2\" exacttime=\"x y\"");
   EXPECT_EQ(child.Name(), "scaledata");
   ASSERT_EQ(child.AttributeCount(), 3);
@@ -37,7 +53,8 @@ TEST(XmlElement, AddChildReadsTagText) {
 }
 
 TEST(XmlElement, AttributesAppendWithoutReplacing) {
-  XmlElement element("e");
+  XmlDocument document = WithRoot("e");
+  XmlElement& element = document.Root();
   element.AddAttribute("k", "1");
   element.AddAttribute("k", "<2>");
   ASSERT_EQ(element.AttributeCount(), 2);
@@ -47,7 +64,8 @@ TEST(XmlElement, AttributesAppendWithoutReplacing) {
 }
 
 TEST(XmlElement, RemoveChildMovesLaterChildrenAndKeepsTextsBetweenThem) {
-  XmlElement root;
+  XmlDocument document;
+  XmlElement& root = document.Root();
   root.AddChild("a");
   root.AddText("after a");
   root.AddChild("b");
@@ -60,7 +78,8 @@ TEST(XmlElement, RemoveChildMovesLaterChildrenAndKeepsTextsBetweenThem) {
 }
 
 TEST(XmlElement, TextsCountOnlyTexts) {
-  XmlElement element("e");
+  XmlDocument document = WithRoot("e");
+  XmlElement& element = document.Root();
   element.AddComment("note");
   element.AddText("one & two");
   element.AddCdata("<raw>");
@@ -73,9 +92,9 @@ TEST(XmlElement, TextsCountOnlyTexts) {
 }
 
 TEST(XmlElement, DestroyingAVeryDeepTreeDoesNotRecurse) {
-  auto root = std::make_unique<XmlElement>("root");
-  XmlElement* at = root.get();
+  auto document = std::make_unique<XmlDocument>();
+  XmlElement* at = &document->Root();
   for (int i = 0; i < 300000; ++i) at = &at->AddChild("d");
-  root.reset();  // would overflow the stack if destruction recursed
+  document.reset();  // would overflow the stack if destruction recursed
   SUCCEED();
 }

@@ -8,8 +8,21 @@
 using testing_support::TempFolder;
 
 namespace {
+
 const std::string kDecl(XmlDocument::kStandardDeclaration);
+
+std::string Written(const XmlElement& element) {
+  std::string text;
+  XmlOutput out(XmlDocument::kMaxTextBytes, [&text](std::string_view bytes) {
+    text.append(bytes);
+    return true;
+  });
+  WriteXmlElement(element, out);
+  EXPECT_TRUE(out.Finish());
+  return text;
 }
+
+}  // namespace
 
 TEST(XmlWrite, InstallerUserFileIsWrittenBackWithAnEmptyRoot) {
   TempFolder dir;
@@ -32,7 +45,7 @@ TEST(XmlWrite, LayoutOfChildrenTextsCommentsAndAttributes) {
   reading.AddAttribute("weight", "65.5");
   reading.AddAttribute("time", "2026-12-08");
   user.AddComment("kept");
-  EXPECT_EQ(document.Serialize(),
+  EXPECT_EQ(document.Serialize().value(),
             kDecl + "\r\n"
                     "<UserList>\r\n"
                     "\t<user_res>\r\n"
@@ -49,12 +62,14 @@ TEST(XmlWrite, LayoutOfChildrenTextsCommentsAndAttributes) {
 TEST(XmlWrite, InnerItemsAreWrittenBetweenTheSameChildrenAsRead) {
   XmlDocument document;
   document.LoadText("<?xml?><!--c0--><r>t0<a/><![CDATA[d1]]><b/>t2</r><!--c1-->");
-  EXPECT_EQ(document.Serialize(),
+  EXPECT_EQ(document.Serialize().value(),
             "<?xml?>\r\n<!--c0-->\r\n<r>\r\n\tt0\r\n\t<a/>\r\n\t<![CDATA[d1]]>\r\n\t<b/>\r\n\tt2\r\n</r>\r\n<!--c1-->\r\n");
 }
 
 TEST(XmlWrite, IndentationSettingsAndInlineContent) {
-  XmlElement root("r");
+  XmlDocument document;
+  document.LoadText("<r/>");
+  XmlElement& root = document.Root();
   root.SetIndentation(' ', 2);
   XmlElement& child = root.AddChild("c");
   child.SetIndentation(' ', 2);
@@ -64,9 +79,7 @@ TEST(XmlWrite, IndentationSettingsAndInlineContent) {
   mixed.SetInlineContent(true);  // more than one text: not written on one line
   mixed.AddText("1");
   mixed.AddText("2");
-  std::string out;
-  WriteXmlElement(root, out);
-  EXPECT_EQ(out, "<r>\r\n  <c>v</c>\r\n\t<m>\r\n\t\t1\r\n\t\t2\r\n\t</m>\r\n</r>\r\n");
+  EXPECT_EQ(Written(root), "<r>\r\n  <c>v</c>\r\n\t<m>\r\n\t\t1\r\n\t\t2\r\n\t</m>\r\n</r>\r\n");
 }
 
 TEST(XmlWrite, SaveMakesTheDeclarationStandardAndNeedsAName) {
@@ -94,15 +107,16 @@ TEST(XmlWrite, FindWithCreateIsWrittenBySave) {
 
 TEST(XmlWrite, DeepTreesAreWrittenWithoutRecursion) {
   constexpr int kDepth = 200000;
-  XmlElement root("d");
+  XmlDocument document;
+  document.LoadText("<d/>");
+  XmlElement& root = document.Root();
   root.SetIndentation('\t', 0);  // no indentation, so the text stays linear in the depth
   XmlElement* at = &root;
   for (int i = 1; i < kDepth; ++i) {
     at = &at->AddChild("d");
     at->SetIndentation('\t', 0);
   }
-  std::string out;
-  WriteXmlElement(root, out);
+  std::string out = Written(root);
   EXPECT_EQ(out.size(), static_cast<size_t>(kDepth - 1) * (5 + 6) + 6);
   EXPECT_NE(out.find("<d>\r\n<d/>\r\n</d>\r\n</d>\r\n"), std::string::npos);
 }
