@@ -78,9 +78,18 @@ bool XmlDocument::Write(XmlOutput& out) const {
   return out.Finish();
 }
 
+std::optional<size_t> XmlDocument::TextSize() const {
+  XmlOutput measure(kMaxTextBytes, nullptr);
+  if (!Write(measure)) return std::nullopt;
+  return measure.Total();
+}
+
 std::optional<std::string> XmlDocument::Serialize() const {
+  std::optional<size_t> size = TextSize();
+  if (!size) return std::nullopt;
   std::string text;
-  XmlOutput out(kMaxTextBytes, [&text](std::string_view bytes) {
+  text.reserve(*size);
+  XmlOutput out(*size, [&text](std::string_view bytes) {
     text.append(bytes);
     return true;
   });
@@ -92,12 +101,12 @@ bool XmlDocument::Save(const std::string& path, platform::FileAccess access) {
   const std::string& target = path.empty() ? sourceName_ : path;
   if (target.empty()) return false;
   header_.declaration = kStandardDeclaration;
-  // Measure first, so that a text too large to be read back costs no disk space and leaves the
+  // Measured first, so that a text too large to be read back costs no disk space and leaves the
   // file as it was.
-  XmlOutput measure(kMaxTextBytes, nullptr);
-  if (!Write(measure)) return false;
+  std::optional<size_t> size = TextSize();
+  if (!size) return false;
   platform::AtomicFileWriter file(target, access);
-  XmlOutput out(kMaxTextBytes, [&file](std::string_view bytes) { return file.Write(bytes); });
+  XmlOutput out(*size, [&file](std::string_view bytes) { return file.Write(bytes); });
   return Write(out) && file.Commit();
 }
 

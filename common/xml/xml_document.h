@@ -83,6 +83,8 @@ class XmlDocument {
   void Reset();
   // Writes the whole text to out; false when out refused it or the tree is incomplete.
   bool Write(XmlOutput& out) const;
+  // The size of the text, or nothing when it is larger than kMaxTextBytes or the tree incomplete.
+  std::optional<size_t> TextSize() const;
 
   std::string sourceName_;
   XmlHeader header_;

@@ -1,3 +1,6 @@
+#include <filesystem>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "common/xml/xml_document.h"
@@ -119,4 +122,59 @@ TEST(XmlWrite, DeepTreesAreWrittenWithoutRecursion) {
   std::string out = Written(root);
   EXPECT_EQ(out.size(), static_cast<size_t>(kDepth - 1) * (5 + 6) + 6);
   EXPECT_NE(out.find("<d>\r\n<d/>\r\n</d>\r\n</d>\r\n"), std::string::npos);
+}
+
+namespace {
+
+size_t EntriesIn(const std::string& folder) {
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
+  return entries;
+}
+
+}  // namespace
+
+TEST(XmlWrite, ATreeWhoseTextCouldNotBeReadBackIsRefusedAndTheFileKept) {
+  // Tab-indented, 200,000 levels take about 40 GB of text.
+  constexpr int kDepth = 200000;
+  TempFolder dir;
+  std::string path = dir.File("deep.xml");
+  ASSERT_TRUE(platform::WriteFileAtomically(path, "old"));
+  XmlDocument document;
+  std::vector<XmlElement*> levels{&document.Root()};
+  for (int i = 1; i < kDepth; ++i) levels.push_back(&levels.back()->AddChild("d"));
+  EXPECT_FALSE(document.Serialize());
+  EXPECT_FALSE(document.Save(path));
+  EXPECT_EQ(platform::ReadWholeFile(path).value(), "old");
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);
+
+  // Without indentation the same tree is small enough, and is written whole.
+  for (XmlElement* level : levels) level->SetIndentation('\t', 0);
+  ASSERT_TRUE(document.Save(path));
+  XmlDocument again;
+  again.LoadFile(path);
+  EXPECT_EQ(again.State(), XmlDocument::Read);
+  int depth = 1;
+  for (const XmlElement* at = &again.Root(); at->ChildCount() > 0; at = at->Child(0)) ++depth;
+  EXPECT_EQ(depth, kDepth);
+}
+
+TEST(XmlWrite, AHostileDeepUserFileIsLeftAloneWhenAUserIsStored) {
+  // What the user store does with a list that read whole: replace one user, save for the owner.
+  TempFolder dir;
+  std::string path = dir.File("userinfoset.xml");
+  std::string text = kDecl + "\r\n<UserList><user_res><uid>7</uid></user_res><user_res>";
+  for (int i = 0; i < 200000; ++i) text += "<d>";
+  for (int i = 0; i < 200000; ++i) text += "</d>";
+  text += "</user_res></UserList>\r\n";
+  ASSERT_TRUE(platform::WriteFileAtomically(path, text));
+  XmlDocument document;
+  document.LoadFile(path);
+  ASSERT_EQ(document.State(), XmlDocument::Read);
+  ASSERT_EQ(document.Root().Name(), "UserList");
+  document.Root().RemoveChild(0);
+  document.Root().AddChild("user_res").AddChild("uid").AddText("7");
+  EXPECT_FALSE(document.Save(path, platform::FileAccess::OwnerOnly));
+  EXPECT_EQ(platform::ReadWholeFile(path).value(), text);
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);
 }
