@@ -68,26 +68,47 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access) {
-  if (path.empty()) return false;
+AtomicFileWriter::AtomicFileWriter(const std::string& path, FileAccess access) : path_(path) {
+  if (path.empty()) return;
   struct stat existing {};
   bool exists = stat(path.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode)) return false;
+  if (exists && !S_ISREG(existing.st_mode)) return;
   mode_t mode = exists ? (existing.st_mode & 07777) : (access == FileAccess::OwnerOnly ? 0600 : 0644);
-
-  std::string temp = path + ".XXXXXX";
-  UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
-  if (!fd) return false;
-  bool ok = fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0;
-  ok = fd.Close() && ok;
-  if (ok && rename(temp.c_str(), path.c_str()) == 0) {
-    // Make the rename itself durable.
-    UniqueFd folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder) fsync(folder.get());
-    return true;
+  temp_ = path + ".XXXXXX";
+  fd_ = UniqueFd(mkostemp(temp_.data(), O_CLOEXEC));
+  if (!fd_) {
+    temp_.clear();
+    return;
   }
-  unlink(temp.c_str());
-  return false;
+  ok_ = fchmod(fd_.get(), mode) == 0;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (temp_.empty()) return;
+  fd_.Close();
+  unlink(temp_.c_str());
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+  ok_ = ok_ && WriteAll(fd_.get(), bytes);
+  return ok_;
+}
+
+bool AtomicFileWriter::Commit() {
+  bool ok = ok_ && fsync(fd_.get()) == 0;
+  ok = fd_.Close() && ok;
+  ok_ = false;
+  if (!ok || rename(temp_.c_str(), path_.c_str()) != 0) return false;
+  temp_.clear();
+  // Make the rename itself durable.
+  UniqueFd folder(open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder) fsync(folder.get());
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access) {
+  AtomicFileWriter writer(path, access);
+  return writer.Write(bytes) && writer.Commit();
 }
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unique_fd.h"
+
 namespace platform {
 
 // Who may read a file that a write creates. An existing file keeps its own permissions.
@@ -30,6 +32,28 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAc
 // Gives the file at from the name to, unless something already has that name: nothing is ever
 // replaced. False when to exists or the rename failed; from is then untouched.
 bool RenameWithoutReplacing(const std::string& from, const std::string& to);
+
+// A replacement of a file written in pieces, with the guarantees of WriteFileAtomically: the pieces
+// go to a temporary file in the same folder, and Commit flushes it to disk and renames it over the
+// target. Until then the target is untouched; a writer that is not committed removes its file.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(const std::string& path, FileAccess access = FileAccess::Shared);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  // Appends bytes; false once any step has failed.
+  bool Write(std::string_view bytes);
+  // Replaces the target; false when any step failed, the target then being untouched.
+  bool Commit();
+
+ private:
+  std::string path_;
+  std::string temp_;
+  UniqueFd fd_;
+  bool ok_ = false;
+};
 
 // Takes away every permission of group and others from an existing file; false when it could not.
 bool RestrictToOwner(const std::string& path);

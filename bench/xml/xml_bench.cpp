@@ -49,6 +49,15 @@ void* operator new(size_t size) {
 }
 void operator delete(void* p) noexcept { Uncounted(p); }
 void operator delete(void* p, size_t) noexcept { Uncounted(p); }
+// Aligned blocks do not go through the plain operator new, so they are counted here as well.
+void* operator new(size_t size, std::align_val_t alignment) {
+  auto align = static_cast<size_t>(alignment);
+  void* p = Counted(std::aligned_alloc(align, (size + align - 1) / align * align));
+  if (!p) std::abort();
+  return p;
+}
+void operator delete(void* p, std::align_val_t) noexcept { Uncounted(p); }
+void operator delete(void* p, size_t, std::align_val_t) noexcept { Uncounted(p); }
 
 // ---- inputs ----------------------------------------------------------------------------------
 

@@ -1,141 +1,226 @@
 #include "common/xml/xml_reader.h"
 
-#include <memory>
-#include <optional>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "common/xml/xml_document.h"
+#include "common/xml/xml_scan.h"
 #include "platform/text.h"
 
 namespace {
 
-constexpr size_t npos = std::string_view::npos;
+using Ref = XmlArena::Ref;
 constexpr std::string_view kCdataOpen = "<![CDATA[";
 constexpr std::string_view kCommentOpen = "<!--";
 
-// Position of the ">" that ends the tag opened at from, skipping any ">" between double quotes.
-// A plain loop: this is the hottest scan of the reader.
-size_t FindTagEnd(std::string_view text, size_t from) {
-  bool quoted = false;
-  for (size_t at = from; at < text.size(); ++at) {
-    char c = text[at];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (c == '>' && !quoted) {
-      return at;
-    }
+using xml_scan::Find;
+using xml_scan::FindAny;
+
+const char* Find(const char* from, const char* end, std::string_view needle) {
+  size_t at = std::string_view(from, static_cast<size_t>(end - from)).find(needle);
+  return at == std::string_view::npos ? nullptr : from + at;
+}
+
+// The ">" that ends the tag whose text starts at from, skipping any ">" between double quotes; null
+// when there is none.
+const char* FindTagEnd(const char* from, const char* end) {
+  for (;;) {
+    from = FindAny<'>', '"'>(from, end);
+    if (!from || *from == '>') return from;
+    from = Find<'"'>(from + 1, end);
+    if (!from) return nullptr;
+    ++from;
   }
-  return npos;
 }
 
 enum class ItemKind { Comment, Processing, Cdata, EndTag, EmptyTag, StartTag };
 
 struct Item {
   ItemKind kind;
-  std::string_view inner;  // text of a comment or CDATA section, or the tag text behind "<"
-  size_t end;              // position behind the item
+  // Text of a comment or CDATA section; the tag text behind "<" (scanned: the element name, and
+  // the attributes are in the reader's scratch).
+  std::string_view inner;
+  bool scanned;
+  const char* end;  // behind the item
 };
 
-// The item that starts with "<" at position at, or nothing when it never ends.
-std::optional<Item> NextItem(std::string_view text, size_t at) {
-  std::string_view rest = text.substr(at);
-  if (rest.starts_with(kCdataOpen)) {
-    size_t close = text.find("]]>", at + kCdataOpen.size());
-    if (close == npos) return std::nullopt;
-    return Item{ItemKind::Cdata, text.substr(at + kCdataOpen.size(), close - at - kCdataOpen.size()), close + 3};
+// The bytes that end an element name: NUL, tab, space, double quote, "/" and ">".
+constexpr auto kEndsName = [] {
+  std::array<bool, 256> table{};
+  for (char c : {'\0', '\t', ' ', '"', '/', '>'}) table[static_cast<uint8_t>(c)] = true;
+  return table;
+}();
+
+// Reads the start or empty tag at lt in one pass: the name, the attributes and the closing ">",
+// exactly as finding the tag's end and then reading its text would. False when the tag holds a
+// quote or ">" outside an attribute value, where the two could differ, or has no end: the two-step
+// way reads those.
+bool ScanTag(const char* lt, const char* end, std::string_view& name, std::vector<XmlElement::Attribute>& attributes,
+             const char*& close) {
+  const char* p = lt + 1;
+  while (p < end && !kEndsName[static_cast<uint8_t>(*p)]) ++p;
+  name = std::string_view(lt + 1, static_cast<size_t>(p - lt - 1));
+  attributes.clear();
+  for (;;) {
+    while (p < end && platform::IsBlank(*p)) ++p;
+    if (p == end || *p == '"') return false;
+    if (*p == '>') {
+      close = p;
+      return true;
+    }
+    if (*p == '/') {
+      // The attributes end here; the tag runs on to its ">".
+      close = FindTagEnd(p, end);
+      return close != nullptr;
+    }
+    const char* attributeName = p;
+    p = FindAny<'=', '"', '>'>(p, end);
+    if (!p || *p != '=') return false;
+    const char* equals = p;
+    p = FindAny<'"', '>'>(p + 1, end);
+    if (!p || *p != '"') return false;
+    const char* valueEnd = Find<'"'>(p + 1, end);
+    if (!valueEnd) return false;
+    attributes.push_back({std::string_view(attributeName, static_cast<size_t>(equals - attributeName)),
+                          std::string_view(p + 1, static_cast<size_t>(valueEnd - p - 1))});
+    p = valueEnd + 1;
   }
-  if (rest.starts_with(kCommentOpen)) {
-    size_t close = text.find("-->", at + kCommentOpen.size());
-    if (close == npos) return std::nullopt;
-    return Item{ItemKind::Comment, text.substr(at + kCommentOpen.size(), close - at - kCommentOpen.size()), close + 3};
+}
+
+// The item that starts with "<" at lt; false when it never ends.
+bool NextItem(const char* lt, const char* end, std::vector<XmlElement::Attribute>& attributes, Item& item) {
+  std::string_view rest(lt, static_cast<size_t>(end - lt));
+  if (rest.size() < 2) return false;
+  if (lt[1] == '!') {
+    // A CDATA section or a comment runs to its own closing mark.
+    auto enclosed = [&](ItemKind kind, std::string_view open, std::string_view closing) {
+      const char* at = Find(lt + open.size(), end, closing);
+      if (at) item = {kind, std::string_view(lt + open.size(), static_cast<size_t>(at - lt) - open.size()), false, at + closing.size()};
+      return at != nullptr;
+    };
+    if (rest.starts_with(kCdataOpen)) return enclosed(ItemKind::Cdata, kCdataOpen, "]]>");
+    if (rest.starts_with(kCommentOpen)) return enclosed(ItemKind::Comment, kCommentOpen, "-->");
   }
-  size_t close = FindTagEnd(text, at + 1);
-  if (close == npos) return std::nullopt;
-  std::string_view whole = text.substr(at, close + 1 - at);
-  if (whole.starts_with("<?")) {
+  const char* close = nullptr;
+  item.scanned = lt[1] != '?' && lt[1] != '/' && ScanTag(lt, end, item.inner, attributes, close);
+  if (!item.scanned) close = FindTagEnd(lt + 1, end);
+  if (!close) return false;
+  size_t size = static_cast<size_t>(close - lt) + 1;
+  item.end = close + 1;
+  if (lt[1] == '?') {
     // The text of a processing item runs from its fifth character to two before the ">".
-    std::string_view inner = whole.size() > 6 ? whole.substr(4, whole.size() - 6) : std::string_view();
-    return Item{ItemKind::Processing, inner, close + 1};
+    item.kind = ItemKind::Processing;
+    item.inner = size > 6 ? std::string_view(lt + 4, size - 6) : std::string_view();
+  } else if (lt[1] == '/') {
+    item.kind = ItemKind::EndTag;
+    item.inner = std::string_view(lt + 2, size - 3);
+  } else if (size >= 3 && close[-1] == '/') {
+    item.kind = ItemKind::EmptyTag;
+    if (!item.scanned) item.inner = std::string_view(lt + 1, size - 3);
+  } else {
+    item.kind = ItemKind::StartTag;
+    if (!item.scanned) item.inner = std::string_view(lt + 1, size - 2);
   }
-  if (whole.starts_with("</")) return Item{ItemKind::EndTag, whole.substr(2, whole.size() - 3), close + 1};
-  if (whole.size() >= 3 && whole.ends_with("/>")) {
-    return Item{ItemKind::EmptyTag, whole.substr(1, whole.size() - 3), close + 1};
-  }
-  return Item{ItemKind::StartTag, whole.substr(1, whole.size() - 2), close + 1};
+  return true;
+}
+
+std::string_view TrimmedText(const char* from, const char* end) {
+  while (from < end && platform::IsBlank(*from)) ++from;
+  while (from < end && platform::IsBlank(end[-1])) --end;
+  return std::string_view(from, static_cast<size_t>(end - from));
 }
 
 }  // namespace
 
 void XmlReader::Read(std::string_view text, XmlDocument& document) {
-  std::vector<XmlElement*> open;            // open elements, innermost last
-  std::unique_ptr<XmlElement> topLevel;     // the top-level element being read
-  std::unique_ptr<XmlElement> root;         // the first complete top-level element
-  bool afterFirstElement = false;
-  size_t at = 0;
-
-  auto current = [&]() { return open.empty() ? nullptr : open.back(); };
-  auto finishTopLevel = [&](std::unique_ptr<XmlElement> element) {
-    // Only the first top-level element is the root; any later one is read and dropped.
-    if (!root) root = std::move(element);
+  XmlArena& arena = *document.arena_;
+  struct Open {
+    XmlElement* element;
+    size_t firstChild;  // where its children start in children
   };
+  std::vector<Open> open;      // open elements, innermost last
+  std::vector<Ref> children;   // the children read so far of every open element, in order
+  std::vector<XmlElement::Attribute> scratch;
+  XmlElement* root = nullptr;  // the first complete top-level element
+  bool afterFirstElement = false;
+  bool full = false;
+  const char* const end = text.data() + text.size();
+  const char* at = text.data();
 
   for (;;) {
-    size_t lt = text.find('<', at);
-    if (XmlElement* element = current()) {
-      std::string_view between = platform::TrimBlanks(text.substr(at, lt == npos ? npos : lt - at));
-      if (!between.empty()) element->AddRawContent(XmlElement::ContentKind::Text, std::string(between));
+    const char* lt = Find<'<'>(at, end);
+    if (!open.empty()) {
+      std::string_view between = TrimmedText(at, lt ? lt : end);
+      const Open& current = open.back();
+      if (!between.empty() &&
+          !current.element->AddContentAt(XmlElement::ContentKind::Text, between, children.size() - current.firstChild)) {
+        full = true;
+        break;
+      }
     }
-    if (lt == npos) break;
-    std::optional<Item> item = NextItem(text, lt);
-    if (!item) break;
-    at = item->end;
-    XmlElement* parent = current();
-    switch (item->kind) {
+    if (!lt) break;
+    Item item;
+    if (!NextItem(lt, end, scratch, item)) break;
+    at = item.end;
+    const Open* parent = open.empty() ? nullptr : &open.back();
+    XmlElement* element = nullptr;
+    switch (item.kind) {
       case ItemKind::Comment:
       case ItemKind::Processing:
+      case ItemKind::Cdata: {
+        auto kind = item.kind == ItemKind::Cdata ? XmlElement::ContentKind::Cdata : XmlElement::ContentKind::Comment;
         if (parent) {
-          parent->AddRawContent(XmlElement::ContentKind::Comment, std::string(item->inner));
-        } else {
+          full = !parent->element->AddContentAt(kind, item.inner, children.size() - parent->firstChild);
+        } else if (item.kind != ItemKind::Cdata) {
           document.Header().comments.push_back(
-              {std::string(item->inner), afterFirstElement ? XmlHeader::AfterRoot : XmlHeader::BeforeRoot});
+              {std::string(item.inner), afterFirstElement ? XmlHeader::AfterRoot : XmlHeader::BeforeRoot});
         }
         break;
-      case ItemKind::Cdata:
-        if (parent) parent->AddRawContent(XmlElement::ContentKind::Cdata, std::string(item->inner));
-        break;
+      }
       case ItemKind::EmptyTag:
-        if (parent) {
-          parent->AdoptChild(XmlElement::FromTag(item->inner));
-        } else {
-          afterFirstElement = true;
-          finishTopLevel(XmlElement::FromTag(item->inner));
-        }
-        break;
       case ItemKind::StartTag:
-        if (parent) {
-          open.push_back(&parent->AdoptChild(XmlElement::FromTag(item->inner)));
-        } else {
-          afterFirstElement = true;
-          topLevel = XmlElement::FromTag(item->inner);
-          open.push_back(topLevel.get());
-        }
-        break;
-      case ItemKind::EndTag:
-        if (!parent) {
-          // An end tag with nothing open ends the reading.
-          at = npos;
+        element = item.scanned ? XmlElement::Build(arena, item.inner, scratch)
+                               : XmlElement::FromTag(arena, item.inner, scratch);
+        if (!element) {
+          full = true;
           break;
         }
-        open.pop_back();
-        if (open.empty()) finishTopLevel(std::move(topLevel));
+        if (parent) {
+          element->parent_ = arena.RefOf(parent->element);
+          children.push_back(arena.RefOf(element));
+        } else {
+          afterFirstElement = true;
+        }
+        if (item.kind == ItemKind::StartTag) {
+          open.push_back({element, children.size()});
+        } else if (!parent && !root) {
+          // Only the first top-level element is the root; any later one is read and dropped.
+          root = element;
+        }
         break;
+      case ItemKind::EndTag: {
+        if (!parent) {
+          // An end tag with nothing open ends the reading.
+          at = nullptr;
+          break;
+        }
+        Open closed = open.back();
+        open.pop_back();
+        full = !closed.element->SetChildren(children.data() + closed.firstChild, children.size() - closed.firstChild);
+        children.resize(closed.firstChild);
+        if (open.empty() && !root) root = closed.element;
+        break;
+      }
     }
-    if (at == npos) break;
+    if (full || !at) break;
   }
 
-  if (!open.empty()) {
-    // The outermost open element has no matching end tag: it is not read, and neither is anything in it.
+  if (!open.empty() || full) {
+    // The outermost open element has no matching end tag (or there was no room to read it): it is
+    // not read, and neither is anything in it.
     document.state_ = XmlDocument::Unbalanced;
   }
-  if (root) document.root_ = std::move(root);
+  if (root) document.root_ = root;
 }

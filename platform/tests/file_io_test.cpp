@@ -46,6 +46,31 @@ TEST(FileIo, FailedWriteLeavesNothingBehind) {
   EXPECT_FALSE(WriteFileAtomically("", "x"));
 }
 
+TEST(FileIo, PiecesReplaceTheFileOnlyWhenCommitted) {
+  TempFolder dir;
+  std::string path = dir.File("f.txt");
+  ASSERT_TRUE(WriteFileAtomically(path, "old"));
+  {
+    AtomicFileWriter abandoned(path);
+    ASSERT_TRUE(abandoned.Write("never "));
+    EXPECT_EQ(ReadWholeFile(path).value(), "old");
+  }
+  EXPECT_EQ(ReadWholeFile(path).value(), "old");
+  AtomicFileWriter writer(path);
+  ASSERT_TRUE(writer.Write("one, "));
+  ASSERT_TRUE(writer.Write("two"));
+  ASSERT_TRUE(writer.Commit());
+  EXPECT_FALSE(writer.Commit());
+  EXPECT_EQ(ReadWholeFile(path).value(), "one, two");
+  size_t entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+  EXPECT_EQ(entries, 1u);
+
+  AtomicFileWriter nowhere(dir.File("missing/f.txt"));
+  EXPECT_FALSE(nowhere.Write("x"));
+  EXPECT_FALSE(nowhere.Commit());
+}
+
 TEST(FileIo, ReadRefusesFoldersMissingAndOversizedFiles) {
   TempFolder dir;
   EXPECT_FALSE(ReadWholeFile(dir.path()));

@@ -2,8 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include "common/xml/xml_document.h"
+#include "platform/file_io.h"
+#include "platform/tests/temp_folder.h"
+
+using testing_support::TempFolder;
+
+namespace {
+
+// A document whose root is an empty element of the given name.
+XmlDocument WithRoot(const std::string& name) {
+  XmlDocument document;
+  document.LoadText("<" + name + "/>");
+  return document;
+}
+
+}  // namespace
+
 TEST(XmlElement, FindChildComparesExactlyAndCreatesOnRequest) {
-  XmlElement root("UserList");
+  XmlDocument document = WithRoot("UserList");
+  XmlElement& root = document.Root();
   root.AddChild("user_res");
   EXPECT_EQ(root.IndexOfChild("user_res"), 0);
   EXPECT_EQ(root.IndexOfChild("User_res"), -1);
@@ -18,7 +36,8 @@ TEST(XmlElement, FindChildComparesExactlyAndCreatesOnRequest) {
 }
 
 TEST(XmlElement, NamesGivenByCallersAreEscapedAndFoundUnescaped) {
-  XmlElement root;
+  XmlDocument document;
+  XmlElement& root = document.Root();
   root.FindChild("a&b", true);
   EXPECT_EQ(root.Child(0)->EscapedName(), "a&amp;b");
   EXPECT_EQ(root.Child(0)->Name(), "a&b");
@@ -26,7 +45,8 @@ TEST(XmlElement, NamesGivenByCallersAreEscapedAndFoundUnescaped) {
 }
 
 TEST(XmlElement, AddChildReadsTagText) {
-  XmlElement root;
+  XmlDocument document;
+  XmlElement& root = document.Root();
   XmlElement& child = root.AddChild("scaledata weight=\"65.5\" time=\"2026-1-2\" exacttime=\"x y\"");
   EXPECT_EQ(child.Name(), "scaledata");
   ASSERT_EQ(child.AttributeCount(), 3);
@@ -37,7 +57,8 @@ TEST(XmlElement, AddChildReadsTagText) {
 }
 
 TEST(XmlElement, AttributesAppendWithoutReplacing) {
-  XmlElement element("e");
+  XmlDocument document = WithRoot("e");
+  XmlElement& element = document.Root();
   element.AddAttribute("k", "1");
   element.AddAttribute("k", "<2>");
   ASSERT_EQ(element.AttributeCount(), 2);
@@ -47,7 +68,8 @@ TEST(XmlElement, AttributesAppendWithoutReplacing) {
 }
 
 TEST(XmlElement, RemoveChildMovesLaterChildrenAndKeepsTextsBetweenThem) {
-  XmlElement root;
+  XmlDocument document;
+  XmlElement& root = document.Root();
   root.AddChild("a");
   root.AddText("after a");
   root.AddChild("b");
@@ -60,7 +82,8 @@ TEST(XmlElement, RemoveChildMovesLaterChildrenAndKeepsTextsBetweenThem) {
 }
 
 TEST(XmlElement, TextsCountOnlyTexts) {
-  XmlElement element("e");
+  XmlDocument document = WithRoot("e");
+  XmlElement& element = document.Root();
   element.AddComment("note");
   element.AddText("one & two");
   element.AddCdata("<raw>");
@@ -73,9 +96,81 @@ TEST(XmlElement, TextsCountOnlyTexts) {
 }
 
 TEST(XmlElement, DestroyingAVeryDeepTreeDoesNotRecurse) {
-  auto root = std::make_unique<XmlElement>("root");
-  XmlElement* at = root.get();
+  auto document = std::make_unique<XmlDocument>();
+  XmlElement* at = &document->Root();
   for (int i = 0; i < 300000; ++i) at = &at->AddChild("d");
-  root.reset();  // would overflow the stack if destruction recursed
+  document.reset();  // would overflow the stack if destruction recursed
   SUCCEED();
+}
+
+TEST(XmlElement, ALeafsTextStaysInFrontOfChildrenAddedLater) {
+  XmlDocument document = WithRoot("r");
+  XmlElement& root = document.Root();
+  root.AddText("lead");
+  XmlElement& child = root.AddChild("c");
+  root.AddText("tail");
+  ASSERT_EQ(root.ChildCount(), 1);
+  EXPECT_EQ(root.Child(0), &child);
+  ASSERT_EQ(root.ContentCount(), 2);
+  EXPECT_EQ(root.ContentAt(0).text, "lead");
+  EXPECT_EQ(root.ContentAt(0).place, 0u);
+  EXPECT_EQ(root.ContentAt(1).text, "tail");
+  EXPECT_EQ(root.ContentAt(1).place, 1u);
+}
+
+TEST(XmlElement, ReadElementsTakeFurtherChildrenAttributesAndItems) {
+  XmlDocument document;
+  document.LoadText("<r a=\"1\"><x/><y>v</y></r>");
+  XmlElement& root = document.Root();
+  root.AddAttribute("b", "2");
+  for (const char* name : {"z1", "z2", "z3", "z4", "z5"}) root.AddChild(name);
+  root.RemoveChild(0);
+  XmlElement* y = root.FindChild("y");
+  ASSERT_NE(y, nullptr);
+  y->AddComment("note");
+  y->AddChild("inner");
+
+  std::vector<std::string> names;
+  for (const XmlElement* child : root.Children()) names.push_back(child->Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"y", "z1", "z2", "z3", "z4", "z5"}));
+  EXPECT_EQ(root.Child(5)->Parent(), &root);
+  ASSERT_EQ(root.AttributeCount(), 2);
+  EXPECT_EQ(root.AttributeValue("a", ""), "1");
+  EXPECT_EQ(root.AttributeValue("b", ""), "2");
+  EXPECT_EQ(y->Value(), "v");
+  ASSERT_EQ(y->ContentCount(), 2);
+  EXPECT_EQ(y->ContentAt(1).kind, XmlElement::ContentKind::Comment);
+  EXPECT_EQ(y->Child(0)->Name(), "inner");
+}
+
+TEST(XmlElement, ChildrenCanComeBackAfterAllWereRemoved) {
+  XmlDocument document;
+  XmlElement& root = document.Root();
+  for (int i = 0; i < 6; ++i) root.AddChild("old");
+  while (root.ChildCount() > 0) root.RemoveChild(0);
+  root.AddText("t");
+  XmlElement& fresh = root.AddChild("new");
+  ASSERT_EQ(root.ChildCount(), 1);
+  EXPECT_EQ(root.Child(0), &fresh);
+  EXPECT_EQ(root.Value(), "t");
+  EXPECT_EQ(root.ContentAt(0).place, 0u);
+}
+
+TEST(XmlElement, AdditionsToAFullDocumentAreDroppedAndSaveRefusesIt) {
+  XmlDocument document(256 << 10);
+  XmlElement& root = document.Root();
+  const std::string value(1000, 'v');
+  int added = 0;
+  for (; added < 1000; ++added) {
+    XmlElement& child = root.AddChild("item");
+    child.AddText(value);
+    if (child.Parent() != &root) break;  // a stand-in: the document is full
+  }
+  EXPECT_LT(added, 1000);
+  EXPECT_EQ(root.ChildCount(), added);
+  EXPECT_EQ(root.FindChild("more", true)->Parent(), nullptr);
+  EXPECT_FALSE(document.Serialize());
+  TempFolder dir;
+  EXPECT_FALSE(document.Save(dir.File("full.xml")));
+  EXPECT_FALSE(platform::PathExists(dir.File("full.xml")));
 }

@@ -154,7 +154,7 @@ TEST(XmlRead, GarbageNeverCrashesAndKeepsAValidShape) {
     XmlDocument document = Load(text);
     EXPECT_FALSE(document.Header().declaration.empty()) << text;
     (void)document.Validate();
-    (void)document.Serialize();
+    EXPECT_TRUE(document.Serialize());
   }
 }
 
@@ -173,4 +173,21 @@ TEST(XmlRead, DeepNestingLoadsWithoutRecursion) {
   text.resize(text.size() - 4);  // one end tag short: the root has no match
   XmlDocument unbalanced = Load(text);
   EXPECT_EQ(unbalanced.State(), XmlDocument::Unbalanced);
+}
+
+TEST(XmlRead, TextNeedingMoreMemoryThanTheDocumentMayHoldIsNotRead) {
+  std::string text = kDecl + "<r>";
+  while (text.size() < (1 << 20)) text += "<a/>";
+  text += "</r>";
+  XmlDocument small(1 << 20);
+  small.LoadText(text);
+  EXPECT_EQ(small.State(), XmlDocument::Unbalanced);
+  EXPECT_EQ(small.Root().Name(), "root");
+
+  XmlDocument roomy;
+  roomy.LoadText(text);
+  EXPECT_EQ(roomy.State(), XmlDocument::Read);
+  EXPECT_EQ(roomy.Root().ChildCount(), static_cast<int>((text.size() - kDecl.size() - 7) / 4));
+  small.LoadText(kDecl + "<r><a/></r>");  // the bound applies to each load on its own
+  EXPECT_EQ(small.State(), XmlDocument::Read);
 }
