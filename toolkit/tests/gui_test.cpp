@@ -223,3 +223,51 @@ TEST(RealWindow, AFixedSizeWindowHearsThePointerMoveOverIt) {
   DestroyWindow(window);
   toolkit::Dispatcher::Instance().ClearQuit();
 }
+
+TEST(RealWindow, AClickRunsAModalDialogWhileTheOwnersTimerTicks) {
+  testing_support::TempFolder folder;
+  std::ofstream(folder.File("owner.xml")) << R"(<Window size="300,200"><VerticalLayout bkcolor="#FFFFFFFF">
+  <Button name="open" height="40"/><Control/></VerticalLayout></Window>)";
+  std::ofstream(folder.File("dlg.xml")) << R"(<Window size="200,100" roundcorner="9,9">
+  <VerticalLayout bkcolor="#FF2080C0"/></Window>)";
+  CPaintManagerUI::SetResourcePath(CStdString(folder.path()));
+  toolkit_testing::SkinWindow owner("owner.xml");
+  ASSERT_TRUE(owner.Create(nullptr, "modal owner", UI_WNDSTYLE_FRAME, 0, 100, 100, 300, 200));
+  owner.ShowWindow(true, true);
+  bool modal = false, ownerDisabled = false, returned = false;
+  HWND dialog = nullptr;
+  int ticksWhileModal = 0;
+  // The owner's timer keeps ticking under the dialog; its third tick there closes the dialog.
+  owner.onMessage = [&](UINT msg, WPARAM, LPARAM, bool&) -> LRESULT {
+    if (msg != WM_TIMER || !modal) return 0;
+    if (!dialog) dialog = toolkit::AllWindows().back();
+    ownerDisabled = !IsWindowEnabled(owner);
+    if (++ticksWhileModal == 3) PostMessage(dialog, WM_CLOSE, 0, 0);
+    return 0;
+  };
+  owner.onNotify = [&](TNotifyUI& msg) {
+    if (msg.sType != "click") return;
+    modal = true;
+    toolkit::RunModal<toolkit_testing::SkinWindow>(owner, "dialog", "dlg.xml");
+    modal = false;
+    returned = true;
+  };
+  SetTimer(owner, 1, 50);
+  auto* native = dynamic_cast<toolkit::GtkNativeWindow*>(owner.Native());
+  ASSERT_NE(native, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(native->Widget()); }));
+  owner.pm.DoLayout();
+  CRect open = owner.pm.FindControl("open")->GetPos();
+  owner.OnNativeMouse(WM_LBUTTONDOWN, open.left + 5, open.top + 5);
+  owner.OnNativeMouse(WM_LBUTTONUP, open.left + 5, open.top + 5);  // returns when the dialog is gone
+  EXPECT_TRUE(returned);
+  EXPECT_EQ(ticksWhileModal, 3);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_NE(dialog, static_cast<HWND>(owner));
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  KillTimer(owner, 1);
+  owner.onMessage = nullptr;
+  DestroyWindow(owner);
+  toolkit::Dispatcher::Instance().ClearQuit();
+}
