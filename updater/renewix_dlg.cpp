@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/message_numbers.h"
+#include "toolkit/desktop/desktop.h"
 #include "updater/download_stop_confirm_dlg.h"
 #include "updater/update_query.h"
 

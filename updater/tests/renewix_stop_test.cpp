@@ -8,6 +8,7 @@
 
 using namespace updater_testing;
 using testing_support::LoopbackServer;
+using toolkit_testing::Headless;
 
 namespace {
 
