@@ -22,10 +22,9 @@ class Stop : public UpdaterTest {
     UpdaterTest::SetUp();
     release_ = std::string(kReleaseProgram) + "#" + std::string(kReleaseBytes - std::strlen(kReleaseProgram) - 2, 'x') +
                "\n";
-    ASSERT_GT(server_.Start(), 0);
-    std::string url = server_.Url("/release");
-    server_.server().Post("/", [url](const httplib::Request&, httplib::Response& response) {
-      response.set_content("<vymera_get><donload><url>" + url + "</url></donload></vymera_get>", "text/xml");
+    server_.server().Post("/", [this](const httplib::Request&, httplib::Response& response) {
+      response.set_content(std::string(kDeclaration) + "<vymera_get><donload><url>" + server_.Url("/release") + "</url></donload></vymera_get>",
+                           "text/xml");
     });
     server_.server().Get("/release", [this](const httplib::Request&, httplib::Response& response) {
       response.set_content_provider(release_.size(), "application/octet-stream",
@@ -38,6 +37,7 @@ class Stop : public UpdaterTest {
                                       return sink.write(release_.data() + offset, 1000);
                                     });
     });
+    ASSERT_GT(server_.Start(), 0);
     ASSERT_TRUE(Open(server_.Url("/")));
     ASSERT_TRUE(PumpUntil([this] { return Text("updatetext").rfind("正在下载中", 0) == 0; }));
   }
@@ -45,22 +45,31 @@ class Stop : public UpdaterTest {
   // Clicks control in main, then answers the question with answer once it stands, after checking
   // that the download holds still while it is open.
   void AskAndAnswer(const char* control, const char* answer) {
-    Headless().SetIdleHandler([this, answer]() -> bool {
-      HWND question = FindWindow("UIDownloadStopConfirmDlg", nullptr);
-      if (!question) return false;
+    bool answered = false;
+    Headless().SetIdleHandler([this, answer, &answered]() -> bool {
+      HWND question = Question();
+      if (!question || answered) return false;
+      answered = true;
       std::string before = Text("updatetext");
       server_.Release();  // the rest may come now, but the held download must not take it
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
       Pump();
       heldStill_ = Text("updatetext") == before && before != "正在下载中，当前进度100%..." &&
                    !platform::PathExists(SavedFile());
-      Headless().SetIdleHandler(nullptr);
       EXPECT_TRUE(toolkit::headless::Click(question, answer));
       return true;
     });
     ASSERT_TRUE(toolkit::headless::Click(hwnd_, control));
     Headless().SetIdleHandler(nullptr);
-    EXPECT_FALSE(FindWindow("UIDownloadStopConfirmDlg", nullptr));
+    EXPECT_EQ(Question(), nullptr);
+  }
+
+  // The stop question: the one window beside the updater's own.
+  HWND Question() const {
+    for (HWND h : toolkit::AllWindows()) {
+      if (h != hwnd_) return h;
+    }
+    return nullptr;
   }
 
   std::string release_;

@@ -23,10 +23,11 @@ bool IsExecutable(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IXUSR);
 }
 
-// A service that offers whatever address the test gives, as the real one would.
-void OfferAddress(LoopbackServer& server, const std::string& url) {
-  server.server().Post("/", [url](const httplib::Request&, httplib::Response& response) {
-    response.set_content("<vymera_get><donload><newversion>1.0.0.9</newversion><url>" + url +
+// A service that offers the address of path on the same server, as the real one would. Handlers
+// are all set before the server starts; the port is read when a request comes.
+void OfferAddress(LoopbackServer& server, const std::string& path) {
+  server.server().Post("/", [&server, path](const httplib::Request&, httplib::Response& response) {
+    response.set_content(std::string(kDeclaration) + "<vymera_get><donload><newversion>1.0.0.9</newversion><url>" + server.Url(path) +
                              "</url></donload></vymera_get>",
                          "text/xml");
   });
@@ -86,8 +87,7 @@ TEST_F(Renewix, ProgressShowsWholePercentsAndKilobytes) {
 
 TEST_F(Renewix, DownloadWithoutLengthWorksAndShowsNoProgress) {
   LoopbackServer server;
-  ASSERT_GT(server.Start(), 0);
-  OfferAddress(server, server.Url("/file"));
+  OfferAddress(server, "/file");
   server.server().Get("/file", [](const httplib::Request&, httplib::Response& response) {
     response.set_chunked_content_provider("application/octet-stream", [](size_t, httplib::DataSink& sink) {
       sink.write(kReleaseProgram, std::strlen(kReleaseProgram));
@@ -95,6 +95,7 @@ TEST_F(Renewix, DownloadWithoutLengthWorksAndShowsNoProgress) {
       return true;
     });
   });
+  ASSERT_GT(server.Start(), 0);
   ASSERT_TRUE(Open(server.Url("/")));
   ASSERT_TRUE(DownloadSettled());
   EXPECT_TRUE(ended_);
@@ -104,24 +105,24 @@ TEST_F(Renewix, DownloadWithoutLengthWorksAndShowsNoProgress) {
 
 TEST_F(Renewix, DownloadFollowsRedirectsButTheQueryDoesNot) {
   LoopbackServer server;
-  ASSERT_GT(server.Start(), 0);
-  OfferAddress(server, server.Url("/old"));
+  OfferAddress(server, "/old");
   server.server().Get("/old", [&](const httplib::Request&, httplib::Response& response) {
     response.set_redirect(server.Url("/new"));
   });
   server.server().Get("/new", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kReleaseProgram, "application/octet-stream");
   });
+  ASSERT_GT(server.Start(), 0);
   ASSERT_TRUE(Open(server.Url("/")));
   ASSERT_TRUE(DownloadSettled());
   EXPECT_TRUE(MarkerAppears());
   Close();
 
   LoopbackServer moved;
-  ASSERT_GT(moved.Start(), 0);
   moved.server().Post("/", [&](const httplib::Request&, httplib::Response& response) {
     response.set_redirect(server.Url("/"), 307);
   });
+  ASSERT_GT(moved.Start(), 0);
   ASSERT_TRUE(Open(moved.Url("/")));
   EXPECT_EQ(window_->Download(), nullptr);
   EXPECT_EQ(LastMessage(), "创建连接失败！");
@@ -129,8 +130,8 @@ TEST_F(Renewix, DownloadFollowsRedirectsButTheQueryDoesNot) {
 
 TEST_F(Renewix, AnAddressTooLongForTheFormatIsNoOffer) {
   LoopbackServer server;
+  OfferAddress(server, "/" + std::string(300, 'a'));
   ASSERT_GT(server.Start(), 0);
-  OfferAddress(server, server.Url("/" + std::string(300, 'a')));
   ASSERT_TRUE(Open(server.Url("/")));
   EXPECT_EQ(window_->Download(), nullptr);
 }

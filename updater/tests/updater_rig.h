@@ -23,6 +23,9 @@
 
 namespace updater_testing {
 
+// Every answer of the service opens with it; a text without one is no document to the reader.
+inline constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
 // The release: a program that leaves "marker" in its current folder.
 inline constexpr const char* kReleaseProgram = "#!/bin/sh\necho started > marker\n";
 
