@@ -53,9 +53,15 @@ function(vymera_test name)
     set(data_dir ${CMAKE_CURRENT_SOURCE_DIR}/tests/data)
   endif()
   target_compile_definitions(${name} PRIVATE VYMERA_TEST_DATA="${data_dir}" ${T_DEFINITIONS})
+  # Tests on a real display share one screen and one pointer: a window another test maps over the
+  # pointer takes its moves away. They take turns.
+  set(lock)
+  if(T_LABEL STREQUAL "gui")
+    set(lock RESOURCE_LOCK x_display)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS ${T_LABEL}
+    PROPERTIES LABELS ${T_LABEL} ${lock}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 endfunction()
 

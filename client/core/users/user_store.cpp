@@ -200,6 +200,11 @@ UserList UserStore::LoadAll(const std::string& path) {
   return users;
 }
 
+bool UserStore::CreateIfMissing(const std::string& path) {
+  if (platform::PathExists(path)) return IsFile(path);
+  return platform::WriteFileAtomically(path, kEmptyList, platform::FileAccess::OwnerOnly);
+}
+
 bool UserStore::StoreOne(const UserRecord& record, const std::string& path, bool drop) {
   XmlDocument doc;
   doc.LoadFile(path);

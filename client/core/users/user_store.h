@@ -25,6 +25,10 @@ class UserStore {
   // Every account in the file, in file order; empty for a missing file and for one that did not
   // read whole, which is then kept beside a fresh list.
   static UserList LoadAll(const std::string& path);
+  // Lays down an empty list, readable by its owner only, when there is no file at path (the
+  // installer lays one down; a client run from its build folder has none). True when a list file
+  // is there afterwards.
+  static bool CreateIfMissing(const std::string& path);
 
   // Removes the record's uid from the file and, unless drop is set, appends the record anew (so it
   // moves to the end). A damaged file or one that is not a user list is kept beside a fresh list
