@@ -56,6 +56,7 @@ class SyncEngine::PassRun {
   ~PassRun() {
     engine_.running_ = false;
     engine_.dialogOpen_ = false;
+    engine_.stopRequested_ = false;
   }
   PassRun(const PassRun&) = delete;
   PassRun& operator=(const PassRun&) = delete;
@@ -199,13 +200,15 @@ void SyncEngine::SyncPass() {
                 services_.notifier.OpenProgressDialog(total);
   services_.pacer.PumpMessages();
 
-  for (size_t i = 0; i < users_.size(); ++i) {
+  for (size_t i = 0; i < users_.size() && !stopRequested_; ++i) {
     UserRecord& u = *users_[i];
     if (Due(u, DeviceKind::Pedometer) && !RunStep(u, DeviceKind::Pedometer)) return Finish(false, total);
-    if (Due(u, DeviceKind::Pace700)) RunStep(u, DeviceKind::Pace700);
-    if (Ready(u, DeviceKind::Scale) && !RunStep(u, DeviceKind::Scale)) return Finish(false, total);
+    if (!stopRequested_ && Due(u, DeviceKind::Pace700)) RunStep(u, DeviceKind::Pace700);
+    if (!stopRequested_ && Ready(u, DeviceKind::Scale) && !RunStep(u, DeviceKind::Scale)) {
+      return Finish(false, total);
+    }
   }
-  Finish(true, total);
+  if (!stopRequested_) Finish(true, total);
 }
 
 bool SyncEngine::RunStep(UserRecord& u, DeviceKind kind) {
@@ -264,6 +267,10 @@ SyncEngine::StepEnd SyncEngine::UploadPedometer(UserRecord& u) {
   settlement_.Begin("ped:" + CHIDClass::IdText(deviceId));
   bool everyDaySettled = true;
   for (const PedometerDay& day : days) {
+    if (stopRequested_) {
+      everyDaySettled = false;
+      break;
+    }
     // Blocks dated before the devices existed are the memory of an unset clock, not days.
     if (day.year > 2011) {
       DayAnswer answer = AnswerDay(u, services_.uploads.UploadPedometerDay(u, day));
@@ -272,6 +279,7 @@ SyncEngine::StepEnd SyncEngine::UploadPedometer(UserRecord& u) {
     services_.pacer.Wait(kDayWaitMs);
   }
   settlement_.End();
+  if (stopRequested_) return StepEnd::DeviceChanged;
 
   // Clearing and the profile are for the pedometer the days came from: one pulled meanwhile, or
   // another one in its place, is left as it is.
@@ -301,6 +309,10 @@ SyncEngine::StepEnd SyncEngine::UploadTracker(UserRecord& u) {
   bool everyDaySettled = true;
   for (int index = static_cast<int>(map.size()) - 1; index >= 0; --index) {
     if (map[index] != '1') continue;
+    if (stopRequested_) {
+      everyDaySettled = false;
+      break;
+    }
     char date[kDayMapChars] = {};
     const char* data = kit.GetSingleData(index, date);
     if (!data) {
@@ -314,6 +326,7 @@ SyncEngine::StepEnd SyncEngine::UploadTracker(UserRecord& u) {
     services_.pacer.Wait(kDayWaitMs);
   }
   settlement_.End();
+  if (stopRequested_) return StepEnd::DeviceChanged;
 
   // Erasing and the parameters are for the tracker the days came from, and only for it.
   if (!kit.StepIsConnected() || kit.GetDeviceID(false) != id) return StepEnd::DeviceChanged;
@@ -330,6 +343,7 @@ SyncEngine::StepEnd SyncEngine::UploadWeights(UserRecord& u) {
   DeviceSlot& scale = u.Slot(DeviceKind::Scale);
   for (size_t i = 0; i < u.datalist.size(); ++i) {
     if (u.datalist[i].uploaded) continue;
+    if (stopRequested_) return StepEnd::DeviceChanged;
     WeightRecord reading = u.datalist[i];
     std::unique_ptr<XmlDocument> answer = services_.uploads.UploadWeight(u, reading.time, scale.serial, reading.weight);
     if (!answer || answer->Root().Name() != "scaleup_res") return StepEnd::Failed;

@@ -52,6 +52,12 @@ class SyncEngine {
   // Timer 2; does nothing while a pass runs.
   void SyncPass();
   bool Running() const { return running_; }
+  // Ends the running pass once the item it is on is settled (a quit, the session's end): that
+  // item's answer is kept, what is left stays on the devices and in the lists for the next pass,
+  // and nothing more is shown of the pass. No effect when no pass runs.
+  void RequestStop() {
+    if (running_) stopRequested_ = true;
+  }
 
  private:
   struct Probe;
@@ -80,6 +86,7 @@ class SyncEngine {
   SyncDevices devices_;
   SyncServices services_;
   bool running_ = false;
+  bool stopRequested_ = false;
   bool dialogOpen_ = false;
   // Per device kind: detection ticks that found no such device attached.
   std::array<uint64_t, 3> departures_{};

@@ -112,3 +112,28 @@ TEST(PassSafety, ATrackerPulledDuringThePassIsNotErasedAndIsReadAgainWhenBack) {
   EXPECT_EQ(rig.tracker.Erases(), 1);
   EXPECT_TRUE(u.Slot(DeviceKind::Pace700).syncState);
 }
+
+TEST(PassSafety, AStopEndsThePassAfterTheItemItIsOnAndLeavesTheRestForTheNextPass) {
+  SyncRig rig;
+  UserRecord& u = rig.PedometerUserWithDays(3);
+  rig.AddUser("2", 60, true, false, false).datalist = {{61.0f, "2024-5-20", false, false, "2024-5-20-08-00-00"}};
+  // The pass pumps once before its uploads and after every day that went up.
+  rig.pacer.onPump = [&] {
+    if (rig.pacer.pumps == 2) rig.engine.RequestStop();
+  };
+  rig.engine.SyncPass();
+  EXPECT_FALSE(rig.engine.Running());
+  EXPECT_EQ(rig.service.Requests("ped.byte.up").size(), 1u);
+  EXPECT_TRUE(rig.service.Requests("scale.weight.up").empty());
+  EXPECT_TRUE(rig.pedometer->Clears().empty()) << "days the service has not seen stay on the device";
+  EXPECT_FALSE(u.Slot(DeviceKind::Pedometer).syncState);
+  EXPECT_FALSE(rig.users[1]->datalist[0].uploaded);
+  EXPECT_TRUE(rig.notifier.alerts.empty());
+  EXPECT_EQ(rig.notifier.Count(SyncNotifier::kPassFinished), 0);
+
+  rig.pacer.onPump = nullptr;
+  rig.engine.RequestStop();  // no pass runs: nothing to stop, and the next pass is not stopped
+  rig.engine.SyncPass();
+  EXPECT_EQ(rig.pedometer->Clears(), std::vector<int>{2});
+  EXPECT_TRUE(u.Slot(DeviceKind::Pedometer).syncState);
+}
