@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <unistd.h>
 
@@ -20,8 +21,15 @@ class SpawnSetup {
   SpawnSetup& operator=(const SpawnSetup&) = delete;
 
   bool Prepare(const std::string& folder) {
+    // A program that took its termination signals for itself must not hand them down blocked: the
+    // child starts with none blocked and those it may meet at their defaults.
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigemptyset(&all);
+    for (int s : {SIGTERM, SIGHUP, SIGINT, SIGPIPE}) sigaddset(&all, s);
     return ok_ && posix_spawn_file_actions_addchdir_np(&actions_, folder.c_str()) == 0 &&
-           posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSID) == 0;
+           posix_spawnattr_setsigmask(&attributes_, &none) == 0 && posix_spawnattr_setsigdefault(&attributes_, &all) == 0 &&
+           posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
   }
   const posix_spawn_file_actions_t* actions() const { return &actions_; }
   const posix_spawnattr_t* attributes() const { return &attributes_; }
