@@ -30,6 +30,11 @@ bool IsFolder(const std::string& path) {
   return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool EnsureFolder(const std::string& path) {
+  if (IsFolder(path)) return true;
+  return !path.empty() && (::mkdir(path.c_str(), 0700) == 0 || IsFolder(path));
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
   if (!path.empty() && path.back() != '/') path.push_back('/');

@@ -15,6 +15,10 @@ std::string ExecutableFolder();
 // True when path exists and is a directory (a symbolic link to one counts).
 bool IsFolder(const std::string& path);
 
+// Makes the folder (not its parents) when it is missing, readable by its owner only; true when a
+// folder stands there afterwards.
+bool EnsureFolder(const std::string& path);
+
 // folder + "/" + name, without doubling a separator that folder already ends with.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
