@@ -58,7 +58,7 @@ bool CAlertDlg::OnSkinReady() {
 
 void CAlertDlg::ShowReminder() {
   if (CControlUI* image = Manager().FindControl("User_image"); image && IsFile(pictureFile_)) {
-    if (std::string spec = ImageOfFile(pictureFile_); !spec.empty()) image->SetBkImage(CStdString(spec));
+    if (std::string attribute = ImageOfFile(pictureFile_); !attribute.empty()) image->SetBkImage(CStdString(attribute));
   }
   if (CControlUI* text = Manager().FindControl("User_alerttext")) {
     text->SetText(CStdString("有" + std::to_string(count_) + "条新提醒！"));

@@ -105,18 +105,6 @@ TEST_F(UploadProgress, AFailedPassListsOnlyUsersWithWaitingWeightsAndTheNextSucc
   EXPECT_TRUE(StoredUsers()[0]->datalist.empty());
 }
 
-TEST_F(UploadProgress, NamesFromTheServiceAreShownAsTheyAre) {
-  UserRecord& u = AddUser("a@example.test", "pw-a");
-  u.uname = "{c #FF0000}红{/c}";
-  u.uploadedThisPass = 1;
-  HWND dialog = Open(1);
-  Post(dialog, CUploadProcessDlg::kPassFinished);
-  auto* row = dynamic_cast<CLabelUI*>(Control(dialog, "successuser1"));
-  ASSERT_TRUE(row);
-  EXPECT_EQ(row->GetText(), "{c #FF0000}红{/c} ：1条");
-  EXPECT_FALSE(row->IsShowHtml());
-}
-
 TEST_F(UploadProgress, TickingTheOptionTurnsTheWindowOffInTheFileAndUntickingOnAgain) {
   ASSERT_TRUE(core->settings.ShowUpdateWindow);
   HWND dialog = Open(1);
