@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # An idle client: four logged-in users, each with the scale, the pedometer and the tracker of the
 # simulator bound, all attached, nothing new to send. After the first passes have settled it
-# measures, over SECONDS: resident memory, wake-ups (context switches of all its threads) and CPU
-# time, each per minute, next to what the two timers alone would wake it (30 + 12 per minute).
+# measures, over SECONDS: resident memory, the main loop's wake-ups (next to the 30 + 12 a minute of
+# its two timers), context switches of all its threads and CPU time, each per minute.
 #
 #   bench/client/idle.sh [BUILD] [SECONDS]      (defaults: build 60)
 #
@@ -78,10 +78,25 @@ sleep "$seconds"
 s1=$(switches)
 c1=$(cpu_ticks)
 rss=$(awk '/^VmRSS/ {print $2}' "/proc/$client/status")
+anon=$(awk '/^RssAnon/ {print $2}' "/proc/$client/status")
 hz=$(getconf CLK_TCK)
-awk -v s="$((s1 - s0))" -v c="$((c1 - c0))" -v t="$seconds" -v hz="$hz" -v rss="$rss" -v th="$(threads)" 'BEGIN {
+# Wake-ups of the main loop: the waits of its thread that blocked and came back (strace, which
+# slows the client, so after the CPU was measured).
+wakes=unknown
+if command -v strace > /dev/null; then
+  timeout "$seconds" strace -qq -e trace=poll,ppoll -o "$work/waits" -p "$client" 2> /dev/null || true
+  # The loop waits on several descriptors at once (the display, its wake-up pipe, the signals); a
+  # wait for one answer of the simulator watches one.
+  wakes=$(awk 'match($0, /\], [0-9]+, -?[0-9]+\)/) {
+    split(substr($0, RSTART + 3, RLENGTH - 4), f, ", ")
+    if (f[1] + 0 >= 3 && f[2] + 0 != 0) n++
+  } END {print n + 0}' "$work/waits")
+fi
+awk -v s="$((s1 - s0))" -v c="$((c1 - c0))" -v t="$seconds" -v hz="$hz" -v rss="$rss" -v anon="$anon" \
+    -v th="$(threads)" -v w="$wakes" 'BEGIN {
   printf "idle client, 4 users, all devices bound and attached, over %d s (%d threads)\n", t, th
-  printf "  resident memory      %.1f MB\n", rss / 1024
-  printf "  wake-ups per minute  %.0f (the two timers alone: 42)\n", s * 60 / t
-  printf "  CPU per minute       %.0f ms\n", c * 1000 / hz * 60 / t
+  printf "  resident memory        %.1f MB (%.1f MB of it its own memory, the rest shared libraries)\n", rss / 1024, anon / 1024
+  printf "  main-loop wake-ups     %s per minute (its two timers: 42)\n", w == "unknown" ? "unknown (no strace)" : sprintf("%.0f", w * 60 / t)
+  printf "  context switches       %.0f per minute, every thread (a device question to the simulator is one)\n", s * 60 / t
+  printf "  CPU                    %.0f ms per minute\n", c * 1000 / hz * 60 / t
 }'

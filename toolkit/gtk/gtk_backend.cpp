@@ -86,6 +86,10 @@ class GtkBackend : public Backend {
 // without a display then runs without windows instead of failing).
 std::unique_ptr<Backend> CreateDefaultBackend() {
   gdk_set_allowed_backends("x11");
+  // Every window is painted with cairo. Left alone, GDK opens an OpenGL context at start-up to
+  // choose its visual, which loads the GL driver (on a machine without a GPU, a software renderer
+  // of some 50 MB resident) for nothing. A user's own GDK_GL setting stays.
+  g_setenv("GDK_GL", "disable", FALSE);
   if (gtk_init_check(nullptr, nullptr)) return std::make_unique<GtkBackend>();
   return std::make_unique<HeadlessBackend>();
 }
