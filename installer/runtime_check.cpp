@@ -56,6 +56,18 @@ constexpr std::pair<std::string_view, std::string_view> kPackages[] = {
     {"libcairo.so.2", "libcairo2"},
     {"libpango-1.0.so.0", "libpango-1.0-0"},
     {"libpangocairo-1.0.so.0", "libpangocairo-1.0-0"},
+    {"libpangoft2-1.0.so.0", "libpangoft2-1.0-0"},
+    {"libgmodule-2.0.so.0", "libglib2.0-0"},
+    {"libatk-1.0.so.0", "libatk1.0-0"},
+    {"libcairo-gobject.so.2", "libcairo-gobject2"},
+    {"libharfbuzz.so.0", "libharfbuzz0b"},
+    {"libfontconfig.so.1", "libfontconfig1"},
+    {"libfreetype.so.6", "libfreetype6"},
+    {"libpng16.so.16", "libpng16-16"},
+    {"libX11.so.6", "libx11-6"},
+    // A build with the sanitizers loads their run-time libraries.
+    {"libasan.so.8", "libasan8"},
+    {"libubsan.so.1", "libubsan1"},
 };
 
 }  // namespace
