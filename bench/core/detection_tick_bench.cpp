@@ -1,5 +1,6 @@
 // Cost of one detection tick with four users, each with a pedometer, a scale and a tracker bound:
-// on this machine's HID host (no devices present) and on the simulators (all three attached).
+// on this machine's HID host (no devices present) and on the simulators (all three attached); and of
+// one sync-pass round of an idle client, every attached device already read, nothing new to send.
 //
 //   detection_tick_bench                      Google Benchmark run of both
 //   detection_tick_bench --ticks=N system|sim runs N ticks and exits, to count system calls with
@@ -102,6 +103,18 @@ void BM_DetectionTick_Simulators(benchmark::State& state) {
   if (!client.users[0]->Slot(DeviceKind::Pedometer).connected) state.SkipWithError("pedometer not detected");
 }
 BENCHMARK(BM_DetectionTick_Simulators)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleSyncPass_Simulators(benchmark::State& state) {
+  SimBus bus;
+  Client client(bus.host);
+  client.engine.DetectionTick();
+  for (auto& u : client.users) {
+    for (auto& slot : u->devices) slot.syncState = slot.connected;
+  }
+  for (auto _ : state) client.engine.SyncPass();
+  if (!client.users[0]->Slot(DeviceKind::Scale).connected) state.SkipWithError("scale not detected");
+}
+BENCHMARK(BM_IdleSyncPass_Simulators)->Unit(benchmark::kMicrosecond);
 
 int RunTicks(int ticks, const std::string& which) {
   if (which == "sim") {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "client/core/users/user_store.h"
+#include "platform/file_io.h"
 #include "platform/text.h"
 
 namespace slot_texts {
@@ -60,12 +61,22 @@ std::string SafePicture(std::string_view picture) {
   return std::string(picture);
 }
 
+namespace {
+bool InUserFolder(std::string_view userFolder, const std::string& picture) {
+  return platform::PathExists(std::string(userFolder) + picture);
+}
+}  // namespace
+
 std::string SelectedPicture(std::string_view userFolder, std::string_view picture) {
-  return "file='" + std::string(userFolder) + SafePicture(picture) + "' fade='255' mask='#000001'";
+  std::string name = SafePicture(picture);
+  if (!InUserFolder(userFolder, name)) return "file='" + std::string(UserStore::kDefaultPicture) + "' fade='255' mask='#000001'";
+  return "file='" + std::string(userFolder) + name + "' fade='255' mask='#000001'";
 }
 
-std::string UnselectedPicture(std::string_view picture) {
-  return "file='../user/" + SafePicture(picture) + "' fade='125'";
+std::string UnselectedPicture(std::string_view userFolder, std::string_view picture) {
+  std::string name = SafePicture(picture);
+  if (!InUserFolder(userFolder, name)) return "file='" + std::string(UserStore::kDefaultPicture) + "' fade='125'";
+  return "file='../user/" + name + "' fade='125'";
 }
 
 }  // namespace slot_texts

@@ -23,8 +23,10 @@ inline constexpr int kMaxLevel = 100000;
 int LevelOf(std::string_view levelText);
 
 // The photo of the selected slot (from the user folder, masked round) and of the others (faded).
+// A picture the user folder does not hold (not downloaded yet, removed) shows the skin's default
+// one.
 std::string SelectedPicture(std::string_view userFolder, std::string_view picture);
-std::string UnselectedPicture(std::string_view picture);
+std::string UnselectedPicture(std::string_view userFolder, std::string_view picture);
 // A picture name that can stand inside an image spec; the default picture for any other.
 std::string SafePicture(std::string_view picture);
 

@@ -125,7 +125,7 @@ bool UserPanel::ShowSelected(int slot) {
     const UserRecord& user = *users[static_cast<size_t>(i - 1)];
     bool chosen = i == slot;
     SetBk(Slot(i, "_image"), chosen ? slot_texts::SelectedPicture(context_.core.UserFolder(), user.picture)
-                                    : slot_texts::UnselectedPicture(user.picture));
+                                    : slot_texts::UnselectedPicture(context_.core.UserFolder(), user.picture));
     SetSlotColours(i, chosen ? kSelectedText : kOtherText);
     SetBk(Slot(i, "_Level"), slot_texts::LevelImage(slot_texts::LevelOf(user.level), chosen ? 255 : 134));
     if (auto* option = Find<COptionUI>(Slot(i, "Btn"))) option->Selected(chosen);
@@ -179,7 +179,7 @@ void UserPanel::RefreshAccountPage() {
   UserRecord* user = SelectedUser();
   if (!user) return;
   if (!user->loggedIn) {
-    SetBk("userlogout_image", slot_texts::UnselectedPicture(user->picture));
+    SetBk("userlogout_image", slot_texts::UnselectedPicture(context_.core.UserFolder(), user->picture));
     SetTab(kLoggedOutPage);
     return;
   }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_io.h"
+#include "platform/tests/temp_folder.h"
+
 namespace {
 
 TEST(SlotTexts, LevelsTakeTheirCellOfTheTenColumnPicture) {
@@ -29,11 +32,15 @@ TEST(SlotTexts, TheMenuButtonFollowsTheNameUntilTheWidthIsCapped) {
             "height=\"4\" ");
 }
 
-TEST(SlotTexts, APictureNameThatCouldBreakOutOfItsSpecShowsTheDefaultPicture) {
-  EXPECT_EQ(slot_texts::SelectedPicture("/p/user/", "a.jpg"), "file='/p/user/a.jpg' fade='255' mask='#000001'");
-  EXPECT_EQ(slot_texts::UnselectedPicture("a.jpg"), "file='../user/a.jpg' fade='125'");
-  for (const char* hostile : {"x' corner='1", "../../etc/passwd", "", "a\\b.jpg"}) {
-    EXPECT_EQ(slot_texts::UnselectedPicture(hostile), "file='../user/DefaultUser.jpg' fade='125'") << hostile;
+TEST(SlotTexts, APictureNameThatCouldBreakOutOfItsSpecOrIsMissingShowsTheDefaultPicture) {
+  testing_support::TempFolder folder;
+  std::string users = folder.path() + "/";
+  ASSERT_TRUE(platform::WriteFileAtomically(users + "a.jpg", "jpeg"));
+  EXPECT_EQ(slot_texts::SelectedPicture(users, "a.jpg"), "file='" + users + "a.jpg' fade='255' mask='#000001'");
+  EXPECT_EQ(slot_texts::UnselectedPicture(users, "a.jpg"), "file='../user/a.jpg' fade='125'");
+  EXPECT_EQ(slot_texts::SelectedPicture(users, "b.jpg"), "file='DefaultUser.jpg' fade='255' mask='#000001'");
+  for (const char* hostile : {"x' corner='1", "../../etc/passwd", "", "a\\b.jpg", "b.jpg"}) {
+    EXPECT_EQ(slot_texts::UnselectedPicture(users, hostile), "file='DefaultUser.jpg' fade='125'") << hostile;
   }
 }
 

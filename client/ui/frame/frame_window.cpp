@@ -1,0 +1,356 @@
+#include "client/ui/frame/frame_window.h"
+
+#include "client/core/version/version.h"
+#include "client/ui/account/add_user_frame_wnd.h"
+#include "client/ui/account/auto_login_users.h"
+#include "client/ui/account/user_login_frame_wnd.h"
+#include "client/ui/dialogs/message_box_wnd.h"
+#include "client/ui/dialogs/quit_question_dlg.h"
+#include "client/ui/dialogs/reminder_alerts.h"
+#include "client/ui/dialogs/user_tixing_frame_wnd.h"
+#include "client/ui/hardware/add_hardware_dlg.h"
+#include "client/ui/hardware/binding_feedback.h"
+#include "client/ui/hardware/hardware_set_dlg.h"
+#include "client/ui/menus/about_dlg.h"
+#include "client/ui/menus/help_dlg.h"
+#include "client/ui/menus/system_drop_down_wnd.h"
+#include "client/ui/menus/system_set_dlg.h"
+#include "client/ui/menus/user_menu_wnd.h"
+#include "platform/message_numbers.h"
+#include "platform/paths.h"
+#include "platform/termination_signals.h"
+#include "toolkit/backend/backend.h"
+#include "toolkit/core/dispatcher.h"
+#include "toolkit/desktop/desktop.h"
+
+namespace {
+constexpr int kDropDownWidth = 112;
+constexpr int kDropDownHeight = 105;
+}  // namespace
+
+CFrameWindowWnd::CFrameWindowWnd(Setup setup)
+    : setup_(std::move(setup)),
+      core_(std::make_unique<ClientCore>(setup_.programFolder, *setup_.host, clock_,
+                                         ClientPorts{ports_, ports_, ports_}, setup_.endpoint)),
+      context_{*core_, nullptr, setup_.memberSite, setup_.companySite} {
+  ports_.Attach(context_, [this] {
+    if (panel_) panel_->RefreshEntries();
+  });
+}
+
+CFrameWindowWnd::~CFrameWindowWnd() {
+  if (signals_) toolkit::Dispatcher::Instance().GetBackend().UnwatchReadable(signals_.get());
+  core_->scale.SetFrameTarget(nullptr);
+}
+
+bool CFrameWindowWnd::OnSkinReady() {
+  context_.mainWindow = GetHWND();
+  panel_ = std::make_unique<UserPanel>(Manager(), context_);
+  // Without the icon the client has no way back once its window is closed: nothing more is set up.
+  if (!tray_.Create(GetHWND(), setup_.iconPng)) return true;
+  SetIcon(kWindowIconResource);
+  PostCreateSetUp();
+  return true;
+}
+
+void CFrameWindowWnd::PostCreateSetUp() {
+  if (CControlUI* version = Manager().FindControl("软件版本")) {
+    version->SetText(CStdString("版本：" + ProgramVersion() + " beta"));
+  }
+  platform::EnsureFolder(core_->UserFolder());
+  ShowConnectionState();
+  setUp_ = true;
+  SetTimer(*this, kDetectionTimer, kDetectionMs);
+  SetTimer(*this, kSyncTimer, kSyncMs);
+}
+
+CControlUI* CFrameWindowWnd::CreateControl(LPCTSTR className) {
+  if (std::string_view(className) != "ComputerExamine") return nullptr;
+  auto* box = new CContainerUI;
+  CDialogBuilder builder;
+  builder.Create("ComputerExamine.xml", nullptr, nullptr, &Manager(), box);  // stays empty when it fails
+  return box;
+}
+
+void CFrameWindowWnd::Notify(TNotifyUI& msg) {
+  if (msg.sType == "windowinit") return OnWindowInit();
+  if (msg.sType != "click" || !msg.pSender) return;
+  OnClick(msg.pSender->GetName().str());
+}
+
+void CFrameWindowWnd::OnWindowInit() {
+  core_->LoadUsers();
+  ShowConnectionState();
+  panel_->RebuildSlots();
+  // The scale reader hands its frames to this window from now on.
+  core_->scale.SetFrameTarget(this);
+  SelectSlot(core_->users.empty() ? -1 : 1, true);
+}
+
+void CFrameWindowWnd::SelectSlot(int slot, bool prompt) {
+  int count = static_cast<int>(core_->users.size());
+  if (slot == -1 || slot > count || count == 0) {
+    CAddUserFrameWnd::Result added = RunAddUserDialog(context_);
+    panel_->SetSelected(added.userAdded ? added.slotIndex : panel_->Selected());
+    panel_->RebuildSlots();
+    if (panel_->Selected() != -1 && panel_->ShowSelected(panel_->Selected())) return;
+    panel_->SetSelected(-1);
+    return;
+  }
+  panel_->ShowSelected(slot);
+  UserRecord* user = panel_->SelectedUser();
+  if (prompt && user && !user->autologin && !user->loggedIn) OpenLoginDialog(panel_->SelectedIndex());
+}
+
+void CFrameWindowWnd::OpenLoginDialog(size_t index) {
+  RunLoginDialog(context_, index);
+  panel_->RebuildSlots();
+  if (panel_->Selected() != -1) panel_->ShowSelected(panel_->Selected());
+}
+
+void CFrameWindowWnd::ShowConnectionState() {
+  bool reachable = core_->api.ProbeConnection();
+  if (CControlUI* text = Manager().FindControl("连接服务器状态")) {
+    text->SetText(reachable ? "已成功连接至Vymera服务器" : "未成功连接至Vymera服务器");
+  }
+  if (CControlUI* icon = Manager().FindControl("connectstate")) {
+    icon->SetBkImage(reachable ? "mainwindow_connect.png" : "mainwindow_disconnect.png");
+  }
+  if (reachable) AutoLoginUsers(context_);
+}
+
+void CFrameWindowWnd::OnClick(const std::string& name) {
+  UserRecord* user = panel_->SelectedUser();
+  RECT frame{};
+  GetWindowRect(*this, &frame);
+  if (name == "closebtn") {
+    ShowWindow(false, false);
+  } else if (name == "MinBtn") {
+    ::ShowWindow(*this, SW_MINIMIZE);
+  } else if (name == "帮助菜单" || name == "同步帮助") {
+    RunHelpDialog(context_);
+  } else if (name == "下拉菜单") {
+    dropDown_ = OpenSystemDropDown(context_, SystemDropDownPosition(frame));
+  } else if (name.size() == 8 && name.rfind("User", 0) == 0 && name.substr(5) == "Btn") {
+    SelectSlot(name[4] - '0', true);
+  } else if (name == "添加账户按钮") {
+    SelectSlot(-1, true);
+  } else if (name.rfind("User", 0) == 0 && (name.ends_with("_Menu") || name.ends_with("_Name")) && name.size() > 5) {
+    int slot = name[4] - '0';
+    if (slot >= 1 && slot <= static_cast<int>(core_->users.size())) {
+      OpenUserMenu(context_, static_cast<size_t>(slot - 1), UserMenuPosition(frame, static_cast<size_t>(slot - 1)));
+    }
+  } else if (name == "已绑定硬件" || name == "账户设置" || name == "用户提醒") {
+    if (user && name == "已绑定硬件") {
+      panel_->RememberTab(UserPanel::kHardwarePage);
+      panel_->ShowRememberedTab();
+      panel_->RefreshEntries();
+    } else if (user && name == "账户设置") {
+      panel_->RememberTab(UserPanel::kAccountPage);
+      panel_->ShowRememberedTab();
+      panel_->RefreshAccountPage();
+    } else if (user && !context_.reminderListOpen) {
+      OpenReminderList(context_, panel_->SelectedIndex());
+    }
+    panel_->ClearEntrySelection();
+  } else if (name == "账户设置_应用") {
+    ApplyAccountPage();
+  } else if (name == "账户设置_登录Vymera网") {
+    if (user) OpenPage(context_.MemberHome(*user));
+  } else if (name == "登录我的Vymera") {
+    OpenPage(user ? context_.MemberHome(*user) : context_.MemberPage("/"));
+  } else if (name == "立即登录") {
+    if (user) OpenLoginDialog(panel_->SelectedIndex());
+  } else if (name == "添加绑定") {
+    if (!user) return;
+    size_t index = panel_->SelectedIndex();
+    if (RunAddHardwareDialog(context_, index).openSettings) RunScaleSettingsDialog(context_, index);
+    panel_->RefreshEntries();
+  } else if (name == "硬件设置") {
+    if (user) RunScaleSettingsDialog(context_, panel_->SelectedIndex());
+  } else if (name == "解除绑定") {
+    Unbind();
+  } else if (name == "硬件1已选择" || name == "硬件2已选择") {
+    panel_->OnEntrySelected(name[6] - '0');
+  }
+}
+
+void CFrameWindowWnd::ApplyAccountPage() {
+  UserRecord* user = panel_->SelectedUser();
+  if (!user || !user->loggedIn) return;
+  UserChange change = core_->changes.Edit(panel_->SelectedIndex(), [this](UserRecord& record) {
+    panel_->ReadAccountPage(record);
+    core_->StoreUser(record);
+  });
+  if (ChangeMade(*this, change)) ShowClientMessage(*this, "应用成功");
+}
+
+void CFrameWindowWnd::Unbind() {
+  UserRecord* user = panel_->SelectedUser();
+  if (!user || !AskQuestion(*this, "解除绑定")) return;
+  size_t index = panel_->SelectedIndex();
+  for (DeviceKind kind : panel_->SelectedEntryKinds()) UnbindDevice(context_, index, kind);
+  panel_->RefreshEntries();
+}
+
+void CFrameWindowWnd::OnUserMenuChoice(WPARAM action, LPARAM lParam) {
+  if (lParam < 0 || static_cast<size_t>(lParam) >= core_->users.size()) return;
+  size_t index = static_cast<size_t>(lParam);
+  if (action == 1) {
+    RunLoginDialog(context_, index);
+  } else if (action == 2) {
+    if (!AskQuestion(*this, "退出登录")) return;
+    ChangeMade(*this, core_->changes.Edit(index, [](UserRecord& record) {
+      record.loggedIn = false;
+      record.autologin = false;
+    }));
+  } else if (action == 3) {
+    if (!AskQuestion(*this, "清除账号")) return;
+    if (!ChangeMade(*this, core_->changes.ClearAccount(index))) return;
+  } else {
+    return;
+  }
+  panel_->RebuildSlots();
+  if (action == 3) panel_->SetSelected(core_->users.empty() ? -1 : 1);
+  SelectSlot(panel_->Selected(), false);
+}
+
+LRESULT CFrameWindowWnd::OnHitTest(LPARAM screenPoint) {
+  LRESULT hit = CaptionHitTest(screenPoint);
+  if (hit == HTCAPTION || context_.reminderListOpen || !panel_ || !panel_->SelectedUser()) return hit;
+  CControlUI* reminder = Manager().FindControl("用户提醒");
+  if (!reminder || !reminder->IsVisible()) return hit;
+  POINT pt{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  ScreenToClient(*this, &pt);
+  RECT r = reminder->GetPos();
+  if (pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom) {
+    OpenReminderList(context_, panel_->SelectedIndex());
+  }
+  return hit;
+}
+
+void CFrameWindowWnd::OnTimer(UINT id) {
+  if (id == kDetectionTimer) {
+    core_->engine.DetectionTick();
+  } else if (id == kSyncTimer) {
+    core_->engine.SyncPass();
+    if (quitAfterPass_) return FinishQuit();
+    // The poll's schedule rides on this timer: an idle client wakes for its two timers only.
+    TickReminders();
+  } else if (id == kReminderTimer) {
+    TickReminders();
+  }
+}
+
+void CFrameWindowWnd::TickReminders() {
+  // A poll logs every account in and waits for the service: the schedule holds it back while a
+  // pass runs.
+  reminders_.Tick(core_->settings.TixingTime, core_->engine.Running(), [this] {
+    PollReminders(context_, [this](int count) {
+      if (panel_) panel_->SetReminderText(count);
+    });
+  });
+}
+
+void CFrameWindowWnd::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
+  if (lParam == WM_RBUTTONDOWN) {
+    if (dropDown_ && IsWindow(dropDown_)) ::PostMessage(dropDown_, WM_KILLFOCUS, 0, 0);
+  } else if (lParam == WM_RBUTTONUP) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    dropDown_ = OpenSystemDropDown(context_, POINT{cursor.x - kDropDownWidth, cursor.y - kDropDownHeight});
+  } else {
+    tray_.OnTrayNotification(wParam, lParam);
+  }
+}
+
+void CFrameWindowWnd::OnSystemMenuChoice(WPARAM choice) {
+  if (choice == 1) {
+    RunSettingsDialog(context_);
+  } else if (choice == 2) {
+    RunAboutDialog(context_);
+  } else if (choice == 3) {
+    Quit();
+  }
+}
+
+void CFrameWindowWnd::ShowMainWindow() {
+  ShowWindow(true, true);
+  if (IsIconic(*this)) ::ShowWindow(*this, SW_RESTORE);
+  SetForegroundWindow(*this);
+}
+
+void CFrameWindowWnd::Quit() {
+  if (quitting_) return;
+  if (core_->settings.ShowCloseTip && !AskQuestion(*this, "退出程序")) return;
+  EndSession();
+}
+
+void CFrameWindowWnd::EndSession() {
+  if (quitting_) return;
+  quitting_ = true;
+  if (core_->engine.Running()) {
+    // The pass settles the item it is on, then the timer that runs it finishes the quit.
+    core_->engine.RequestStop();
+    quitAfterPass_ = true;
+    return;
+  }
+  FinishQuit();
+}
+
+void CFrameWindowWnd::FinishQuit() {
+  quitAfterPass_ = false;
+  KillTimer(*this, kDetectionTimer);
+  KillTimer(*this, kSyncTimer);
+  KillTimer(*this, kReminderTimer);
+  core_->StoreAllUsers();
+  tray_.Remove();
+  PostQuitMessage(0);
+}
+
+void CFrameWindowWnd::WatchTerminationSignals(platform::UniqueFd fd) {
+  if (!fd) return;
+  signals_ = std::move(fd);
+  toolkit::Dispatcher::Instance().GetBackend().WatchReadable(signals_.get(), [this] {
+    if (platform::ReadTerminationSignal(signals_.get()) != 0) EndSession();
+  });
+}
+
+LRESULT CFrameWindowWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+  handled = true;
+  switch (msg) {
+    case WM_NCHITTEST:
+      return OnHitTest(lParam);
+    case WM_TIMER:
+      OnTimer(static_cast<UINT>(wParam));
+      return 0;
+    case WM_COMMAND:
+      if (wParam == platform::kCmdShowMainWindow) ShowMainWindow();
+      if (wParam == platform::kCmdQuit) Quit();
+      return 0;
+    case WM_CLOSE:
+      // A close from the desktop (its close command, the session's end) ends the client as a
+      // termination request does: the users are stored first.
+      EndSession();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      handled = false;
+      return 0;
+    case platform::kMsgSystemMenuChoice:
+      OnSystemMenuChoice(wParam);
+      return 0;
+    case platform::kMsgTrayCallback:
+      OnTrayMessage(wParam, lParam);
+      return 0;
+    case platform::kMsgScaleFrame:
+      core_->scale.HandleFrameMessage(core_->pending, context_.scaleSettingsDialog);
+      return 0;
+    case platform::kMsgUserMenuChoice:
+      OnUserMenuChoice(wParam, lParam);
+      return 0;
+    default:
+      handled = false;
+      return 0;
+  }
+}
