@@ -1,53 +1,20 @@
 #include "platform/autostart.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 
+#include "platform/desktop_entry.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/special_folders.h"
 
 namespace platform {
 namespace {
 
 std::string AutostartFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config && *config == '/') return JoinPath(config, "autostart");
-  const char* home = std::getenv("HOME");
-  if (home && *home) return JoinPath(JoinPath(home, ".config"), "autostart");
-  return {};
-}
-
-bool MakeFolders(const std::string& path) {
-  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    std::string prefix = path.substr(0, slash);
-    if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (slash == std::string::npos) break;
-  }
-  return IsFolder(path);
-}
-
-// One argument of an Exec line: quoted when it holds a character the desktop-entry format reserves,
-// then escaped as a string value (so a backslash inside quotes becomes four).
-std::string ExecArgument(std::string_view argument) {
-  constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
-  std::string quoted;
-  bool needsQuotes = argument.find_first_of(kReserved) != std::string_view::npos;
-  if (needsQuotes) quoted.push_back('"');
-  for (char c : argument) {
-    if (needsQuotes && (c == '"' || c == '`' || c == '$' || c == '\\')) quoted.push_back('\\');
-    if (c == '%') quoted.push_back('%');
-    quoted.push_back(c);
-  }
-  if (needsQuotes) quoted.push_back('"');
-  std::string escaped;
-  for (char c : quoted) {
-    if (c == '\\') escaped.push_back('\\');
-    escaped.push_back(c);
-  }
-  return escaped;
+  std::string config = ConfigHome();
+  return config.empty() ? std::string() : JoinPath(config, "autostart");
 }
 
 }  // namespace
@@ -60,14 +27,14 @@ std::string AutostartEntryPath(std::string_view name) {
 
 bool WriteAutostartEntry(std::string_view name, std::string_view program, std::string_view argument) {
   std::string path = AutostartEntryPath(name);
-  if (path.empty() || !MakeFolders(AutostartFolder())) return false;
-  std::string entry = "[Desktop Entry]\n"
-                      "Type=Application\n"
-                      "Name=" + std::string(name) + "\n"
-                      "Exec=" + ExecArgument(program) + " " + ExecArgument(argument) + "\n"
-                      "Terminal=false\n"
-                      "X-GNOME-Autostart-enabled=true\n";
-  return WriteFileAtomically(path, entry);
+  if (path.empty() || !MakeFolderTree(AutostartFolder(), 0700)) return false;
+  DesktopEntry entry;
+  entry.name = std::string(name);
+  entry.program = std::string(program);
+  entry.args = {std::string(argument)};
+  entry.extra = {"X-GNOME-Autostart-enabled=true"};
+  auto text = DesktopEntryText(entry);
+  return text && WriteFileAtomically(path, *text);
 }
 
 bool RemoveAutostartEntry(std::string_view name) {

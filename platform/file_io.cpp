@@ -89,6 +89,11 @@ AtomicFileWriter::~AtomicFileWriter() {
   unlink(temp_.c_str());
 }
 
+bool AtomicFileWriter::SetMode(unsigned mode) {
+  ok_ = ok_ && fchmod(fd_.get(), static_cast<mode_t>(mode & 07777)) == 0;
+  return ok_;
+}
+
 bool AtomicFileWriter::Write(std::string_view bytes) {
   ok_ = ok_ && WriteAll(fd_.get(), bytes);
   return ok_;

@@ -43,6 +43,8 @@ class AtomicFileWriter {
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
+  // Gives the replacement these permission bits instead of the target's own or the access's.
+  bool SetMode(unsigned mode);
   // Appends bytes; false once any step has failed.
   bool Write(std::string_view bytes);
   // Replaces the target; false when any step failed, the target then being untouched.

@@ -35,6 +35,17 @@ bool EnsureFolder(const std::string& path) {
   return !path.empty() && (::mkdir(path.c_str(), 0700) == 0 || IsFolder(path));
 }
 
+bool MakeFolderTree(const std::string& path, unsigned mode) {
+  if (path.empty() || path.front() != '/') return false;
+  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    std::string prefix = path.substr(0, slash);
+    // A folder that exists is fine; whatever else stands in the way shows in the check at the end.
+    if (!prefix.empty() && prefix.back() != '/') ::mkdir(prefix.c_str(), static_cast<mode_t>(mode));
+    if (slash == std::string::npos) break;
+  }
+  return IsFolder(path);
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
   if (!path.empty() && path.back() != '/') path.push_back('/');

@@ -19,6 +19,11 @@ bool IsFolder(const std::string& path);
 // folder stands there afterwards.
 bool EnsureFolder(const std::string& path);
 
+// Makes the folder and every missing folder above it with mode (less the umask); true when a
+// folder stands there afterwards. An absolute path is needed: a relative one would land wherever
+// the program happens to run.
+bool MakeFolderTree(const std::string& path, unsigned mode = 0755);
+
 // folder + "/" + name, without doubling a separator that folder already ends with.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

@@ -85,6 +85,7 @@ void CControlUI::SetVisible(bool visible) {
     // A hidden control must not keep input it can no longer see.
     ForEach([this](CControlUI* c) { manager_->ControlGone(c); });
   }
+  ForEach([](CControlUI* c) { c->OnVisibleInTreeChanged(); });
   NeedUpdate();
 }
 

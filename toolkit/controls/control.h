@@ -110,6 +110,9 @@ class CControlUI {
   // Visible, and so is every container around it.
   bool IsVisibleInTree() const;
   virtual void SetVisible(bool visible = true);
+  // Runs on this control and all inside it when it is shown or hidden: what stands outside the
+  // drawn tree (a native text entry) follows here. The default does nothing.
+  virtual void OnVisibleInTreeChanged() {}
   bool IsEnabled() const { return enabled_; }
   // Enabled, and so is every container around it: only then does it take input.
   bool IsEnabledInTree() const;

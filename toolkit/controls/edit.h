@@ -30,6 +30,8 @@ class CEditUI : public CLabelUI, private toolkit::TextEntryHost {
   void TypeText(const CStdString& text);
 
   void SetVisible(bool visible = true) override;
+  // A hidden tab page or container hides the native entry with it.
+  void OnVisibleInTreeChanged() override { SyncEntry(); }
   void SetEnabled(bool enabled = true) override;
   void SetFocus() override;
   void SetAttribute(std::string_view name, std::string_view value) override;

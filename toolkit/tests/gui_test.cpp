@@ -131,6 +131,35 @@ TEST(RealWindow, EntriesStandOverTheirEditsAndAResizedWindowIsPaintedWhole) {
   toolkit::Dispatcher::Instance().ClearQuit();
 }
 
+TEST(RealWindow, AnEntryOnAHiddenTabPageHidesWithIt) {
+  testing_support::TempFolder folder;
+  std::ofstream(folder.File("pages.xml")) << R"(<?xml version="1.0" encoding="UTF-8"?>
+<Window size="300,120"><TabLayout name="switch" bkcolor="#FFFFFFFF">
+  <VerticalLayout><Edit name="field" height="26"/></VerticalLayout>
+  <VerticalLayout><Button name="other" height="26"/></VerticalLayout>
+</TabLayout></Window>)";
+  CPaintManagerUI::SetResourcePath(CStdString(folder.path()));
+  CSkinViewWnd window("pages.xml");
+  ASSERT_TRUE(window.Create(nullptr, "pages test", UI_WNDSTYLE_FRAME, 0, 40, 40, 300, 120));
+  window.ShowWindow(true, true);
+  auto* native = dynamic_cast<toolkit::GtkNativeWindow*>(window.Native());
+  ASSERT_NE(native, nullptr);
+  std::vector<GtkWidget*> entries;
+  ASSERT_TRUE(PumpUntil([&] {
+    entries = EntriesOf(*native);
+    return entries.size() == 1 && gtk_widget_get_visible(entries[0]);
+  }));
+  // The entry would otherwise stand over the next page and take its clicks.
+  auto* tabs = dynamic_cast<CTabLayoutUI*>(window.Manager().FindControl("switch"));
+  ASSERT_NE(tabs, nullptr);
+  tabs->SelectItem(1);
+  EXPECT_TRUE(PumpUntil([&] { return !gtk_widget_get_visible(entries[0]); }));
+  tabs->SelectItem(0);
+  EXPECT_TRUE(PumpUntil([&] { return gtk_widget_get_visible(entries[0]); }));
+  DestroyWindow(window);
+  toolkit::Dispatcher::Instance().ClearQuit();
+}
+
 TEST(RealWindow, TabMovesTheKeyboardBetweenRealEntriesAndOffThem) {
   testing_support::TempFolder folder;
   std::ofstream(folder.File("form.xml")) << R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -165,7 +194,8 @@ TEST(RealWindow, TabMovesTheKeyboardBetweenRealEntriesAndOffThem) {
 }
 
 TEST(RealWindow, TrayWithoutANotificationAreaStandsInWithAWindow) {
-  CPaintManagerUI::SetResourcePath(CStdString(std::string(VYMERA_SKINVIEW_SAMPLE).substr(0, std::string(VYMERA_SKINVIEW_SAMPLE).rfind('/'))));
+  CPaintManagerUI::SetResourcePath(
+      CStdString(std::string(VYMERA_SKINVIEW_SAMPLE).substr(0, std::string(VYMERA_SKINVIEW_SAMPLE).rfind('/'))));
   CSkinViewWnd window("sample.xml");
   ASSERT_TRUE(window.Create(nullptr, "tray test", UI_WNDSTYLE_FRAME, 0, 50, 50, 456, 300));
   std::string icon = std::string(VYMERA_SKINVIEW_SAMPLE);
