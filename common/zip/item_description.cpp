@@ -85,7 +85,7 @@ ZipFileTime DosTimeToFileTime(std::uint32_t dosDateTime) {
 ZipItem DescribeItem(std::int32_t index, const CentralRecord& record, std::string_view localExtra) {
   ZipItem item;
   item.index = index;
-  item.name = platform::FromCodePage(CutName(record.name));
+  item.name = NameText(record, CutName(record.name));
   item.attributes = AttributesFrom(record.externalAttributes);
   item.modificationTime = item.accessTime = item.creationTime = DosTimeToFileTime(record.dosDateTime);
   ApplyExtendedTimestamp(localExtra, item);

@@ -29,7 +29,7 @@ std::unique_ptr<ZipArchive> ZipArchive::Open(const std::string& path) {
     if (zip::ReadCentralRecord(opened.File(), position, opened.DirectoryEnd(), record) != ZipResult::kOk) {
       return nullptr;
     }
-    archive->index_.try_emplace(zip::WithSlashes(platform::FromCodePage(record.name)), i, position);
+    archive->index_.try_emplace(zip::WithSlashes(zip::NameText(record, record.name)), i, position);
     position = record.next;
   }
   return archive;

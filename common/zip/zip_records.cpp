@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/codepage.h"
+
 namespace zip {
 namespace {
 
@@ -104,6 +106,15 @@ ZipResult ReadLocalItem(const ArchiveFile& file, const DirectoryLocation& locati
   if (!file.ReadAt(extraStart, item.extra.data(), extraLength)) return ZipResult::kReadError;
   item.dataStart = extraStart + extraLength;
   return ZipResult::kOk;
+}
+
+std::string NameText(const CentralRecord& record, std::string_view stored) {
+  if ((record.flags & kFlagUtf8Names) != 0) {
+    std::string utf8(stored);
+    // A name that only claims to be UTF-8 is read as the older archives are.
+    if (platform::Utf16LeToUtf8(platform::Utf8ToUtf16Le(utf8)) == utf8) return utf8;
+  }
+  return platform::FromCodePage(stored);
 }
 
 }  // namespace zip

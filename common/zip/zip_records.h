@@ -16,6 +16,8 @@ inline constexpr std::size_t kLocalFixedSize = 30;
 inline constexpr std::size_t kEndRecordSize = 22;
 inline constexpr std::uint16_t kFlagEncrypted = 0x0001;
 inline constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
+// The item's name (and comment) are UTF-8, not the code page.
+inline constexpr std::uint16_t kFlagUtf8Names = 0x0800;
 inline constexpr std::uint16_t kMethodStored = 0;
 inline constexpr std::uint16_t kMethodDeflated = 8;
 
@@ -51,6 +53,10 @@ struct CentralRecord {
 };
 
 // What the local header adds to the central record.
+// An item's stored name as text: archives that say so name their items in UTF-8 (as the build packs
+// the skins, and tools of today do with names beyond ASCII), the others in the code page.
+std::string NameText(const CentralRecord& record, std::string_view stored);
+
 struct LocalItem {
   std::string extra;          // the local extra field
   std::uint64_t dataStart = 0;  // file position of the item's data

@@ -87,10 +87,9 @@ TEST_F(SkinFiles, FolderAndArchiveHoldEveryListedFile) {
   EXPECT_EQ(ImageSize("DefaultUser.jpg").value_or(CSize()).cx, 64);
 }
 
-// Archive readers take item names in the ANSI code page (GBK), but the archive is packed with UTF-8
-// names, so "健康称2.png" and the other Chinese names are not found in res.zip (the folder "res"
-// is right). Enabled once the packing writes GBK names.
-TEST_F(SkinFiles, DISABLED_ArchiveNamesChineseFilesInTheCodePage) {
+// The archive is packed with UTF-8 names and says so; the readers take "健康称2.png" and the other
+// Chinese names from it as they are, as they take the names of older archives in the code page.
+TEST_F(SkinFiles, ArchiveNamesChineseFilesReadable) {
   auto archive = ZipArchive::Open(VYMERA_CLIENT_SKIN_ARCHIVE);
   ASSERT_TRUE(archive);
   for (const std::string& name : PackedNames()) {
