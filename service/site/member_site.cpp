@@ -14,6 +14,15 @@
 namespace service {
 namespace {
 
+// The help dialog's customer-service desks: "qq1" .. "qq4", "shop", "shop1" .. "shop4".
+bool IsServiceDesk(std::string_view desk) {
+  auto numbered = [&](std::string_view stem) {
+    return desk.size() == stem.size() + 1 && desk.substr(0, stem.size()) == stem && desk.back() >= '1' &&
+           desk.back() <= '4';
+  };
+  return desk == "shop" || numbered("qq") || numbered("shop");
+}
+
 WebAnswer Page(int status, std::string_view title, std::string_view body) {
   WebAnswer answer;
   answer.status = status;
@@ -67,6 +76,9 @@ WebAnswer MemberSite::Answer(const WebRequest& request, int64_t now) {
   if (path == "/" || path == "/help") return Page(200, "帮助", HelpPageBody());
   if (path == "/register") return Page(200, "注册新用户", RegisterFormBody({}, {}, {}));
   if (path == "/forgetpass") return Page(200, "忘记密码", ForgotPasswordPageBody());
+  if (path.rfind("/service/", 0) == 0 && IsServiceDesk(path.substr(9))) {
+    return Page(200, "在线客服", CustomerServicePageBody(path.substr(9)));
+  }
   if (path == "/softlogin.php") return SoftLogin(request, now);
   if (path.rfind("/head/", 0) == 0) return HeadImageFile(path.substr(6));
   if (path.rfind("/release/", 0) == 0) return ReleaseFile(path.substr(9));

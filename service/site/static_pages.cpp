@@ -16,6 +16,17 @@ std::string HelpPageBody() {
          "客户端不会再重复发送它。</p>";
 }
 
+std::string CustomerServicePageBody(std::string_view desk) {
+  std::string body = "<p>这里是参考服务自带的客服页面，没有真人值守。</p>";
+  if (desk.rfind("qq", 0) == 0) {
+    body += "<p>在线客服 " + HtmlText(std::string(desk.substr(2))) + "：工作日 9:00 - 18:00。</p>";
+  } else {
+    body += "<p>网上商城客服：订单、发货和退换货的问题请在这里留言。</p>";
+  }
+  body += "<p>同步的常见问题请先看<a href=\"/help\">帮助</a>。</p>";
+  return body;
+}
+
 std::string ForgotPasswordPageBody() {
   return "<p>本服务运行在你自己的电脑上，不会发送电子邮件。</p>"
          "<p>请让管理员运行 <code>vymera-service set-password 账号 新密码</code> 重设密码，"

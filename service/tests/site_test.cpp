@@ -39,6 +39,19 @@ TEST_F(MemberSite, LoginCodeOpensASessionAndRedirectsToTheDecodedPage) {
   EXPECT_TRUE(refused->get_header_value("Set-Cookie").empty());
 }
 
+TEST_F(MemberSite, TheHelpDialogsCustomerServiceDesksHaveTheirPagesAndOthersDoNot) {
+  for (const char* desk : {"qq1", "qq4", "shop", "shop1", "shop4"}) {
+    auto page = client_->Get((std::string("/service/") + desk).c_str());
+    ASSERT_TRUE(page) << desk;
+    EXPECT_EQ(page->status, 200) << desk;
+  }
+  for (const char* desk : {"qq0", "qq5", "qq12", "shop5", "", "../etc"}) {
+    auto page = client_->Get((std::string("/service/") + desk).c_str());
+    ASSERT_TRUE(page) << desk;
+    EXPECT_EQ(page->status, 404) << desk;
+  }
+}
+
 TEST(WeightChart, CoordinatesKeepTheirPointUnderACommaLocale) {
   testing_support::CommaLocale comma;
   if (!comma.Active()) GTEST_SKIP() << comma.Missing();

@@ -2,6 +2,7 @@
 // the simulated devices: the first start, binding and weighing, unbinding and recalibrating, the
 // tray, the user menu, quitting and the end of a session.
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include "client/ui/dialogs/message_box_wnd.h"
 #include "client/ui/frame/tests/frame_test_support.h"
@@ -115,6 +116,20 @@ TEST_F(Frame, AReadingOfABoundScaleReachesTheServiceAndTheProgressDialogEndsWith
   EXPECT_EQ(rows[0].scalecode, std::string("W1") + client_testing::kScaleSerial);
   EXPECT_FLOAT_EQ(Users()[0]->standardweight, 50.4f);
   Shot(main, "main-window-scale-bound");
+
+  // "登录我的Vymera" opens the member's home page, which shows the reading.
+  ASSERT_TRUE(Click(main, "登录我的Vymera"));
+  ASSERT_FALSE(OpenedPages().empty());
+  std::string page = OpenedPages().back();
+  ASSERT_EQ(page.rfind(client_testing::kMemberSite, 0), 0u);
+  httplib::Client site("127.0.0.1", std::stoi(service.Endpoint().substr(17)));
+  auto login = site.Get(("/" + page.substr(std::string(client_testing::kMemberSite).size())).c_str());
+  ASSERT_TRUE(login);
+  ASSERT_EQ(login->status, 302);
+  std::string cookie = login->get_header_value("Set-Cookie");
+  auto home = site.Get("/home", {{"Cookie", cookie.substr(0, cookie.find(';'))}});
+  ASSERT_TRUE(home);
+  EXPECT_NE(home->body.find("50.4 kg"), std::string::npos);
 }
 
 TEST_F(Frame, RecalibratingTakesTheNextWeighingAndUnbindingFreesTheScale) {
