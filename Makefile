@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 # Tests that open real windows need a display; without one they run under a virtual X server.
 WITH_DISPLAY = $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24")
 
-.PHONY: all setup configure build test sanitize-test fuzz bench clean
+.PHONY: all setup configure build test run sanitize-test fuzz bench clean
 
 all: build
 
@@ -21,6 +21,10 @@ build: configure
 
 test: build
 	cd $(BUILD) && $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
+
+# The whole system: the service with its demo account, the simulated devices and the client.
+run: build
+	scripts/run $(BUILD)
 
 # The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-test: setup
