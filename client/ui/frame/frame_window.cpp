@@ -59,7 +59,6 @@ void CFrameWindowWnd::PostCreateSetUp() {
   }
   platform::EnsureFolder(core_->UserFolder());
   ShowConnectionState();
-  setUp_ = true;
   SetTimer(*this, kDetectionTimer, kDetectionMs);
   SetTimer(*this, kSyncTimer, kSyncMs);
 }

@@ -97,7 +97,6 @@ class CFrameWindowWnd : public CSkinWnd, private IDialogBuilderCallback {
   std::unique_ptr<UserPanel> panel_;
   ReminderSchedule reminders_;
   HWND dropDown_ = nullptr;
-  bool setUp_ = false;
   bool quitting_ = false;
   bool quitAfterPass_ = false;
   platform::UniqueFd signals_;
