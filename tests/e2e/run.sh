@@ -118,13 +118,21 @@ export DISPLAY=:$(head -n1 "$work/display")
 # ---------------------------------------------------------------------------------------------
 # Window helpers: a window is found by its exact title; controls are clicked at the centre of
 # their place in the skin, relative to the window.
-window_of() {  # TITLE -> the id of a visible window with that title
-  xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -n1
+window_of() {  # TITLE [WIDTH] -> the id of a visible window with that title (and width)
+  local id X Y WIDTH HEIGHT SCREEN
+  for id in $(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null); do
+    if [ -n "${2:-}" ]; then
+      eval "$(xdotool getwindowgeometry --shell "$id" 2> /dev/null)" || continue
+      [ "$WIDTH" = "$2" ] || continue
+    fi
+    echo "$id"
+    return
+  done
 }
-wait_window() {  # TITLE SECONDS -> prints the window id
+wait_window() {  # TITLE SECONDS [WIDTH] -> prints the window id
   local id="" deadline=$(($(date +%s) + $2))
   while [ -z "$id" ]; do
-    id=$(window_of "$1")
+    id=$(window_of "$1" "${3:-}")
     [ -n "$id" ] && break
     [ "$(date +%s)" -lt "$deadline" ] || return 1
     sleep 0.1
@@ -137,6 +145,7 @@ window_gone() { [ -z "$(window_of "$1")" ]; }
 click() {  # WINDOW_ID LEFT TOP RIGHT BOTTOM (a skin's pos)
   local X Y WIDTH HEIGHT SCREEN
   eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "click $1 at $X,$Y ${WIDTH}x$HEIGHT: $2,$3,$4,$5" >> "$logs/clicks.log"
   xdotool mousemove --sync $((X + ($2 + $4) / 2)) $((Y + ($3 + $5) / 2))
   sleep 0.1
   xdotool click 1
@@ -201,9 +210,48 @@ type_text "demo123"
 shot "adduser-filled"
 click "$adduser" 270 256 342 282  # 添加账户
 wait_for 20 window_gone "AddUserDlg" || fail "the add-user dialog stays (login refused?)"
-main=$(wait_window "Vymera同步软件" 10) || fail "no main window"
+# The tray icon carries the same title; the main window is the one 850 wide.
+main=$(wait_window "Vymera同步软件" 10 850) || fail "no main window"
 wait_for 10 grep -q "demo@example.com" "$installed/userinfoset.xml" 2> /dev/null ||
   true  # the list is stored at latest when the client ends
 shot "logged-in"
 
+# ---------------------------------------------------------------------------------------------
+step "bind the scale"
+click "$main" 191 137 281 165  # 添加绑定
+hard=$(wait_window "AddHardWare" 10) || fail "no add-hardware dialog"
+shot "addhardware-intro"
+click "$hard" 270 258 342 284  # 下一步
+# The list shows the attached devices once the next detection tick has looked: pedometer, scale,
+# tracker, one card of 52 pixels and a gap of 4 each, from 40 below the top of the pages.
+sleep 0.5
+shot "addhardware-list"
+click "$hard" 32 129 424 181  # SelectHard2: the scale's card
+shot "addhardware-chosen"
+click "$hard" 270 258 342 284  # 下一步: binds
+bound() { grep -q "W15A0031C7" "$installed/userinfoset.xml" 2> /dev/null; }
+wait_for 15 bound || fail "the scale is not bound in userinfoset.xml"
+shot "addhardware-result"
+click "$hard" 407 1 442 25  # closebtn
+wait_for 10 window_gone "AddHardWare" || fail "the add-hardware dialog stays"
+"${svc[@]}" list-accounts 2> /dev/null | grep -q "W15A0031C7" || fail "the service does not list the bound scale"
+shot "bound"
+
+# ---------------------------------------------------------------------------------------------
+step "weigh 50.4 kg: upload and member site"
+"$bin/vymera-sim" weigh 50.4 > "$logs/weigh.log" 2>&1 || fail "vymera-sim refused the reading"
+uploaded() { "${svc[@]}" show-uploads demo@example.com 2> /dev/null | grep -q "50\.4"; }
+# Two sync passes of 5 s each, with room for the detection tick.
+wait_for 12 uploaded || fail "the reading did not reach the service"
+shot "uploaded"
+"${svc[@]}" show-uploads demo@example.com 2>&1 | sed 's/^/e2e:   /'
+code=$(sed -n 's:.*<logincode>\([^<]*\)</logincode>.*:\1:p' "$installed/userinfoset.xml" | head -n1)
+[ -n "$code" ] || fail "no login code in userinfoset.xml"
+jar=$work/cookies
+curl -sf -c "$jar" -b "$jar" -o /dev/null \
+  "http://127.0.0.1:$port/softlogin.php?re_url=%2Fhome&logincode=$code" || fail "softlogin refused the code"
+curl -sf -c "$jar" -b "$jar" -o "$logs/home.html" "http://127.0.0.1:$port/home" || fail "no home page"
+grep -q "50\.4 kg" "$logs/home.html" || fail "the home page does not show 50.4 kg"
+
+step ""
 echo "e2e: all steps passed in $(echo "$(date +%s.%N) - $t0" | bc) s"
