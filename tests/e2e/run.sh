@@ -253,5 +253,28 @@ curl -sf -c "$jar" -b "$jar" -o /dev/null \
 curl -sf -c "$jar" -b "$jar" -o "$logs/home.html" "http://127.0.0.1:$port/home" || fail "no home page"
 grep -q "50\.4 kg" "$logs/home.html" || fail "the home page does not show 50.4 kg"
 
+# ---------------------------------------------------------------------------------------------
+step "update to a newer release"
+marker=$work/release-ran
+release=$work/release.sh
+printf '#!/bin/sh\necho "$0" > "%s"\n' "$marker" > "$release"
+chmod +x "$release"
+"${svc[@]}" publish 9.0.0.0 "$release" > "$logs/publish.log" 2>&1 || fail "publish refused the release"
+client_pid() { pgrep -f "^$installed/Vymera\$" | head -n1; }
+pid=$(client_pid)
+[ -n "$pid" ] || fail "the installed client does not run"
+# On a termination request the client stores its users and ends.
+kill -TERM "$pid"
+wait_for 10 eval '! kill -0 '"$pid"' 2> /dev/null' || fail "the client does not end on SIGTERM"
+grep -q "W15A0031C7" "$installed/userinfoset.xml" || fail "the stored users lost the bound scale"
+(cd "$installed" && exec "$installed/Vymera") > "$logs/client2.log" 2>&1 &
+started+=($!)
+offer=$(wait_window "软件升级" 20 340) || fail "no update question at the second start"
+shot "update-offer"
+click "$offer" 168 146 240 172  # 立即升级
+wait_for 60 test -s "$marker" || fail "the release was not downloaded and started"
+shot "updated"
+echo "e2e:   the release ran as $(cat "$marker")"
+
 step ""
 echo "e2e: all steps passed in $(echo "$(date +%s.%N) - $t0" | bc) s"
