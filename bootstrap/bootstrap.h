@@ -1,0 +1,49 @@
+#pragma once
+// Bootwyn's work: the installer and the two files it needs beside it written into a fresh work
+// folder, and the installer started from there without waiting for it.
+
+#include <string>
+
+#include "platform/payload.h"
+
+struct BootItem {
+  const char* type;
+  unsigned id;
+  const char* fileName;
+  platform::PayloadUse use;
+};
+
+namespace bootstrap {
+
+using platform::PayloadUse;
+
+// In the order they are written; Setup loads the toolkit and reads its skins from its own folder.
+inline constexpr BootItem kToolkit{"DLL", 128, VYMERA_TOOLKIT_FILE, PayloadUse::Data};
+inline constexpr BootItem kSetupSkins{"ZIP", 134, "setupres.zip", PayloadUse::Data};
+inline constexpr BootItem kSetup{"EXE", 133, "VymeraSetup", PayloadUse::Program};
+inline constexpr BootItem kAll[] = {kToolkit, kSetupSkins, kSetup};
+
+inline constexpr const char* kNoFolder = "无法创建临时目录";
+inline constexpr const char* kCaption = "安装软件";
+
+}  // namespace bootstrap
+
+// Where Setup starts: temporary is the folder the work folder goes into, startFolder the current
+// folder Setup inherits.
+struct BootPlaces {
+  std::string temporary;
+  std::string startFolder;
+
+  // The user's temporary folder and Bootwyn's own current folder.
+  static BootPlaces ForUser();
+};
+
+// The work folder Setup was written to; empty when none was made.
+struct BootResult {
+  std::string workFolder;
+  bool started = false;
+};
+
+// Makes the work folder (telling the user when it cannot be made: nothing is then written or
+// started), writes the items and starts Setup.
+BootResult RunBootwyn(const BootPlaces& places);

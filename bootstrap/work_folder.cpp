@@ -1,0 +1,52 @@
+#include "bootstrap/work_folder.h"
+
+#include <sys/stat.h>
+#include <uuid/uuid.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/paths.h"
+
+std::optional<GuidBytes> NewGuid() {
+  uuid_t id;
+  uuid_generate_random(id);
+  if (uuid_is_null(id)) return std::nullopt;
+  GuidBytes bytes;
+  std::copy(std::begin(id), std::end(id), bytes.begin());
+  return bytes;
+}
+
+std::string GuidFolderName(const GuidBytes& g) {
+  // The text form reads the first three fields as numbers, most significant byte first.
+  unsigned long part1 = (static_cast<unsigned long>(g[0]) << 24) | (g[1] << 16) | (g[2] << 8) | g[3];
+  unsigned part2 = (g[4] << 8) | g[5];
+  unsigned part3 = (g[6] << 8) | g[7];
+  char text[40];
+  std::snprintf(text, sizeof text, "{%08lX-%04X-%04x-%02X%02X-%02X%02X%02X%02X%02X%02X}", part1, part2, part3, g[8],
+                g[9], g[10], g[11], g[12], g[13], g[14], g[15]);
+  return text;
+}
+
+std::string TemporaryFolder() {
+  const char* variable = std::getenv("TMPDIR");
+  std::string folder = variable ? variable : "";
+  if (folder.empty() || folder.front() != '/' || folder.size() > kMaxTempFolderBytes) folder = "/tmp";
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+WorkFolder MakeWorkFolder(const std::string& temporary) {
+  constexpr int kTries = 4;
+  for (int i = 0; i < kTries; ++i) {
+    std::optional<GuidBytes> guid = NewGuid();
+    if (!guid) return {WorkFolderResult::NoGuid, {}};
+    std::string path = platform::JoinPath(temporary, GuidFolderName(*guid));
+    // mkdir never takes over what stands there, a link included.
+    if (mkdir(path.c_str(), 0700) == 0) return {WorkFolderResult::Made, path};
+    if (errno != EEXIST) break;
+  }
+  return {WorkFolderResult::NotMade, {}};
+}

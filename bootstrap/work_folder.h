@@ -1,0 +1,32 @@
+#pragma once
+// The fresh folder Bootwyn writes the installer into: the user's temporary folder plus a new GUID,
+// made for the user alone. A name that already exists is never used, so nothing another user put
+// under the temporary folder is written into or started.
+
+#include <array>
+#include <optional>
+#include <string>
+
+using GuidBytes = std::array<unsigned char, 16>;
+
+// A new random GUID; nothing when none could be made (all zeros counts as none).
+std::optional<GuidBytes> NewGuid();
+
+// "{XXXXXXXX-XXXX-xxxx-XXXX-XXXXXXXXXXXX}": the 32-bit part, the two 16-bit parts (the second in
+// lower case) and the eight bytes, in the order the GUID's text form reads them.
+std::string GuidFolderName(const GuidBytes& guid);
+
+// $TMPDIR when it is an absolute path of at most kMaxTempFolderBytes, else /tmp; no trailing "/".
+std::string TemporaryFolder();
+inline constexpr size_t kMaxTempFolderBytes = 1024;
+
+enum class WorkFolderResult { Made, NoGuid, NotMade };
+
+struct WorkFolder {
+  WorkFolderResult result;
+  std::string path;  // when Made
+};
+
+// Makes temporary + "/" + a new GUID's name, readable by its owner only. A name already taken is
+// given up for another GUID, a few times.
+WorkFolder MakeWorkFolder(const std::string& temporary);
