@@ -102,6 +102,7 @@ export XDG_DATA_HOME=$HOME/.local/share
 export XDG_CONFIG_HOME=$HOME/.config
 export XDG_CACHE_HOME=$HOME/.cache
 export XDG_RUNTIME_DIR=$work/runtime
+export TMPDIR=$work/tmp
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR" "$HOME/Desktop"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset DBUS_SESSION_BUS_ADDRESS XAUTHORITY WAYLAND_DISPLAY
@@ -172,14 +173,14 @@ shot "start"
 
 # ---------------------------------------------------------------------------------------------
 step "install"
-mkdir -p "$work/download"
+mkdir -p "$work/download" "$TMPDIR"
 if [ -x "$bin/Bootwyn" ]; then
+  # The one file handed to users: it writes Setup into a fresh folder under TMPDIR and starts it.
   cp "$bin/Bootwyn" "$work/download/"
   "$work/download/Bootwyn" > "$logs/bootwyn.log" 2>&1 &
 else
-  # The installer reads its skin archive beside itself.
-  cp "$bin/Setup" "$bin/setupres.zip" "$work/download/"
-  cp "$bin"/libvymera_toolkit.so "$work/download/"
+  # Setup reads its skin archive and the toolkit beside itself.
+  cp "$bin/Setup" "$bin/setupres.zip" "$bin/libvymera_toolkit.so" "$work/download/"
   "$work/download/Setup" > "$logs/setup.log" 2>&1 &
 fi
 started+=($!)
@@ -275,6 +276,35 @@ click "$offer" 168 146 240 172  # 立即升级
 wait_for 60 test -s "$marker" || fail "the release was not downloaded and started"
 shot "updated"
 echo "e2e:   the release ran as $(cat "$marker")"
+
+# ---------------------------------------------------------------------------------------------
+if [ -x "$installed/Dismantor" ]; then
+  step "remove"
+  # The updater handed over to the release and the client ended; nothing of ours runs now.
+  wait_for 20 eval '[ -z "$(client_pid)" ]' || fail "the client still runs"
+  "$installed/Dismantor" > "$logs/dismantor.log" 2>&1 &
+  started+=($!)
+  removal_caption="Vymera同步软件 卸载程序"
+  question=$(wait_window "$removal_caption" 20) || fail "no removal question"
+  shot "remove-question"
+  # The system's message box, not a skinned window: its buttons share the bottom row, "no" on the
+  # left half and "yes" on the right.
+  eval "$(xdotool getwindowgeometry --shell "$question")"
+  click "$question" $((WIDTH / 2)) $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # yes
+  wait_for 20 eval '[ ! -e "$installed/Vymera" ] && [ ! -e "$installed/res" ]' || fail "the program files stay"
+  done_box=$(wait_window "$removal_caption" 20) || fail "no closing message"
+  shot "removed"
+  eval "$(xdotool getwindowgeometry --shell "$done_box")"
+  click "$done_box" 0 $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # OK
+  wait_for 20 eval '! kill -0 '"${started[-1]}"' 2> /dev/null' || fail "Dismantor does not end"
+  for f in Vymera Renewix res.zip res; do
+    [ ! -e "$installed/$f" ] || fail "$installed/$f was not removed"
+  done
+  for f in userinfoset.xml systemset.ini user/DefaultUser.jpg; do
+    [ -e "$installed/$f" ] || fail "the user's $installed/$f was removed"
+  done
+  grep -q "W15A0031C7" "$installed/userinfoset.xml" || fail "the user list lost its content"
+fi
 
 step ""
 echo "e2e: all steps passed in $(echo "$(date +%s.%N) - $t0" | bc) s"
