@@ -147,10 +147,13 @@ click() {  # WINDOW_ID LEFT TOP RIGHT BOTTOM (a skin's pos)
   local X Y WIDTH HEIGHT SCREEN
   eval "$(xdotool getwindowgeometry --shell "$1")"
   echo "click $1 at $X,$Y ${WIDTH}x$HEIGHT: $2,$3,$4,$5" >> "$logs/clicks.log"
+  # Arrive with a motion, as a hand would: the control under the pointer learns it is hot.
+  xdotool mousemove --sync $((X + ($2 + $4) / 2 - 3)) $((Y + ($3 + $5) / 2 - 3))
   xdotool mousemove --sync $((X + ($2 + $4) / 2)) $((Y + ($3 + $5) / 2))
   sleep 0.1
   xdotool click 1
-  sleep 0.2
+  # Two clicks closer than the double-click time would be one double click.
+  sleep 0.5
 }
 type_text() {  # TEXT: typed into the focused control
   xdotool type --delay 30 -- "$1"
