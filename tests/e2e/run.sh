@@ -12,6 +12,8 @@ set -uo pipefail
 
 build=$(cd "${1:?usage: run.sh BUILD_DIR [SOURCE_DIR]}" && pwd)
 source_dir=$(cd "${2:-$(dirname "$0")/../..}" && pwd)
+setup_skin=$source_dir/skins/installer/SetupDlg.xml
+client_skins=$source_dir/skins/client
 bin=$build/bin
 port=8360
 
@@ -115,7 +117,8 @@ Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp > "$logs/xvfb.log" 2>&1 &
 started+=($!)
 exec 5>&-
 wait_for 10 test -s "$work/display" || { echo "e2e: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY
 
 # ---------------------------------------------------------------------------------------------
 # Window helpers: a window is found by its exact title; controls are clicked at the centre of
@@ -147,6 +150,7 @@ window_gone() { [ -z "$(window_of "$1")" ]; }
 click() {  # WINDOW_ID LEFT TOP RIGHT BOTTOM (a skin's pos)
   local X Y WIDTH HEIGHT SCREEN
   eval "$(xdotool getwindowgeometry --shell "$1")"
+  : "$SCREEN"
   echo "click $1 at $X,$Y ${WIDTH}x$HEIGHT: $2,$3,$4,$5" >> "$logs/clicks.log"
   # Arrive with a motion, as a hand would: the control under the pointer learns it is hot.
   xdotool mousemove --sync $((X + ($2 + $4) / 2 - 3)) $((Y + ($3 + $5) / 2 - 3))
@@ -155,6 +159,19 @@ click() {  # WINDOW_ID LEFT TOP RIGHT BOTTOM (a skin's pos)
   xdotool click 1
   # Two clicks closer than the double-click time would be one double click.
   sleep 0.5
+}
+# The pos of the control NAME in a skin file, as "left top right bottom" (relative to its parent).
+skin_pos() {  # SKIN_FILE NAME
+  local pos
+  pos=$(grep -o "name=\"$2\"[^>]*pos=\"[0-9,]*\"" "$1" | head -n1 | sed 's/.*pos="\([0-9,]*\)"/\1/')
+  [ -n "$pos" ] || { echo "e2e: no control $2 in $1" >&2; return 1; }
+  echo "${pos//,/ }"
+}
+click_control() {  # WINDOW_ID SKIN_FILE NAME [PARENT_LEFT PARENT_TOP]
+  local l t r b
+  read -r l t r b < <(skin_pos "$2" "$3") || fail "no control $3 in $2"
+  local dx=${4:-0} dy=${5:-0}
+  click "$1" $((l + dx)) $((t + dy)) $((r + dx)) $((b + dy))
 }
 type_text() {  # TEXT: typed into the focused control
   xdotool type --delay 30 -- "$1"
@@ -192,15 +209,15 @@ fi
 started+=($!)
 setup=$(wait_window "安装程序" 20) || fail "no setup window"
 shot "setup-welcome"
-click "$setup" 378 362 450 388  # 下一步
+click_control "$setup" "$setup_skin" "下一步"
 shot "setup-folder"
-click "$setup" 378 362 450 388  # 安装 (on top of 下一步)
+click_control "$setup" "$setup_skin" "安装"  # where 下一步 was
 wait_for 60 test -x "$installed/Vymera" || fail "nothing installed in $installed"
 # The finishing page: 完成 replaces 取消; 立即运行 stays selected and starts the client.
 wait_for 60 test -d "$installed/user" || fail "the installation did not finish"
 sleep 0.5
 shot "setup-finish"
-click "$setup" 460 362 532 388  # 完成
+click_control "$setup" "$setup_skin" "完成"
 wait_for 20 window_gone "安装程序" || fail "the setup window stays"
 for f in Vymera Renewix res.zip userinfoset.xml systemset.ini res/main.xml; do
   [ -e "$installed/$f" ] || fail "$installed/$f is missing"
@@ -210,12 +227,12 @@ done
 step "first start: add the demo account"
 adduser=$(wait_window "AddUserDlg" 30) || fail "the installed client did not open the add-user dialog"
 shot "adduser"
-click "$adduser" 100 80 300 108  # Account
+click_control "$adduser" "$client_skins/accountform.xml" "Account"
 type_text "demo@example.com"
-click "$adduser" 100 120 300 148  # Password
+click_control "$adduser" "$client_skins/accountform.xml" "Password"
 type_text "demo123"
 shot "adduser-filled"
-click "$adduser" 270 256 342 282  # 添加账户
+click_control "$adduser" "$client_skins/AddNewUserDlg.xml" "添加账户"
 wait_for 20 window_gone "AddUserDlg" || fail "the add-user dialog stays (login refused?)"
 # The tray icon carries the same title; the main window is the one 850 wide.
 main=$(wait_window "Vymera同步软件" 10 850) || fail "no main window"
@@ -225,21 +242,27 @@ shot "logged-in"
 
 # ---------------------------------------------------------------------------------------------
 step "bind the scale"
-click "$main" 191 137 281 165  # 添加绑定
+# On the first page of the tab layout "switch".
+read -r tab_left tab_top _ < <(skin_pos "$client_skins/main.xml" "switch")
+click_control "$main" "$client_skins/main.xml" "添加绑定" "$tab_left" "$tab_top"
 hard=$(wait_window "AddHardWare" 10) || fail "no add-hardware dialog"
+hard_skin=$client_skins/AddNewHardDlg.xml
 shot "addhardware-intro"
-click "$hard" 270 258 342 284  # 下一步
-# The list shows the attached devices once the next detection tick has looked: pedometer, scale,
-# tracker, one card of 52 pixels and a gap of 4 each, from 40 below the top of the pages.
+click_control "$hard" "$hard_skin" "下一步"
+# The list of attached devices: pedometer, scale, tracker, in the cards 硬件1..3 of the vertical
+# layout "down_list_tab" (cards 52 high, 4 apart) on the pages "switch".
 sleep 0.5
 shot "addhardware-list"
-click "$hard" 32 129 424 181  # SelectHard2: the scale's card
+read -r tab_left tab_top _ < <(skin_pos "$hard_skin" "switch")
+read -r list_left list_top _ < <(skin_pos "$hard_skin" "down_list_tab")
+card=1  # the second card, 0-based
+click_control "$hard" "$hard_skin" "SelectHard2" $((tab_left + list_left)) $((tab_top + list_top + card * (52 + 4)))
 shot "addhardware-chosen"
-click "$hard" 270 258 342 284  # 下一步: binds
+click_control "$hard" "$hard_skin" "下一步"  # binds
 bound() { grep -q "W15A0031C7" "$installed/userinfoset.xml" 2> /dev/null; }
 wait_for 15 bound || fail "the scale is not bound in userinfoset.xml"
 shot "addhardware-result"
-click "$hard" 407 1 442 25  # closebtn
+click_control "$hard" "$hard_skin" "closebtn"
 wait_for 10 window_gone "AddHardWare" || fail "the add-hardware dialog stays"
 "${svc[@]}" list-accounts 2> /dev/null | grep -q "W15A0031C7" || fail "the service does not list the bound scale"
 shot "bound"
@@ -278,7 +301,7 @@ grep -q "W15A0031C7" "$installed/userinfoset.xml" || fail "the stored users lost
 started+=($!)
 offer=$(wait_window "软件升级" 20 340) || fail "no update question at the second start"
 shot "update-offer"
-click "$offer" 168 146 240 172  # 立即升级
+click_control "$offer" "$client_skins/UpdateSoftConfirm.xml" "立即升级"
 wait_for 60 test -s "$marker" || fail "the release was not downloaded and started"
 shot "updated"
 echo "e2e:   the release ran as $(cat "$marker")"
