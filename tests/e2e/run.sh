@@ -49,6 +49,11 @@ finish() {
   trap - EXIT
   # Programs the others started (the installed client, the updater, the release) are not our
   # children; they are found by their executable under the private folders.
+  if [ "$rc" -ne 0 ] && [ "$rc" -ne 77 ]; then
+    echo "e2e: programs still running:"
+    for pid in $(pgrep -f "^$work/" 2> /dev/null); do ps -o pid=,stat=,wchan:24=,args= -p "$pid"; done
+    DISPLAY=${DISPLAY:-} xdotool search --name . getwindowname %@ 2> /dev/null | sort | uniq -c | sed 's/^/e2e:   window /'
+  fi
   for pid in $(pgrep -f "^$work/" 2> /dev/null); do kill -TERM "$pid" 2> /dev/null; done
   stop_all
   if [ "$rc" -ne 0 ] && [ "$rc" -ne 77 ]; then
