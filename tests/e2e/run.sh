@@ -317,9 +317,13 @@ if [ -x "$installed/Dismantor" ]; then
   # The updater handed over to the release and the client ended; nothing of ours runs now.
   wait_for 20 eval '[ -z "$(client_pid)" ]' || fail "the client still runs"
   "$installed/Dismantor" > "$logs/dismantor.log" 2>&1 &
-  started+=($!)
+  removal_pid=$!
+  started+=("$removal_pid")
   removal_caption="Vymera同步软件 卸载程序"
-  question=$(wait_window "$removal_caption" 20) || fail "no removal question"
+  if ! question=$(wait_window "$removal_caption" 30); then
+    kill -0 "$removal_pid" 2> /dev/null || { wait "$removal_pid"; fail "Dismantor ended ($?) without asking"; }
+    fail "no removal question"
+  fi
   shot "remove-question"
   # The system's message box, not a skinned window: its buttons share the bottom row, "no" on the
   # left half and "yes" on the right.
@@ -330,7 +334,7 @@ if [ -x "$installed/Dismantor" ]; then
   shot "removed"
   eval "$(xdotool getwindowgeometry --shell "$done_box")"
   click "$done_box" 0 $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # OK
-  wait_for 20 eval '! kill -0 '"${started[-1]}"' 2> /dev/null' || fail "Dismantor does not end"
+  wait_for 20 eval '! kill -0 '"$removal_pid"' 2> /dev/null' || fail "Dismantor does not end"
   for f in Vymera Renewix res.zip res; do
     [ ! -e "$installed/$f" ] || fail "$installed/$f was not removed"
   done
