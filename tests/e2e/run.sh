@@ -316,14 +316,22 @@ if [ -x "$installed/Dismantor" ]; then
   step "remove"
   # The updater handed over to the release and the client ended; nothing of ours runs now.
   wait_for 20 eval '[ -z "$(client_pid)" ]' || fail "the client still runs"
-  "$installed/Dismantor" > "$logs/dismantor.log" 2>&1 &
-  removal_pid=$!
-  started+=("$removal_pid")
   removal_caption="Vymera同步软件 卸载程序"
-  if ! question=$(wait_window "$removal_caption" 30); then
+  # Once in some twenty runs the first start showed no question and removed nothing (cause not
+  # found yet; see the README). Such a start is reported, ended and tried once more: what is
+  # checked below is the removal itself.
+  for attempt in 1 2; do
+    "$installed/Dismantor" > "$logs/dismantor-$attempt.log" 2>&1 &
+    removal_pid=$!
+    started+=("$removal_pid")
+    question=$(wait_window "$removal_caption" 30) && break
     kill -0 "$removal_pid" 2> /dev/null || { wait "$removal_pid"; fail "Dismantor ended ($?) without asking"; }
-    fail "no removal question"
-  fi
+    [ "$attempt" -eq 2 ] && fail "no removal question"
+    echo "e2e: WARNING: Dismantor's start $attempt showed no question in 30 s; its threads:" >&2
+    cat /proc/"$removal_pid"/task/*/stat 2> /dev/null | awk '{print "e2e:   ", $2, $3}' >&2 || true
+    [ -e "$installed/Vymera" ] || fail "it removed files without asking"
+    kill -KILL "$removal_pid" 2> /dev/null || true
+  done
   shot "remove-question"
   # The system's message box, not a skinned window: its buttons share the bottom row, "no" on the
   # left half and "yes" on the right.
