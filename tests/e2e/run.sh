@@ -329,6 +329,10 @@ if [ -x "$installed/Dismantor" ]; then
     [ "$attempt" -eq 2 ] && fail "no removal question"
     echo "e2e: WARNING: Dismantor's start $attempt showed no question in 30 s; its threads:" >&2
     cat /proc/"$removal_pid"/task/*/stat 2> /dev/null | awk '{print "e2e:   ", $2, $3}' >&2 || true
+    if command -v gdb > /dev/null; then
+      timeout 20 gdb -p "$removal_pid" -batch -ex "thread apply all bt" > "$logs/dismantor-$attempt.stacks" 2>&1 || true
+      grep -E "^#[0-9]+ " "$logs/dismantor-$attempt.stacks" | head -30 | sed 's/^/e2e:   /' >&2 || true
+    fi
     [ -e "$installed/Vymera" ] || fail "it removed files without asking"
     kill -KILL "$removal_pid" 2> /dev/null || true
   done
