@@ -1,0 +1,360 @@
+#!/usr/bin/env bash
+# End to end through the real programs, each its own process: the reference service and the device
+# simulator, the installer, the installed client, the updater and the removal program, all on a
+# private virtual X server, with a private HOME and XDG folders. The windows are driven only by
+# synthesised mouse and keyboard input at the controls' places in the skins.
+#
+#   tests/e2e/run.sh BUILD_DIR [SOURCE_DIR]
+#
+# Exit 0 when every step passed, 1 on the first failure, 77 (skipped) when xdotool or Xvfb is
+# missing or 127.0.0.1:8360 is taken. Screenshots of every step go to BUILD_DIR/screenshots/e2e/.
+set -uo pipefail
+
+build=$(cd "${1:?usage: run.sh BUILD_DIR [SOURCE_DIR]}" && pwd)
+source_dir=$(cd "${2:-$(dirname "$0")/../..}" && pwd)
+setup_skin=$source_dir/skins/installer/SetupDlg.xml
+client_skins=$source_dir/skins/client
+bin=$build/bin
+port=8360
+
+for tool in xdotool Xvfb curl; do
+  command -v "$tool" > /dev/null || { echo "e2e: $tool is missing; skipped"; exit 77; }
+done
+port_open() { (exec 3<> /dev/tcp/127.0.0.1/$port) 2> /dev/null; }
+if port_open; then
+  echo "e2e: 127.0.0.1:$port is taken; skipped"
+  exit 77
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vymera-e2e.XXXXXX")
+shots=$build/screenshots/e2e
+rm -rf "$shots"
+mkdir -p "$shots"
+logs=$work/logs
+mkdir -p "$logs"
+
+# ---------------------------------------------------------------------------------------------
+# Processes this test started, stopped in reverse order on every exit path.
+started=()
+stop_all() {
+  for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill -TERM "${started[i]}" 2> /dev/null; done
+  for pid in "${started[@]}"; do
+    for _ in $(seq 50); do kill -0 "$pid" 2> /dev/null || break; sleep 0.1; done
+    kill -KILL "$pid" 2> /dev/null
+  done
+  wait 2> /dev/null
+}
+finish() {
+  local rc=$?
+  trap - EXIT
+  # Programs the others started (the installed client, the updater, the release) are not our
+  # children; they are found by their executable under the private folders.
+  if [ "$rc" -ne 0 ] && [ "$rc" -ne 77 ]; then
+    echo "e2e: programs still running:"
+    for pid in $(pgrep -f "^$work/" 2> /dev/null); do ps -o pid=,stat=,wchan:24=,args= -p "$pid"; done
+    DISPLAY=${DISPLAY:-} xdotool search --name . getwindowname %@ 2> /dev/null | sort | uniq -c | sed 's/^/e2e:   window /'
+  fi
+  for pid in $(pgrep -f "^$work/" 2> /dev/null); do kill -TERM "$pid" 2> /dev/null; done
+  stop_all
+  if [ "$rc" -ne 0 ] && [ "$rc" -ne 77 ]; then
+    echo "e2e: FAILED; logs:"
+    for f in "$logs"/*; do [ -s "$f" ] && { echo "--- $f"; tail -n 20 "$f"; }; done
+    echo "e2e: the private folders stay in $work"
+  else
+    rm -rf "$work"
+  fi
+  exit "$rc"
+}
+trap finish EXIT
+trap 'exit 1' INT TERM
+
+t0=$(date +%s.%N)
+t_step=$t0
+step_no=0
+step_name=""
+seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }
+# Ends the step that runs (printing its time) and starts the next.
+step() {
+  local now
+  now=$(date +%s.%N)
+  [ -n "$step_name" ] && printf 'e2e: step %d %-40s %6.1f s\n' "$step_no" "$step_name" "$(seconds_between "$t_step" "$now")"
+  t_step=$now
+  step_no=$((step_no + 1))
+  step_name=$1
+}
+fail() {
+  echo "e2e: step $step_no ($step_name): $*" >&2
+  shot "failure"
+  exit 1
+}
+shot_no=0
+shot() {
+  shot_no=$((shot_no + 1))
+  "$build/tests/x_screenshot" "$(printf '%s/%02d-%s.png' "$shots" "$shot_no" "$1")" 2> /dev/null || true
+}
+# Polls COMMAND until it succeeds or SECONDS pass.
+wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$(($(date +%s) + seconds))
+  until "$@"; do
+    [ "$(date +%s)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# ---------------------------------------------------------------------------------------------
+# Private HOME, XDG folders and X server.
+export HOME=$work/home
+export XDG_DATA_HOME=$HOME/.local/share
+export XDG_CONFIG_HOME=$HOME/.config
+export XDG_CACHE_HOME=$HOME/.cache
+export XDG_RUNTIME_DIR=$work/runtime
+export TMPDIR=$work/tmp
+mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR" "$HOME/Desktop"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset DBUS_SESSION_BUS_ADDRESS XAUTHORITY WAYLAND_DISPLAY
+export NO_AT_BRIDGE=1 GDK_BACKEND=x11 LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+# Xvfb picks a free display itself and writes its number to the given descriptor.
+exec 5> "$work/display"
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp > "$logs/xvfb.log" 2>&1 &
+started+=($!)
+exec 5>&-
+wait_for 10 test -s "$work/display" || { echo "e2e: Xvfb did not start" >&2; exit 1; }
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY
+
+# ---------------------------------------------------------------------------------------------
+# Window helpers: a window is found by its exact title; controls are clicked at the centre of
+# their place in the skin, relative to the window.
+window_of() {  # TITLE [WIDTH] -> the id of a visible window with that title (and width)
+  local id X Y WIDTH HEIGHT SCREEN
+  for id in $(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null); do
+    if [ -n "${2:-}" ]; then
+      eval "$(xdotool getwindowgeometry --shell "$id" 2> /dev/null)" || continue
+      [ "$WIDTH" = "$2" ] || continue
+    fi
+    echo "$id"
+    return
+  done
+}
+wait_window() {  # TITLE SECONDS [WIDTH] -> prints the window id
+  local id="" deadline=$(($(date +%s) + $2))
+  while [ -z "$id" ]; do
+    id=$(window_of "$1" "${3:-}")
+    [ -n "$id" ] && break
+    [ "$(date +%s)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+  # Let the window lay itself out and paint once before it is clicked.
+  sleep 0.5
+  echo "$id"
+}
+window_gone() { [ -z "$(window_of "$1")" ]; }
+click() {  # WINDOW_ID LEFT TOP RIGHT BOTTOM (a skin's pos)
+  local X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  : "$SCREEN"
+  echo "click $1 at $X,$Y ${WIDTH}x$HEIGHT: $2,$3,$4,$5" >> "$logs/clicks.log"
+  # Arrive with a motion, as a hand would: the control under the pointer learns it is hot.
+  xdotool mousemove --sync $((X + ($2 + $4) / 2 - 3)) $((Y + ($3 + $5) / 2 - 3))
+  xdotool mousemove --sync $((X + ($2 + $4) / 2)) $((Y + ($3 + $5) / 2))
+  sleep 0.1
+  xdotool click 1
+  # Two clicks closer than the double-click time would be one double click.
+  sleep 0.5
+}
+# The pos of the control NAME in a skin file, as "left top right bottom" (relative to its parent).
+skin_pos() {  # SKIN_FILE NAME
+  local pos
+  pos=$(grep -o "name=\"$2\"[^>]*pos=\"[0-9,]*\"" "$1" | head -n1 | sed 's/.*pos="\([0-9,]*\)"/\1/')
+  [ -n "$pos" ] || { echo "e2e: no control $2 in $1" >&2; return 1; }
+  echo "${pos//,/ }"
+}
+click_control() {  # WINDOW_ID SKIN_FILE NAME [PARENT_LEFT PARENT_TOP]
+  local l t r b
+  read -r l t r b < <(skin_pos "$2" "$3") || fail "no control $3 in $2"
+  local dx=${4:-0} dy=${5:-0}
+  click "$1" $((l + dx)) $((t + dy)) $((r + dx)) $((b + dy))
+}
+type_text() {  # TEXT: typed into the focused control
+  xdotool type --delay 30 -- "$1"
+}
+
+svc=("$bin/vymera-service" --db "$work/service.db" --releases "$work/releases")
+installed=$XDG_DATA_HOME/Vymera
+
+# ---------------------------------------------------------------------------------------------
+step "service and device simulator"
+"${svc[@]}" seed-demo > "$logs/seed.log" 2>&1 || fail "seed-demo failed"
+"${svc[@]}" serve > "$logs/service.log" 2>&1 &
+started+=($!)
+wait_for 10 port_open || fail "the service does not listen on $port"
+# The simulator takes commands from its input too; it gets none here.
+tail -f /dev/null | "$bin/vymera-sim" > "$logs/sim.log" 2>&1 &
+started+=($!)
+wait_for 10 "$bin/vymera-sim" status > /dev/null 2>&1 || fail "vymera-sim does not answer"
+shot "start"
+
+# ---------------------------------------------------------------------------------------------
+step "install"
+mkdir -p "$work/download" "$TMPDIR"
+if [ -x "$bin/Bootwyn" ]; then
+  # The one file handed to users: it writes Setup into a fresh folder under TMPDIR and starts it.
+  cp "$bin/Bootwyn" "$work/download/"
+  echo "e2e:   installing through Bootwyn"
+  "$work/download/Bootwyn" > "$logs/bootwyn.log" 2>&1 &
+else
+  # Setup reads its skin archive and the toolkit beside itself.
+  cp "$bin/Setup" "$bin/setupres.zip" "$bin/libvymera_toolkit.so" "$work/download/"
+  echo "e2e:   installing through Setup (no Bootwyn built)"
+  "$work/download/Setup" > "$logs/setup.log" 2>&1 &
+fi
+started+=($!)
+setup=$(wait_window "安装程序" 20) || fail "no setup window"
+shot "setup-welcome"
+click_control "$setup" "$setup_skin" "下一步"
+shot "setup-folder"
+click_control "$setup" "$setup_skin" "安装"  # where 下一步 was
+wait_for 60 test -x "$installed/Vymera" || fail "nothing installed in $installed"
+# The finishing page: 完成 replaces 取消; 立即运行 stays selected and starts the client.
+wait_for 60 test -d "$installed/user" || fail "the installation did not finish"
+sleep 0.5
+shot "setup-finish"
+click_control "$setup" "$setup_skin" "完成"
+wait_for 20 window_gone "安装程序" || fail "the setup window stays"
+for f in Vymera Renewix res.zip userinfoset.xml systemset.ini res/main.xml; do
+  [ -e "$installed/$f" ] || fail "$installed/$f is missing"
+done
+
+# ---------------------------------------------------------------------------------------------
+step "first start: add the demo account"
+adduser=$(wait_window "AddUserDlg" 30) || fail "the installed client did not open the add-user dialog"
+shot "adduser"
+click_control "$adduser" "$client_skins/accountform.xml" "Account"
+type_text "demo@example.com"
+click_control "$adduser" "$client_skins/accountform.xml" "Password"
+type_text "demo123"
+shot "adduser-filled"
+click_control "$adduser" "$client_skins/AddNewUserDlg.xml" "添加账户"
+wait_for 20 window_gone "AddUserDlg" || fail "the add-user dialog stays (login refused?)"
+# The tray icon carries the same title; the main window is the one 850 wide.
+main=$(wait_window "Vymera同步软件" 10 850) || fail "no main window"
+# A user the service accepted is in the file at once.
+wait_for 10 grep -q "demo@example.com" "$installed/userinfoset.xml" || fail "the account is not stored"
+shot "logged-in"
+
+# ---------------------------------------------------------------------------------------------
+step "bind the scale"
+# On the first page of the tab layout "switch".
+read -r tab_left tab_top _ < <(skin_pos "$client_skins/main.xml" "switch")
+click_control "$main" "$client_skins/main.xml" "添加绑定" "$tab_left" "$tab_top"
+hard=$(wait_window "AddHardWare" 10) || fail "no add-hardware dialog"
+hard_skin=$client_skins/AddNewHardDlg.xml
+shot "addhardware-intro"
+click_control "$hard" "$hard_skin" "下一步"
+# The list of attached devices: pedometer, scale, tracker, in the cards 硬件1..3 of the vertical
+# layout "down_list_tab" (cards 52 high, 4 apart) on the pages "switch".
+sleep 0.5
+shot "addhardware-list"
+read -r tab_left tab_top _ < <(skin_pos "$hard_skin" "switch")
+read -r list_left list_top _ < <(skin_pos "$hard_skin" "down_list_tab")
+card=1  # the second card, 0-based
+click_control "$hard" "$hard_skin" "SelectHard2" $((tab_left + list_left)) $((tab_top + list_top + card * (52 + 4)))
+shot "addhardware-chosen"
+click_control "$hard" "$hard_skin" "下一步"  # binds
+bound() { grep -q "W15A0031C7" "$installed/userinfoset.xml" 2> /dev/null; }
+wait_for 15 bound || fail "the scale is not bound in userinfoset.xml"
+shot "addhardware-result"
+click_control "$hard" "$hard_skin" "closebtn"
+wait_for 10 window_gone "AddHardWare" || fail "the add-hardware dialog stays"
+"${svc[@]}" list-accounts 2> /dev/null | grep -q "W15A0031C7" || fail "the service does not list the bound scale"
+shot "bound"
+
+# ---------------------------------------------------------------------------------------------
+step "weigh 50.4 kg: upload and member site"
+"$bin/vymera-sim" weigh 50.4 > "$logs/weigh.log" 2>&1 || fail "vymera-sim refused the reading"
+uploaded() { "${svc[@]}" show-uploads demo@example.com 2> /dev/null | grep -q "50\.4"; }
+# Two sync passes of 5 s each, with room for the detection tick.
+wait_for 12 uploaded || fail "the reading did not reach the service"
+shot "uploaded"
+"${svc[@]}" show-uploads demo@example.com 2>&1 | sed 's/^/e2e:   /'
+code=$(sed -n 's:.*<logincode>\([^<]*\)</logincode>.*:\1:p' "$installed/userinfoset.xml" | head -n1)
+[ -n "$code" ] || fail "no login code in userinfoset.xml"
+jar=$work/cookies
+curl -sf -c "$jar" -b "$jar" -o /dev/null \
+  "http://127.0.0.1:$port/softlogin.php?re_url=%2Fhome&logincode=$code" || fail "softlogin refused the code"
+curl -sf -c "$jar" -b "$jar" -o "$logs/home.html" "http://127.0.0.1:$port/home" || fail "no home page"
+grep -q "50\.4 kg" "$logs/home.html" || fail "the home page does not show 50.4 kg"
+
+# ---------------------------------------------------------------------------------------------
+step "update to a newer release"
+marker=$work/release-ran
+release=$work/release.sh
+printf '#!/bin/sh\necho "$0" > "%s"\n' "$marker" > "$release"
+chmod +x "$release"
+"${svc[@]}" publish 9.0.0.0 "$release" > "$logs/publish.log" 2>&1 || fail "publish refused the release"
+client_pid() { pgrep -f "^$installed/Vymera\$" | head -n1; }
+pid=$(client_pid)
+[ -n "$pid" ] || fail "the installed client does not run"
+# On a termination request the client stores its users and ends.
+kill -TERM "$pid"
+wait_for 10 eval '! kill -0 '"$pid"' 2> /dev/null' || fail "the client does not end on SIGTERM"
+grep -q "W15A0031C7" "$installed/userinfoset.xml" || fail "the stored users lost the bound scale"
+(cd "$installed" && exec "$installed/Vymera") > "$logs/client2.log" 2>&1 &
+started+=($!)
+offer=$(wait_window "软件升级" 20 340) || fail "no update question at the second start"
+shot "update-offer"
+click_control "$offer" "$client_skins/UpdateSoftConfirm.xml" "立即升级"
+wait_for 60 test -s "$marker" || fail "the release was not downloaded and started"
+shot "updated"
+echo "e2e:   the release ran as $(cat "$marker")"
+
+# ---------------------------------------------------------------------------------------------
+if [ -x "$installed/Dismantor" ]; then
+  step "remove"
+  # The updater handed over to the release and the client ended; nothing of ours runs now.
+  wait_for 20 eval '[ -z "$(client_pid)" ]' || fail "the client still runs"
+  removal_caption="Vymera同步软件 卸载程序"
+  # Once in some twenty runs the first start showed no question and removed nothing (cause not
+  # found yet; see the README). Such a start is reported, ended and tried once more: what is
+  # checked below is the removal itself.
+  for attempt in 1 2; do
+    "$installed/Dismantor" > "$logs/dismantor-$attempt.log" 2>&1 &
+    removal_pid=$!
+    started+=("$removal_pid")
+    question=$(wait_window "$removal_caption" 30) && break
+    kill -0 "$removal_pid" 2> /dev/null || { wait "$removal_pid"; fail "Dismantor ended ($?) without asking"; }
+    [ "$attempt" -eq 2 ] && fail "no removal question"
+    echo "e2e: WARNING: Dismantor's start $attempt showed no question in 30 s; its threads:" >&2
+    cat /proc/"$removal_pid"/task/*/stat 2> /dev/null | awk '{print "e2e:   ", $2, $3}' >&2 || true
+    if command -v gdb > /dev/null; then
+      timeout 20 gdb -p "$removal_pid" -batch -ex "thread apply all bt" > "$logs/dismantor-$attempt.stacks" 2>&1 || true
+      grep -E "^#[0-9]+ " "$logs/dismantor-$attempt.stacks" | head -30 | sed 's/^/e2e:   /' >&2 || true
+    fi
+    [ -e "$installed/Vymera" ] || fail "it removed files without asking"
+    kill -KILL "$removal_pid" 2> /dev/null || true
+  done
+  shot "remove-question"
+  # The system's message box, not a skinned window: its buttons share the bottom row, "no" on the
+  # left half and "yes" on the right.
+  eval "$(xdotool getwindowgeometry --shell "$question")"
+  click "$question" $((WIDTH / 2)) $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # yes
+  wait_for 20 eval '[ ! -e "$installed/Vymera" ] && [ ! -e "$installed/res" ]' || fail "the program files stay"
+  done_box=$(wait_window "$removal_caption" 20) || fail "no closing message"
+  shot "removed"
+  eval "$(xdotool getwindowgeometry --shell "$done_box")"
+  click "$done_box" 0 $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # OK
+  wait_for 20 eval '! kill -0 '"$removal_pid"' 2> /dev/null' || fail "Dismantor does not end"
+  for f in Vymera Renewix res.zip res; do
+    [ ! -e "$installed/$f" ] || fail "$installed/$f was not removed"
+  done
+  for f in userinfoset.xml systemset.ini user/DefaultUser.jpg; do
+    [ -e "$installed/$f" ] || fail "the user's $installed/$f was removed"
+  done
+  grep -q "W15A0031C7" "$installed/userinfoset.xml" || fail "the user list lost its content"
+fi
+
+step ""
+echo "e2e: all steps passed in $(seconds_between "$t0" "$(date +%s.%N)") s"
