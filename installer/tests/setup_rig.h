@@ -52,17 +52,8 @@ class SetupTest : public toolkit_testing::HeadlessTest {
     window_ = nullptr;
   }
 
-  template <class Done>
-  bool PumpUntil(Done done) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      Pump();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    Pump();
-    return true;
-  }
+  // An installation runs longer than the other waits.
+  bool PumpUntil(const std::function<bool()>& done) { return HeadlessTest::PumpUntil(done, std::chrono::seconds(10)); }
 
   CControlUI* Control(const char* name) const { return window_->Manager().FindControl(name); }
   std::string Text(const char* name) const { return Control(name)->GetText().str(); }
@@ -96,7 +87,14 @@ class SetupTest : public toolkit_testing::HeadlessTest {
   };
   Seen ClickAndAnswer(HWND window, const char* control, const char* answer) {
     Seen seen;
-    Headless().SetIdleHandler([&]() -> bool {
+    AnswerWhenAsked(answer, seen);
+    EXPECT_TRUE(toolkit::headless::Click(window, control));
+    Headless().SetIdleHandler(nullptr);
+    return seen;
+  }
+  // From now on, the first question that stands is noted in seen and answered with answer.
+  void AnswerWhenAsked(const char* answer, Seen& seen) {
+    Headless().SetIdleHandler([this, answer, &seen]() -> bool {
       HWND question = Other();
       if (!question || seen.asked) return false;
       seen.asked = true;
@@ -110,9 +108,6 @@ class SetupTest : public toolkit_testing::HeadlessTest {
       EXPECT_TRUE(toolkit::headless::Click(question, answer));
       return true;
     });
-    EXPECT_TRUE(toolkit::headless::Click(window, control));
-    Headless().SetIdleHandler(nullptr);
-    return seen;
   }
 
   TempHome home_;

@@ -2,16 +2,12 @@
 // What the removal tests share: an installed tree in a temporary home (made with the installer's
 // own shortcut maker and autostart entry) and another process that shows the client's window.
 
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <string>
 
 #include "installer/installation.h"
 #include "installer/tests/install_rig.h"
 #include "platform/autostart.h"
-#include "platform/desktop/window_registry.h"
+#include "platform/desktop/tests/running_window.h"
 #include "removal/removal.h"
 
 namespace removal_testing {
@@ -62,46 +58,10 @@ class InstalledTree {
   TempHome home_;
 };
 
-// Another process with the client's main window title, until the object goes.
-class RunningClient {
+// The client's main window, up in another process until the object goes.
+class RunningClient : public testing_support::RunningWindow {
  public:
-  explicit RunningClient(const std::string& registry) {
-    int ready[2], stop[2];
-    if (pipe(ready) != 0 || pipe(stop) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(ready[0]);
-      close(stop[1]);
-      platform::WindowRegistry windows(registry);
-      char ok = windows.Publish("Vymera同步软件", [] {}) ? 'y' : 'n';
-      (void)!write(ready[1], &ok, 1);
-      // Serves until the test closes its end of the pipe, at most ten seconds.
-      for (int i = 0; i < 1000; ++i) {
-        windows.Serve();
-        pollfd p{stop[0], POLLIN, 0};
-        if (poll(&p, 1, 10) == 1) break;
-      }
-      _exit(0);
-    }
-    close(ready[1]);
-    close(stop[0]);
-    stop_ = stop[1];
-    char ok = 0;
-    ready_ = read(ready[0], &ok, 1) == 1 && ok == 'y';
-    close(ready[0]);
-  }
-  ~RunningClient() {
-    if (stop_ >= 0) close(stop_);
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-  }
-  RunningClient(const RunningClient&) = delete;
-  RunningClient& operator=(const RunningClient&) = delete;
-  bool Ready() const { return ready_; }
-
- private:
-  pid_t pid_ = -1;
-  int stop_ = -1;
-  bool ready_ = false;
+  explicit RunningClient(const std::string& registry) : RunningWindow(registry, "Vymera同步软件") {}
 };
 
 }  // namespace removal_testing

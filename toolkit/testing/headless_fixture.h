@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <thread>
+
 #include "toolkit/backend/headless_backend.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/headless.h"
@@ -23,6 +27,18 @@ class HeadlessTest : public ::testing::Test {
     toolkit::Dispatcher::Instance().ClearQuit();
   }
   void Pump() { toolkit::Dispatcher::Instance().PumpPending(); }
+  // Handles what comes until done holds (another thread may post meanwhile); false when limit
+  // passed first.
+  bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+    auto until = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      Pump();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    Pump();
+    return true;
+  }
   void Advance(int64_t ms) {
     Headless().Advance(ms);
     Pump();

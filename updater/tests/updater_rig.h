@@ -71,7 +71,7 @@ class UpdaterTest : public toolkit_testing::HeadlessTest {
   CRenewixDlg* Open(const std::string& endpoint, const std::string& key = {}) {
     CRenewixDlg::Setup setup{endpoint, folder_.path(), key, [this] { ended_ = true; }};
     window_ = toolkit::OpenWindow<CRenewixDlg>(nullptr, "升级软件", UI_WNDSTYLE_FRAME, 0, RECT{0, 0, 850, 600},
-                                                std::move(setup));
+                                               std::move(setup));
     if (window_) hwnd_ = window_->GetHWND();
     return window_;
   }
@@ -82,17 +82,6 @@ class UpdaterTest : public toolkit_testing::HeadlessTest {
   }
 
   // Handles the window's messages until done() holds or five seconds have passed.
-  template <class Done>
-  bool PumpUntil(Done done) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      Pump();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    Pump();
-    return true;
-  }
   bool DownloadSettled() {
     return PumpUntil([this] { return ended_ || !window_->Download() || !window_->Download()->Running(); });
   }

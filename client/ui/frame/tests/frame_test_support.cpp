@@ -2,9 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <chrono>
-#include <thread>
-
 namespace frame_testing {
 
 void FrameTest::SetUp() {
@@ -47,19 +44,8 @@ void FrameTest::StartFrame() {
   Pump();
 }
 
-bool FrameTest::PumpUntil(const std::function<bool()>& done) {
-  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    toolkit::headless::Pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
 void FrameTest::Shot(HWND window, const std::string& name) {
-  EXPECT_TRUE(toolkit::headless::RenderToPng(window, std::string(VYMERA_SCREENSHOT_DIR) + "/" + name + ".png"))
-      << name;
+  EXPECT_TRUE(toolkit::headless::RenderToPng(window, std::string(VYMERA_SCREENSHOT_DIR) + "/" + name + ".png")) << name;
 }
 
 }  // namespace frame_testing

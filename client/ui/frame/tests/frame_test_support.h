@@ -17,12 +17,9 @@ class FrameTest : public client_testing::ClientTest {
 
   // A service account the user file holds before the client starts (logging in by itself unless
   // autologin is off).
-  void SeedUser(const std::string& account, const std::string& password, bool autologin = true,
-                bool autoclear = false);
+  void SeedUser(const std::string& account, const std::string& password, bool autologin = true, bool autoclear = false);
   // Starts the main window as the program does; its "windowinit" has run when this returns.
   void StartFrame();
-  // Handles what comes until done holds (the scale reader thread posts for real); false after 5 s.
-  bool PumpUntil(const std::function<bool()>& done);
   // The window as the screen would show it, saved under the build folder's screenshots.
   static void Shot(HWND window, const std::string& name);
 
