@@ -61,4 +61,6 @@ ReminderReply ReadReminderReply(const XmlDocument* answer) {
   return reply;
 }
 
-std::string ReminderLabelText(int count) { return std::string(20, ' ') + "提醒（" + std::to_string(count) + "）"; }
+std::string ReminderLabelText() { return std::string(20, ' ') + "提醒"; }
+
+std::string ReminderLabelText(int count) { return ReminderLabelText() + "（" + std::to_string(count) + "）"; }

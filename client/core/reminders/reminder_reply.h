@@ -28,3 +28,5 @@ ReminderReply ReadReminderReply(const XmlDocument* answer);
 
 // The text of the main window's reminder button: twenty blanks, then "提醒（n）".
 std::string ReminderLabelText(int count);
+// The same without a count, while no user is chosen.
+std::string ReminderLabelText();

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "client/core/reminders/reminder_reply.h"
 #include "client/ui/frame/slot_texts.h"
 
 namespace {
@@ -9,7 +10,6 @@ constexpr uint32_t kSelectedText = 0xFF5D5D5D;
 constexpr uint32_t kOtherText = 0xFFA2CBE6;
 constexpr const char* kScaleName = "网络健康秤";
 constexpr const char* kTrackerName = "运动追踪器";
-constexpr const char* kReminderBlanks = "                    ";  // twenty: the word sits right of the icon
 
 std::string Slot(int slot, const char* part) { return "User" + std::to_string(slot) + part; }
 std::string Entry(const char* before, int entry, const char* after = "") {
@@ -24,7 +24,8 @@ struct EntryLook {
   const char* notConnected;
 };
 EntryLook LookOf(DeviceKind kind) {
-  if (kind == DeviceKind::Scale) return {"file='健康称2.png'", kScaleName, "网络健康秤已经连接", "网络健康秤没有连接到电脑"};
+  if (kind == DeviceKind::Scale)
+    return {"file='健康称2.png'", kScaleName, "网络健康秤已经连接", "网络健康秤没有连接到电脑"};
   return {"file='计步器2.png'", kTrackerName, "运动追踪器已经连接", "运动追踪器没有连接到电脑"};
 }
 
@@ -69,9 +70,7 @@ void UserPanel::SetTab(int page) const {
 void UserPanel::ShowRememberedTab() { SetTab(lastTab_); }
 
 void UserPanel::SetReminderText(int count) {
-  std::string word = "提醒";
-  if (count >= 0) word = "提醒（" + std::to_string(count) + "）";
-  SetText("用户提醒", kReminderBlanks + word);
+  SetText("用户提醒", count >= 0 ? ReminderLabelText(count) : ReminderLabelText());
 }
 
 void UserPanel::RebuildSlots() {

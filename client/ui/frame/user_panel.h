@@ -45,7 +45,7 @@ class UserPanel {
   void ClearEntrySelection();
   // The device kinds of the entries chosen on page 0, entry 1 first.
   std::vector<DeviceKind> SelectedEntryKinds() const;
-  // The reminder text with the selected user's count, or the bare word.
+  // The reminder text with a count, or the bare word for a count below 0 (no user chosen).
   void SetReminderText(int count);
 
  private:
