@@ -250,7 +250,10 @@ void SyncEngine::SyncPass() {
   }
   if (total == 0) return;
 
-  dialogOpen_ = services_.settings.ShowUpdateWindow && services_.frame.MainWindowShownNormal() &&
+  // A retry while the service keeps failing is shown only when it gets through: the user was told
+  // of the failure once, and a window every ten minutes would tell nothing new.
+  quiet_ = fresh == 0 && retry_.Failing();
+  dialogOpen_ = !quiet_ && services_.settings.ShowUpdateWindow && services_.frame.MainWindowShownNormal() &&
                 services_.notifier.OpenProgressDialog(total);
   services_.pacer.PumpMessages();
 
@@ -292,6 +295,8 @@ void SyncEngine::Finish(bool ok, int total) {
   }
   if (dialogOpen_) {
     services_.notifier.PostToProgressDialog(ok ? SyncNotifier::kPassFinished : SyncNotifier::kPassFailed);
+  } else if (!ok && quiet_) {
+    return;
   } else if (!ok) {
     services_.notifier.ShowAlert("uploadfail");
   } else if (total >= 1) {

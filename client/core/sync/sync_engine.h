@@ -102,4 +102,5 @@ class SyncEngine {
   DaySettlement settlement_;
   Backoff retry_;
   bool unsettled_ = false;  // a step of this pass left days the service did not decide
+  bool quiet_ = false;      // this pass only retries what failed before, and shows only a success
 };

@@ -32,6 +32,18 @@ TEST(ReminderSchedule, APollRunsEveryIntervalAndNotBefore) {
   }
 }
 
+TEST(ReminderSchedule, ALoginPollsAtTheNextTickThenTheIntervalCountsFromThere) {
+  ReminderSchedule schedule;
+  EXPECT_TRUE(TickTimes(schedule, 3, 30).empty());
+  schedule.PollSoon();
+  int every = 30 * kTicksPerMinute;
+  EXPECT_EQ(TickTimes(schedule, every + 1, 30), (std::vector<int>{1, every + 1}));
+  // Held back by a pass, it runs at the first tick after it.
+  schedule.PollSoon();
+  EXPECT_TRUE(TickTimes(schedule, 2, 30, true).empty());
+  EXPECT_EQ(TickTimes(schedule, 1, 30), (std::vector<int>{1}));
+}
+
 TEST(ReminderSchedule, AShorterIntervalChosenMeanwhileCountsFromTheLastPoll) {
   ReminderSchedule schedule;
   EXPECT_TRUE(TickTimes(schedule, 20 * kTicksPerMinute, 60).empty());

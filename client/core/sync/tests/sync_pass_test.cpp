@@ -185,6 +185,7 @@ TEST(SyncPass, RetriesBackOffFrom5sTo10MinAndASuccessStartsAnew) {
     rig.engine.SyncPass();
     EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), ++sent) << "after " << delay << " s";
   }
+  EXPECT_EQ(rig.notifier.alerts, std::vector<std::string>{"uploadfail"}) << "a failing retry is told once";
   // A new reading does not wait: it goes up at once, and the unsent one with it.
   rig.service.SetRule(nullptr);
   rig.pending.Add({70.4f, "2024-05-20", false, false, "2024-05-20-09-00-00"});
