@@ -13,16 +13,17 @@ twin=
 trap 'for p in $client $twin; do kill -9 "$p" 2>/dev/null || true; done; rig_cleanup' EXIT
 gate=$work/gate
 for round in $(seq "$rounds"); do
-  # Both wait on the gate and go when it closes: the same moment, give or take the scheduler.
-  rm -f "$gate"
-  mkfifo "$gate"
-  (read -r _ < "$gate" || true; exec "$prog/Vymera") >> "$work/client.log" 2>&1 &
+  # Both wait on the gate, a lock this script holds, and go when it lets go: the same moment,
+  # give or take the scheduler.
+  exec 4> "$gate"
+  flock -x 4
+  (exec 4>&-; flock -s "$gate" true; exec "$prog/Vymera") >> "$work/client.log" 2>&1 &
   first=$!
-  (read -r _ < "$gate" || true; exec "$prog/Vymera") >> "$work/client.log" 2>&1 &
+  (exec 4>&-; flock -s "$gate" true; exec "$prog/Vymera") >> "$work/client.log" 2>&1 &
   second=$!
   client=$first twin=$second
-  exec 3> "$gate"
-  exec 3>&-
+  sleep 0.3
+  exec 4>&-
 
   one_ended() { ! alive "$first" || ! alive "$second"; }
   within 200 one_ended || fail "round $round: both starts are still running after 20 s"
