@@ -1,0 +1,370 @@
+// The sync core under faults, pass after pass: the real client core with the simulated scale, the
+// reference service behind a proxy that spoils exchanges, and faults of the machine around them.
+// At the end every reading weighed must be at the service exactly once or still held by the client.
+//
+//   sync_soak [PASSES [SEED]]    prints the seed first, so that a failing run can be replayed
+//
+// Exit 0 when nothing was lost or doubled, 1 otherwise, 2 when the rig could not be set up.
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <array>
+#include <cinttypes>
+#include <csignal>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "client/core/app/client_core.h"
+#include "client/core/devices/local_time.h"
+#include "client/core/devices/tests/fakes.h"
+#include "client/core/users/user_store.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
+#include "platform/tests/temp_folder.h"
+#include "service/store/password_hash.h"
+#include "sim/sim_hid_host.h"
+#include "sim/sim_scale.h"
+#include "tests/soak/fault_proxy.h"
+#include "tests/soak/soak_rig.h"
+
+namespace soak {
+namespace {
+
+// Short enough that a slow answer costs little real time; the proxy holds one back longer.
+constexpr int kTimeoutMs = 300;
+constexpr int kSlowMs = 600;
+constexpr uint32_t kScaleDeviceId = 0x00C0FFEE;
+constexpr const char* kScaleSerial = "5A0031C7";
+constexpr int kHealingPasses = 12;
+
+enum MachineFault { kServiceKilled, kScaleUnplugged, kDiskFull, kTornDown, kMachineFaults };
+constexpr std::array<const char*, kMachineFaults> kMachineFaultNames = {
+    "service killed and restarted", "scale unplugged mid-pass", "disk full during a store",
+    "client core torn down mid-pass"};
+
+// A reading as the service keys it: the date text and the weight in tenths of a kilogram.
+struct Reading {
+  std::string date;
+  int tenths = 0;
+  auto operator<=>(const Reading&) const = default;
+};
+
+int Tenths(float kg) { return static_cast<int>(std::lround(kg * 10.0f)); }
+
+// One run of the client: its core over the program folder's files, and the main window its scale
+// reader posts to (declared first, so it outlives the core's reader thread).
+struct ClientRun {
+  ClientRun(const std::string& folder, platform::HidHost& host, SoakClock& clock, SoakPorts& ports,
+            const std::string& endpoint)
+      : core(folder, host, clock, {ports, ports, ports}, endpoint) {
+    core.scale.SetFrameTarget(&window);
+    core.LoadUsers();
+    core.api.SetTimeoutMs(kTimeoutMs);
+  }
+  // The main window's side: decodes every frame the reader has posted.
+  void HandleFrames() {
+    for (size_t posted = window.Messages().size(); handled < posted; ++handled)
+      core.scale.HandleFrameMessage(core.pending, nullptr);
+  }
+
+  testing_support::RecordingTarget window;
+  ClientCore core;
+  size_t handled = 0;
+};
+
+class Soak {
+ public:
+  Soak(int passes, uint64_t seed) : passes_(passes), rng_(seed), proxy_(seed ^ 0x5eed), ports_(clock_) {}
+
+  int Run() {
+    std::string error;
+    if (!SetUp(error)) {
+      std::fprintf(stderr, "sync_soak: %s\n", error.c_str());
+      return 2;
+    }
+    for (int pass = 0; pass < passes_; ++pass) Pass(pass);
+    Heal();
+    return Tally();
+  }
+
+ private:
+  bool Chance(double p) { return std::uniform_real_distribution<double>(0.0, 1.0)(rng_) < p; }
+  int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
+
+  bool SetUp(std::string& error) {
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the file size limit fails instead of ending us
+    program_ = folder_.File("prog");
+    if (!platform::EnsureFolder(program_) || !proxy_.Listening()) {
+      error = "no program folder or no proxy";
+      return false;
+    }
+    if (!service_.Start(error)) return false;
+    service::Account account;
+    account.account = "soak@example.com";
+    account.passwordHash = service::HashPassword("soak123");
+    account.uname = "soak";
+    auto uid = service_.Data().accounts.Create(account);
+    if (!uid) {
+      error = "no account";
+      return false;
+    }
+    uid_ = *uid;
+    proxy_.SetUpstream(service_.Port());
+    proxy_.SetSlowMs(kSlowMs);
+
+    // One user with the scale bound, whose range takes every reading the soak weighs.
+    UserRecord user;
+    user.uid = std::to_string(uid_);
+    user.account = account.account;
+    user.uname = account.uname;
+    user.password = "soak123";
+    user.standardweight = 70.0f;
+    user.weightscope = 20.0f;
+    user.Slot(DeviceKind::Scale) = {"W1" + std::string(kScaleSerial), "", false, true, false};
+    std::string userFile = program_ + "/" + UserStore::kFileName;
+    if (!UserStore::CreateIfMissing(userFile) || !UserStore::StoreOne(user, userFile, false)) {
+      error = "no user file";
+      return false;
+    }
+    host_.Attach(scale_);
+    StartClient();
+    return true;
+  }
+
+  void StartClient() {
+    client_ = std::make_unique<ClientRun>(program_, host_, clock_, ports_, proxy_.Endpoint());
+    client_->core.engine.DetectionTick();
+  }
+
+  void KillService(int passes) {
+    service_.Kill();
+    proxy_.SetUpstream(0);
+    downPasses_ = passes;
+    ++faults_[kServiceKilled];
+  }
+  void StartService() {
+    std::string error;
+    if (!service_.Start(error)) std::fprintf(stderr, "sync_soak: the service did not start again: %s\n", error.c_str());
+    proxy_.SetUpstream(service_.Port());
+  }
+
+  // Steps on the scale count times with readings not weighed before on this date.
+  void Weigh(int count) {
+    for (int i = 0; i < count && scale_->Plugged(); ++i) {
+      std::string date = DateText(LocalFields(clock_.Now()));
+      Reading reading{date, Between(600, 799)};
+      if (!used_.insert(reading).second) continue;
+      size_t posted = client_->window.Messages().size();
+      scale_->SendLive(kScaleDeviceId, static_cast<float>(reading.tenths) / 10.0f);
+      if (!client_->window.WaitFor(posted + 1)) {
+        std::fprintf(stderr, "sync_soak: a reading never reached the client\n");
+        continue;
+      }
+      size_t before = client_->core.pending.Size();
+      client_->HandleFrames();
+      if (client_->core.pending.Size() == before + 1) {
+        const WeightRecord& taken = client_->core.pending.Readings().back();
+        weighed_.push_back({taken.time, Tenths(taken.weight)});
+      } else {
+        ++refusedByFullList_;  // not acknowledged: the scale keeps it
+      }
+    }
+  }
+
+  void Pass(int pass) {
+    clock_.AdvanceMs(Between(600, 1200) * 1000LL);
+    if (!service_.Up() && --downPasses_ <= 0) StartService();
+    if (service_.Up() && Chance(0.03)) KillService(Between(1, 3));
+    proxy_.SetFaultRate(Chance(0.4) ? 0.5 : 0.0);
+    if (!scale_->Plugged() && Chance(0.7)) scale_->Plug();
+
+    ClientCore& core = client_->core;
+    core.engine.DetectionTick();
+    client_->HandleFrames();
+    Weigh(Between(0, 3));
+
+    int pump = 0;
+    int unplugAt = Chance(0.06) ? Between(1, 3) : -1;
+    int killAt = Chance(0.02) ? Between(1, 3) : -1;
+    int tearDownAt = Chance(0.05) ? Between(1, 3) : -1;
+    bool tornDown = false;
+    ports_.onPump = [&] {
+      ++pump;
+      client_->HandleFrames();
+      if (pump == unplugAt && scale_->Plugged()) {
+        scale_->Unplug();
+        ++faults_[kScaleUnplugged];
+      }
+      if (pump == killAt && service_.Up()) KillService(Between(1, 2));
+      if (pump == tearDownAt) {
+        core.engine.RequestStop();
+        tornDown = true;
+      }
+    };
+    ports_.alerted = false;
+    core.engine.SyncPass();
+    ports_.onPump = nullptr;
+    if (tornDown) {
+      // Nothing more is written: the files stand as they were when the core went.
+      ++faults_[kTornDown];
+      TearDown(pass);
+      return;
+    }
+    client_->HandleFrames();
+    // The pass's alert stores the users, as the client's alert window does.
+    if (ports_.alerted) Store(Chance(0.08));
+  }
+
+  void Store(bool diskFull) {
+    if (!diskFull) {
+      client_->core.StoreEveryUser();
+      return;
+    }
+    // The disk fills during the write: the file may grow to a random part of its size and no further.
+    ++faults_[kDiskFull];
+    auto bytes = platform::ReadWholeFile(client_->core.UserFile());
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    int size = bytes ? static_cast<int>(bytes->size()) : 0;
+    rlimit full{static_cast<rlim_t>(Between(0, std::max(size - 1, 0))), old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
+    client_->core.StoreEveryUser();
+    setrlimit(RLIMIT_FSIZE, &old);
+  }
+
+  // Every fault ends; the client runs on for a while and then quits in order.
+  void Heal() {
+    proxy_.SetFaultRate(0.0);
+    if (!service_.Up()) StartService();
+    if (!scale_->Plugged()) scale_->Plug();
+    for (int pass = 0; pass < kHealingPasses; ++pass) {
+      clock_.AdvanceMs(15 * 60 * 1000LL);
+      client_->core.engine.DetectionTick();
+      ports_.alerted = false;
+      client_->core.engine.SyncPass();
+      if (ports_.alerted) Store(false);
+    }
+    client_->core.StoreAllUsers();
+    client_.reset();
+  }
+
+  // The rows at the service by reading, read from its database file whether it runs or not.
+  std::map<Reading, int> ServiceRows() {
+    std::map<Reading, int> rows;
+    service::Database database;
+    if (!database.Open(folder_.File("service.db"))) return rows;
+    service::UploadStore uploads(database);
+    for (const auto& row : uploads.WeightsOf(uid_)) ++rows[{row.day, row.weightTenths}];
+    return rows;
+  }
+  // The readings the client's files hold as not yet sent.
+  std::multiset<Reading> HeldInFiles() {
+    std::multiset<Reading> held;
+    for (const auto& user : UserStore::LoadAll(program_ + "/" + UserStore::kFileName)) {
+      for (const WeightRecord& w : user->datalist)
+        if (!w.uploaded) held.insert({w.time, Tenths(w.weight)});
+    }
+    return held;
+  }
+
+  // Tears the core down and starts it again from its files; a reading that neither the service nor
+  // the files hold now went with the core, and is noted with where the core kept it.
+  void TearDown(int pass) {
+    std::map<Reading, std::string> keptIn;
+    for (const WeightRecord& w : client_->core.pending.Readings()) keptIn[{w.time, Tenths(w.weight)}] = "the pending list";
+    for (const auto& user : client_->core.users) {
+      for (const WeightRecord& w : user->datalist) {
+        keptIn[{w.time, Tenths(w.weight)}] = w.uploaded ? "a user's list, marked sent" : "a user's list, not yet stored";
+      }
+    }
+    client_.reset();
+    StartClient();
+    std::map<Reading, int> rows = ServiceRows();
+    std::multiset<Reading> held = HeldInFiles();
+    for (const Reading& r : weighed_) {
+      if (rows.count(r) || held.count(r) || goneAt_.count(r)) continue;
+      auto where = keptIn.find(r);
+      goneAt_[r] = "torn down at pass " + std::to_string(pass) + " with it in " +
+                   (where == keptIn.end() ? std::string("no list") : where->second);
+    }
+  }
+
+  int Tally() {
+    std::map<Reading, int> rows = ServiceRows();
+    std::multiset<Reading> unsent = HeldInFiles();
+    uint64_t stored = 0, held = 0, lost = 0, doubled = 0;
+    for (const Reading& r : weighed_) {
+      int count = rows.count(r) ? rows[r] : 0;
+      if (count > 1) ++doubled;
+      if (count >= 1) {
+        ++stored;
+      } else if (unsent.count(r)) {
+        ++held;
+      } else {
+        ++lost;
+        auto gone = goneAt_.find(r);
+        std::printf("lost: %s %.1f kg (%s)\n", r.date.c_str(), r.tenths / 10.0,
+                    gone == goneAt_.end() ? "not seen going" : gone->second.c_str());
+      }
+    }
+    uint64_t strangers = 0;
+    std::set<Reading> known(weighed_.begin(), weighed_.end());
+    for (const auto& [reading, count] : rows) strangers += known.count(reading) ? 0 : count;
+
+    std::printf("passes: %d\n", passes_);
+    std::printf("faults:\n");
+    auto net = proxy_.Faults();
+    for (size_t k = 1; k < net.size(); ++k) std::printf("  %-34s %" PRIu64 "\n", kNetFaultNames[k], net[k]);
+    for (size_t k = 0; k < faults_.size(); ++k) std::printf("  %-34s %" PRIu64 "\n", kMachineFaultNames[k], faults_[k]);
+    std::printf("exchanges through the proxy: %" PRIu64 "\n", proxy_.Exchanges());
+    std::printf("readings weighed: %zu\n", weighed_.size());
+    std::printf("stored at the service: %" PRIu64 "\n", stored);
+    std::printf("held by the client: %" PRIu64 " (unsent %" PRIu64 ")\n", held, held);
+    std::printf("lost: %" PRIu64 "\n", lost);
+    std::printf("doubled: %" PRIu64 "\n", doubled);
+    if (strangers) std::printf("rows at the service no one weighed: %" PRIu64 "\n", strangers);
+    if (refusedByFullList_) std::printf("readings the client refused (kept by the scale): %" PRIu64 "\n", refusedByFullList_);
+    return lost == 0 && doubled == 0 && strangers == 0 ? 0 : 1;
+  }
+
+  int passes_;
+  std::mt19937_64 rng_;
+  testing_support::TempFolder folder_;
+  std::string program_;
+  SoakService service_{folder_.File("service.db"), folder_.File("releases")};
+  FaultProxy proxy_;
+  SoakClock clock_{testing_support::FixedClock::LocalTime(2024, 5, 20, 7, 0, 0)};
+  SoakPorts ports_;
+  sim::SimHidHost host_;
+  std::shared_ptr<sim::SimScale> scale_ = std::make_shared<sim::SimScale>(kScaleSerial, 3);
+  std::unique_ptr<ClientRun> client_;
+  int64_t uid_ = 0;
+  int downPasses_ = 0;
+  uint64_t refusedByFullList_ = 0;
+  std::vector<Reading> weighed_;
+  std::set<Reading> used_;
+  std::map<Reading, std::string> goneAt_;
+  std::array<uint64_t, kMachineFaults> faults_{};
+};
+
+}  // namespace
+}  // namespace soak
+
+int main(int argc, char** argv) {
+  int passes = argc > 1 ? std::atoi(argv[1]) : 200;
+  uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : std::random_device{}();
+  if (passes <= 0) {
+    std::fprintf(stderr, "usage: sync_soak [PASSES [SEED]]\n");
+    return 2;
+  }
+  std::printf("sync_soak: %d passes, seed %" PRIu64 " (replay: sync_soak %d %" PRIu64 ")\n", passes, seed, passes, seed);
+  std::fflush(stdout);
+  return soak::Soak(passes, seed).Run();
+}
