@@ -34,8 +34,9 @@ class NoUploads final : public SyncUploads {
     return nullptr;
   }
 };
-class Quiet final : public SyncNotifier, public FrameState, public PassPacer {
+class Quiet final : public SyncNotifier, public FrameState, public PassPacer, public UserKeeping {
  public:
+  bool StoreUsers() override { return true; }
   bool OpenProgressDialog(int) override { return false; }
   void PostToProgressDialog(unsigned) override {}
   void ShowAlert(std::string_view) override {}
@@ -65,10 +66,11 @@ struct Client {
   CPace700Kit kit;
   UserList users;
   PendingWeights pending;
+  HeldWeights held{pending, "/dev/null/unassigned.xml"};
   NoUploads uploads;
   Quiet quiet;
   SettingsStore settings;
-  SyncEngine engine{users, pending, {hid, scale, kit}, {uploads, quiet, quiet, quiet, clock, settings}};
+  SyncEngine engine{users, held, {hid, scale, kit}, {uploads, quiet, quiet, quiet, quiet, clock, settings}};
 };
 
 struct SimBus {

@@ -14,6 +14,7 @@
 #include "client/core/devices/wall_clock.h"
 #include "client/core/settings/settings_store.h"
 #include "client/core/sync/api_sync_uploads.h"
+#include "client/core/sync/held_weights.h"
 #include "client/core/sync/sync_engine.h"
 #include "client/core/sync/user_changes.h"
 #include "client/core/users/user_store.h"
@@ -40,8 +41,18 @@ class ClientCore {
   ClientCore(const ClientCore&) = delete;
   ClientCore& operator=(const ClientCore&) = delete;
 
-  // Replaces the list with the accounts of the user file.
-  void LoadUsers();
+  // What LoadUsers found amiss: the copies it kept of files it could not take as they were.
+  struct LoadNotice {
+    UserStore::Loaded::Reason userFile = UserStore::Loaded::Sound;
+    std::string userFileCopy;  // where the user file was kept, when it was not sound
+    std::string heldFileCopy;  // where a damaged file of held readings was kept
+  };
+  // Replaces the list with the accounts of the user file, and the held readings with the file's.
+  LoadNotice LoadUsers();
+  // Gives unassigned reading index to user userIndex (its scale bound): the next pass uploads it.
+  // False when the user file could not be written (the reading stays unassigned), or when a pass
+  // runs or either index is beyond its list (nothing changes).
+  bool GiveUnassigned(size_t index, size_t userIndex);
   // Stores one record in the user file (moved to its end), or drops it from the file.
   bool StoreUser(const UserRecord& user, bool drop = false) const;
   // After a sync pass: every user as it stands now.
@@ -58,16 +69,28 @@ class ClientCore {
   SettingsStore settings;
   UserList users;
   PendingWeights pending;
+  HeldWeights held;
   CHIDClass pedometer;
   ScaleLink scale;
   CPace700Kit kit;
   ApiClient api;
 
  private:
+  // The pass keeps users through this.
+  class Keeping : public UserKeeping {
+   public:
+    explicit Keeping(const ClientCore& core) : core_(core) {}
+    bool StoreUsers() override { return core_.StoreEveryUser(); }
+
+   private:
+    const ClientCore& core_;
+  };
+
   std::string programFolder_;
   std::string userFile_;
   const WallClock& clock_;
   ApiSyncUploads uploads_;
+  Keeping keeping_{*this};
 
  public:
   SyncEngine engine;

@@ -12,12 +12,20 @@ class PendingWeights {
   // held, and a refused reading is not acknowledged, so the scale keeps it.
   static constexpr size_t kMaxReadings = 4096;
 
-  // False when the list is full.
-  bool Add(WeightRecord reading) {
-    if (readings_.size() >= kMaxReadings) return false;
-    readings_.push_back(std::move(reading));
-    return true;
-  }
+  // Makes the list durable: a reading is acknowledged to the scale only once its keeper has it.
+  class Keeper {
+   public:
+    virtual ~Keeper() = default;
+    // False when no further reading may be held now.
+    virtual bool MayHoldMore() const = 0;
+    // Called with the reading added; false when it could not be kept.
+    virtual bool Keep() = 0;
+  };
+  // keeper must outlive the list or be replaced by null first.
+  void SetKeeper(Keeper* keeper) { keeper_ = keeper; }
+
+  // False when the list is full or the reading could not be kept; the list is then as before.
+  bool Add(WeightRecord reading);
   bool Empty() const { return readings_.empty(); }
   size_t Size() const { return readings_.size(); }
   const std::vector<WeightRecord>& Readings() const { return readings_; }
@@ -27,4 +35,5 @@ class PendingWeights {
 
  private:
   std::vector<WeightRecord> readings_;
+  Keeper* keeper_ = nullptr;
 };

@@ -38,8 +38,22 @@ bool Ready(const UserRecord& u, DeviceKind kind) {
   return s.connected && s.bound;
 }
 
-// Attached and not yet read by a pass since it was attached.
+// Attached and not yet read to its end by a pass since it was attached.
 bool Due(const UserRecord& u, DeviceKind kind) { return Ready(u, kind) && !u.Slot(kind).syncState; }
+
+// Read in this attachment already, with days left that the service has not decided.
+bool Retrying(const UserRecord& u, DeviceKind kind) { return Due(u, kind) && u.Slot(kind).readBefore; }
+
+int UnsentWeights(const UserRecord& u) {
+  return static_cast<int>(std::count_if(u.datalist.begin(), u.datalist.end(), [](const WeightRecord& w) { return !w.uploaded; }));
+}
+
+// A reading handed to a user goes up with the scale's code the user is bound by, whether or not the
+// scale's receiver is attached at the moment: the reading was taken already.
+bool WeightsToSend(const UserRecord& u) {
+  const DeviceSlot& scale = u.Slot(DeviceKind::Scale);
+  return scale.bound && !scale.serial.empty() && UnsentWeights(u) > 0;
+}
 
 size_t IndexOf(DeviceKind kind) { return static_cast<size_t>(kind); }
 
@@ -65,8 +79,8 @@ class SyncEngine::PassRun {
   SyncEngine& engine_;
 };
 
-SyncEngine::SyncEngine(UserList& users, PendingWeights& pending, SyncDevices devices, SyncServices services)
-    : users_(users), pending_(pending), devices_(devices), services_(services) {}
+SyncEngine::SyncEngine(UserList& users, HeldWeights& held, SyncDevices devices, SyncServices services)
+    : users_(users), held_(held), devices_(devices), services_(services) {}
 
 std::string SyncEngine::Now() const { return LastSyncText(LocalFields(services_.clock.Now())); }
 
@@ -105,7 +119,7 @@ void SyncEngine::DetectionTick() {
           probe.pedometerClockChecked = true;
         }
       } else {
-        step.syncState = false;
+        step.syncState = step.readBefore = false;
       }
     }
 
@@ -124,7 +138,7 @@ void SyncEngine::DetectionTick() {
           probe.trackerClockChecked = true;
         }
       } else {
-        tracker.syncState = false;
+        tracker.syncState = tracker.readBefore = false;
       }
     }
 
@@ -139,7 +153,7 @@ void SyncEngine::DetectionTick() {
       if (*probe.scaleFound) {
         if (!probe.scaleCode.empty() && probe.scaleCode == scale.serial) scale.connected = true;
       } else {
-        scale.syncState = false;
+        scale.syncState = scale.readBefore = false;
       }
     }
   }
@@ -168,31 +182,71 @@ void SyncEngine::CheckTrackerClock() {
 }
 
 int SyncEngine::AssignPendingWeights() {
+  std::vector<WeightRecord> offered = held_.Pending().TakeNewestFirst();
+  held_.Offer(offered);
   int taken = 0;
-  for (WeightRecord& reading : pending_.TakeNewestFirst()) {
+  for (WeightRecord& reading : offered) {
+    UserRecord* taker = nullptr;
     for (auto& user : users_) {
-      if (!Ready(*user, DeviceKind::Scale)) continue;
-      if (std::fabs(reading.weight - user->standardweight) < user->weightscope + 0.1f) {
-        user->datalist.push_back(std::move(reading));
-        ++taken;
+      if (Ready(*user, DeviceKind::Scale) && std::fabs(reading.weight - user->standardweight) < user->weightscope + 0.1f) {
+        taker = user.get();
         break;
       }
     }
+    if (taker) {
+      taker->datalist.push_back(std::move(reading));
+      ++taken;
+    } else {
+      // No user is ready for it: it waits in the unassigned list for the user to give it to one.
+      held_.AddUnassigned(std::move(reading));
+    }
   }
+  if (!offered.empty() || held_.Unsettled()) KeepHandedOver();
   return taken;
+}
+
+void SyncEngine::KeepHandedOver() {
+  // The user file first: until it holds the readings, the held file keeps them as they were.
+  if (held_.Unsettled() && services_.keeping.StoreUsers()) {
+    held_.Settle();
+  } else {
+    held_.Save();
+  }
 }
 
 void SyncEngine::SyncPass() {
   if (running_) return;
   PassRun run(*this);
+  std::time_t now = services_.clock.Now();
 
-  int total = AssignPendingWeights();
+  // New items (readings just taken, devices not read since they were attached) start a pass at
+  // once; items a failed pass left (unsent readings, days the service did not decide) wait out the
+  // back-off, and go along with any pass that runs.
+  int fresh = AssignPendingWeights();
+  int total = 0;
   for (size_t i = 0; i < users_.size(); ++i) {
     UserRecord& u = *users_[i];
-    if (Due(u, DeviceKind::Pedometer)) {
+    if (Due(u, DeviceKind::Pedometer) && !Retrying(u, DeviceKind::Pedometer)) {
+      if (std::optional<int> days = devices_.pedometer.ReadDays()) {
+        fresh += *days;
+        total += *days;
+      }
+    }
+    if (Due(u, DeviceKind::Pace700) && !Retrying(u, DeviceKind::Pace700)) {
+      int days = MarkedDays(DayMap(devices_.kit));
+      fresh += days;
+      total += days;
+    }
+  }
+  if (fresh == 0 && !retry_.Due(now)) return;
+  for (size_t i = 0; i < users_.size(); ++i) {
+    UserRecord& u = *users_[i];
+    if (Retrying(u, DeviceKind::Pedometer)) {
       if (std::optional<int> days = devices_.pedometer.ReadDays()) total += *days;
     }
-    if (Due(u, DeviceKind::Pace700)) total += MarkedDays(DayMap(devices_.kit));
+    if (Retrying(u, DeviceKind::Pace700)) total += MarkedDays(DayMap(devices_.kit));
+    // The readings just taken are among them.
+    if (Ready(u, DeviceKind::Scale) || WeightsToSend(u)) total += UnsentWeights(u);
   }
   if (total == 0) return;
 
@@ -200,11 +254,12 @@ void SyncEngine::SyncPass() {
                 services_.notifier.OpenProgressDialog(total);
   services_.pacer.PumpMessages();
 
+  unsettled_ = false;
   for (size_t i = 0; i < users_.size() && !stopRequested_; ++i) {
     UserRecord& u = *users_[i];
     if (Due(u, DeviceKind::Pedometer) && !RunStep(u, DeviceKind::Pedometer)) return Finish(false, total);
     if (!stopRequested_ && Due(u, DeviceKind::Pace700)) RunStep(u, DeviceKind::Pace700);
-    if (!stopRequested_ && Ready(u, DeviceKind::Scale) && !RunStep(u, DeviceKind::Scale)) {
+    if (!stopRequested_ && (Ready(u, DeviceKind::Scale) || WeightsToSend(u)) && !RunStep(u, DeviceKind::Scale)) {
       return Finish(false, total);
     }
   }
@@ -216,15 +271,25 @@ bool SyncEngine::RunStep(UserRecord& u, DeviceKind kind) {
   StepEnd end = kind == DeviceKind::Pedometer ? UploadPedometer(u)
                 : kind == DeviceKind::Pace700 ? UploadTracker(u)
                                               : UploadWeights(u);
+  DeviceSlot& slot = u.Slot(kind);
+  slot.readBefore = true;
   if (end == StepEnd::Failed) return false;
+  // Days the service did not decide stay on the device, which is read again after the back-off.
+  if (end == StepEnd::Unsettled) unsettled_ = true;
   // A tick during the step may have found the device gone (and back): that is a new attachment,
   // which the next pass reads.
-  DeviceSlot& slot = u.Slot(kind);
   if (end == StepEnd::Done && slot.connected && departures == departures_[IndexOf(kind)]) slot.syncState = true;
   return true;
 }
 
 void SyncEngine::Finish(bool ok, int total) {
+  // What went up is marked in the user file at once: a client ended now does not send it again.
+  services_.keeping.StoreUsers();
+  if (ok && !unsettled_) {
+    retry_.Succeeded();
+  } else {
+    retry_.Failed(services_.clock.Now());
+  }
   if (dialogOpen_) {
     services_.notifier.PostToProgressDialog(ok ? SyncNotifier::kPassFinished : SyncNotifier::kPassFailed);
   } else if (!ok) {
@@ -294,7 +359,7 @@ SyncEngine::StepEnd SyncEngine::UploadPedometer(UserRecord& u) {
     hid.SetProfileLong(p.weight, p.height, p.goal, static_cast<uint8_t>(u.goalUnit), p.userId);
   }
   u.Slot(DeviceKind::Pedometer).updatetime = Now();
-  return StepEnd::Done;
+  return everyDaySettled ? StepEnd::Done : StepEnd::Unsettled;
 }
 
 SyncEngine::StepEnd SyncEngine::UploadTracker(UserRecord& u) {
@@ -336,7 +401,7 @@ SyncEngine::StepEnd SyncEngine::UploadTracker(UserRecord& u) {
   TrackerProfile p = TrackerProfileOf(u);
   kit.SetParameters(p.sex, p.age, p.height, p.weight, p.stepValue, p.dailyGoal, p.goalUnit);
   u.Slot(DeviceKind::Pace700).updatetime = Now();
-  return StepEnd::Done;
+  return everyDaySettled ? StepEnd::Done : StepEnd::Unsettled;
 }
 
 SyncEngine::StepEnd SyncEngine::UploadWeights(UserRecord& u) {
@@ -353,6 +418,7 @@ SyncEngine::StepEnd SyncEngine::UploadWeights(UserRecord& u) {
     ItemUploaded();
     services_.pacer.Wait(kWeightWaitMs);
   }
+  if (!scale.connected) return StepEnd::DeviceChanged;
   scale.updatetime = Now();
   return StepEnd::Done;
 }

@@ -13,11 +13,12 @@
 #include <string>
 
 #include "client/core/devices/hid_class.h"
-#include "client/core/devices/pending_weights.h"
 #include "client/core/devices/scale_link.h"
 #include "client/core/devices/wall_clock.h"
 #include "client/core/settings/settings_store.h"
+#include "client/core/sync/backoff.h"
 #include "client/core/sync/day_settlement.h"
+#include "client/core/sync/held_weights.h"
 #include "client/core/sync/sync_ports.h"
 #include "client/core/users/user_store.h"
 #include "kit/pace700_kit.h"
@@ -30,6 +31,7 @@ struct SyncDevices {
 
 struct SyncServices {
   SyncUploads& uploads;
+  UserKeeping& keeping;
   SyncNotifier& notifier;
   FrameState& frame;
   PassPacer& pacer;
@@ -45,12 +47,15 @@ class SyncEngine {
   static constexpr int kClockToleranceSeconds = 5;
 
   // Everything is borrowed and must outlive the engine.
-  SyncEngine(UserList& users, PendingWeights& pending, SyncDevices devices, SyncServices services);
+  SyncEngine(UserList& users, HeldWeights& held, SyncDevices devices, SyncServices services);
 
   // Timer 1.
   void DetectionTick();
-  // Timer 2; does nothing while a pass runs.
+  // Timer 2; does nothing while a pass runs. Readings no ready user takes go to the unassigned
+  // list. What a pass could not send (an unsent reading, a day without the service's decision) is
+  // sent again by later passes, with or without new items, after the back-off of RetryBackoff.
   void SyncPass();
+  const Backoff& RetryBackoff() const { return retry_; }
   bool Running() const { return running_; }
   // Ends the running pass once the item it is on is settled (a quit, the session's end): that
   // item's answer is kept, what is left stays on the devices and in the lists for the next pass,
@@ -63,12 +68,16 @@ class SyncEngine {
   struct Probe;
   class PassRun;
   // How a device's upload step ended: the pass fails, the device was pulled or changed before the
-  // end (it is read again at its next attachment), or it ran to its end.
-  enum class StepEnd { Failed, DeviceChanged, Done };
+  // end (it is read again at its next attachment), it ran to its end with days the service did not
+  // decide (read again after the back-off), or it ran to its end.
+  enum class StepEnd { Failed, DeviceChanged, Unsettled, Done };
 
   void CheckPedometerClock();
   void CheckTrackerClock();
+  // Gives the pending readings to the users they fit; the number taken.
   int AssignPendingWeights();
+  // Keeps what AssignPendingWeights handed over in the user file, then in the held file.
+  void KeepHandedOver();
   StepEnd UploadPedometer(UserRecord& u);
   StepEnd UploadTracker(UserRecord& u);
   StepEnd UploadWeights(UserRecord& u);
@@ -82,7 +91,7 @@ class SyncEngine {
   std::string Now() const;
 
   UserList& users_;
-  PendingWeights& pending_;
+  HeldWeights& held_;
   SyncDevices devices_;
   SyncServices services_;
   bool running_ = false;
@@ -91,4 +100,6 @@ class SyncEngine {
   // Per device kind: detection ticks that found no such device attached.
   std::array<uint64_t, 3> departures_{};
   DaySettlement settlement_;
+  Backoff retry_;
+  bool unsettled_ = false;  // a step of this pass left days the service did not decide
 };

@@ -49,6 +49,15 @@ class SyncNotifier {
   virtual void ShowMessageBox(std::string_view text, std::string_view caption) = 0;
 };
 
+// Where a pass keeps the users it changed, so that a reading handed to a user is never in memory
+// alone.
+class UserKeeping {
+ public:
+  virtual ~UserKeeping() = default;
+  // Stores every user as it stands; false when the user file could not be written.
+  virtual bool StoreUsers() = 0;
+};
+
 class FrameState {
  public:
   virtual ~FrameState() = default;

@@ -26,6 +26,7 @@ struct DeviceSlot {
   bool connected = false;  // set by device detection; false after load
   bool bound = false;
   bool syncState = false;  // run-time state of the sync pass; false after load
+  bool readBefore = false;  // run-time: a pass read it in this attachment, so reading it again is a retry
 };
 
 // Reminder counters from the service; not stored.

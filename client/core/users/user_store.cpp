@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "client/core/users/file_aside.h"
 #include "common/xml/xml_document.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
@@ -20,8 +21,6 @@ constexpr size_t kMaxValueBytes = 259;
 // The list as the installer lays it down.
 constexpr std::string_view kEmptyList =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\r\n<UserList>\r\n</UserList>\r\n";
-// Damaged files kept beside the list: "userinfoset.xml.damaged-1", "-2", ... up to this many.
-constexpr int kMaxDamagedCopies = 999;
 
 // Slot order of the file's device keys: step, scale, pace700 (the record's DeviceKind order).
 struct SlotKeys {
@@ -171,34 +170,57 @@ bool IsFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Writing into a file that did not read whole would lose the accounts after the damage, and refusing
-// to write would lose every later change. So the damaged file is kept beside the list under a name
-// not yet taken, and a fresh, empty list takes its place. False when either step failed.
-bool SetDamagedFileAside(const std::string& path) {
-  for (int n = 1; n <= kMaxDamagedCopies; ++n) {
-    std::string aside = path + ".damaged-" + std::to_string(n);
-    if (platform::RenameWithoutReplacing(path, aside)) {
-      return platform::WriteFileAtomically(path, kEmptyList, platform::FileAccess::OwnerOnly);
-    }
-    // Only a name already taken is worth another try.
-    if (!platform::PathExists(aside)) return false;
+// The list file of users, or the empty list when it cannot be written.
+std::string ListText(const UserList& users) {
+  if (users.empty()) return std::string(kEmptyList);
+  XmlDocument doc;
+  doc.LoadText(kEmptyList);
+  for (const auto& user : users) WriteUser(doc.Root(), *user);
+  return doc.Serialize().value_or(std::string(kEmptyList));
+}
+
+// A file that loaded whole and can be written back as it stands.
+bool IsSoundList(const XmlDocument& doc) { return IsUserList(doc) && doc.Serialize().has_value(); }
+
+void ReadUsersOf(const XmlElement& root, UserList& users) {
+  for (const auto& child : root.Children()) {
+    if (child->Name() == kUser) users.push_back(ReadUser(*child));
   }
-  return false;
 }
 
 }  // namespace
 
-UserList UserStore::LoadAll(const std::string& path) {
-  UserList users;
+UserStore::Loaded UserStore::Load(const std::string& path) {
+  Loaded loaded;
   XmlDocument doc;
   doc.LoadFile(path);
-  if (doc.State() != XmlDocument::Read) {
-    if (IsFile(path)) SetDamagedFileAside(path);
-    return users;
+  if (IsSoundList(doc)) {
+    ReadUsersOf(doc.Root(), loaded.users);
+    if (loaded.users.size() <= kMaxUsers) return loaded;
+    // Only four accounts have a place in the window: more could be neither seen nor removed.
+    loaded.users.resize(kMaxUsers);
+    loaded.reason = Loaded::TooManyUsers;
+  } else {
+    if (!IsFile(path)) return loaded;
+    // A document that read whole (another program's, or one too deep to write back) gives its
+    // accounts as they are; one cut short gives those before the cut.
+    if (doc.State() == XmlDocument::Read) {
+      ReadUsersOf(doc.Root(), loaded.users);
+    } else {
+      // The complete accounts before the damage.
+      if (std::optional<XmlDocument> before = ReadBeforeDamage(path, "</user_res>", kRoot)) {
+        ReadUsersOf(before->Root(), loaded.users);
+      }
+    }
+    if (loaded.users.size() > kMaxUsers) loaded.users.resize(kMaxUsers);
+    loaded.reason = Loaded::Damaged;
   }
-  for (const auto& child : doc.Root().Children()) users.push_back(ReadUser(*child));
-  return users;
+  // The original stays as it was beside the list; the list keeps what could be read of it.
+  loaded.keptAside = SetFileAside(path, ListText(loaded.users)).value_or(std::string());
+  return loaded;
 }
+
+UserList UserStore::LoadAll(const std::string& path) { return std::move(Load(path).users); }
 
 bool UserStore::CreateIfMissing(const std::string& path) {
   if (platform::PathExists(path)) return IsFile(path);
@@ -208,8 +230,8 @@ bool UserStore::CreateIfMissing(const std::string& path) {
 bool UserStore::StoreOne(const UserRecord& record, const std::string& path, bool drop) {
   XmlDocument doc;
   doc.LoadFile(path);
-  if (!IsUserList(doc)) {
-    if (!IsFile(path) || !SetDamagedFileAside(path)) return false;
+  if (!IsSoundList(doc)) {
+    if (!IsFile(path) || !SetFileAside(path, kEmptyList)) return false;
     doc.LoadFile(path);
     if (!IsUserList(doc)) return false;
   }

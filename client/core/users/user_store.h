@@ -3,8 +3,9 @@
 // service's user-information answer onto a record. Values are kept in the file in the 8-bit code
 // page. The file holds passwords: a file it creates is readable by its owner only, and every store
 // replaces the file whole, so a crash in the middle never loses the other accounts. A file that
-// exists but is damaged is never written into: it is kept beside the list as
-// "userinfoset.xml.damaged-N" (N the first number not taken) and a fresh, empty list takes its place.
+// exists but is damaged, or that could not be written back, is never written into: it is kept beside
+// the list as "userinfoset.xml.damaged-N" (N the first number not taken), and a fresh list with the
+// complete accounts that stood before the damage takes its place.
 
 #include <memory>
 #include <string>
@@ -22,8 +23,21 @@ class UserStore {
   static constexpr const char* kDefaultPicture = "DefaultUser.jpg";
   static constexpr const char* kUserFolder = "user";
 
-  // Every account in the file, in file order; empty for a missing file and for one that did not
-  // read whole, which is then kept beside a fresh list.
+  // The window has a place for this many accounts.
+  static constexpr size_t kMaxUsers = 4;
+
+  struct Loaded {
+    enum Reason { Sound, Damaged, TooManyUsers };
+    UserList users;
+    Reason reason = Sound;
+    // Where the original file was kept when it was damaged or held more than kMaxUsers accounts
+    // (the list then holds the readable ones, the first kMaxUsers at most); empty otherwise, and
+    // when keeping it failed.
+    std::string keptAside;
+  };
+  // The accounts of the file, in file order; none for a missing file.
+  static Loaded Load(const std::string& path);
+  // The users of Load alone.
   static UserList LoadAll(const std::string& path);
   // Lays down an empty list, readable by its owner only, when there is no file at path (the
   // installer lays one down; a client run from its build folder has none). True when a list file

@@ -121,3 +121,27 @@ TEST(DeviceMemory, ATrackerDayTheServiceAlwaysRefusesIsErasedAtTheThirdAttachmen
   EXPECT_EQ(rig.tracker.StoredDays(), 0);
   EXPECT_EQ(rig.notifier.boxes.size(), 3u);
 }
+
+TEST(DeviceMemory, DaysWithoutAnAnswerAreSentAgainAfterTheBackOffWithoutAReattachment) {
+  SyncRig rig;
+  rig.PedometerUserWithDays(2);
+  rig.service.SetRule(Refusing("2024-5-19", ""));
+  rig.engine.SyncPass();
+  size_t first = rig.service.Requests("ped.byte.up").size();
+  ASSERT_GE(first, 2u);
+  EXPECT_FALSE(rig.users[0]->Slot(DeviceKind::Pedometer).syncState) << "read again, not done";
+
+  rig.engine.SyncPass();
+  EXPECT_EQ(rig.service.Requests("ped.byte.up").size(), first) << "not at the next tick";
+
+  // The service is back: after the back-off the days go up and the memory is cleared.
+  rig.service.SetRule(nullptr);
+  rig.clock.Advance(5);
+  rig.engine.SyncPass();
+  EXPECT_EQ(rig.service.Requests("ped.byte.up").size(), first + 2);
+  EXPECT_EQ(rig.pedometer->Clears().size(), 1u);
+  EXPECT_TRUE(rig.users[0]->Slot(DeviceKind::Pedometer).syncState);
+  rig.clock.Advance(600);
+  rig.engine.SyncPass();
+  EXPECT_EQ(rig.service.Requests("ped.byte.up").size(), first + 2) << "a device read to its end is not read again";
+}

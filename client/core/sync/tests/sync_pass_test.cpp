@@ -96,7 +96,7 @@ TEST(SyncPass, ReadingsGoToTheFirstUserInRangeAndOthersAreDropped) {
   EXPECT_EQ(rig.notifier.alerts, std::vector<std::string>{"uploadsuccess"});
 }
 
-TEST(SyncPass, AReadingThatFitsNoUserIsDroppedWithoutAPass) {
+TEST(SyncPass, AReadingThatFitsNoUserIsKeptUnassignedWithoutAPass) {
   SyncRig rig;
   rig.PlugScale();
   rig.AddUser("1", 70.0f, true, false, false);
@@ -106,6 +106,16 @@ TEST(SyncPass, AReadingThatFitsNoUserIsDroppedWithoutAPass) {
   EXPECT_TRUE(rig.pending.Empty());
   EXPECT_TRUE(rig.users[0]->datalist.empty());
   EXPECT_TRUE(rig.service.Requests().empty());
+  ASSERT_EQ(rig.held.Unassigned().size(), 1u);
+  EXPECT_FLOAT_EQ(rig.held.Unassigned()[0].weight, 71.2f);
+
+  // It is in the file, and comes back as unassigned when the client starts again.
+  PendingWeights pending;
+  HeldWeights again(pending, rig.folder.File(HeldWeights::kFileName));
+  EXPECT_EQ(again.Load(rig.users), "");
+  ASSERT_EQ(again.Unassigned().size(), 1u);
+  EXPECT_EQ(again.Unassigned()[0].exacttime, "2024-05-20-08-00-00");
+  EXPECT_TRUE(pending.Empty());
 }
 
 TEST(SyncPass, FailedWeightUploadEndsThePassAndTheWeightSurvivesAStore) {
@@ -137,19 +147,71 @@ TEST(SyncPass, FailedWeightUploadEndsThePassAndTheWeightSurvivesAStore) {
   EXPECT_FLOAT_EQ(reloaded[0]->datalist[0].weight, 70.2f);
   EXPECT_EQ(reloaded[1]->datalist.size(), 1u);
 
-  // Unsent weights alone do not start a pass; they go up with the next new item. Without the
-  // progress dialog, the pass ends in an alert.
+  // Unsent weights go up again without a new reading, once the back-off has passed: not at the next
+  // tick, 5 s after the failure. Without the progress dialog, the pass ends in an alert.
   rig.service.SetRule(nullptr);
   rig.settings.ShowUpdateWindow = false;
+  rig.clock.Advance(4);
   rig.engine.SyncPass();
-  EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), 1u);
-  EXPECT_TRUE(rig.notifier.alerts.empty()) << "a pass with nothing new shows nothing";
-  rig.pending.Add({70.0f, "2024-05-21", false, false, "2024-05-21-08-00-00"});
+  EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), 1u) << "still within the back-off";
+  EXPECT_TRUE(rig.notifier.alerts.empty()) << "a pass that sends nothing shows nothing";
+  rig.clock.Advance(1);
   rig.engine.SyncPass();
-  EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), 1u + 2u + 1u);
-  EXPECT_EQ(first.uploadedThisPass, 2);
+  EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), 1u + 2u);
+  EXPECT_EQ(first.uploadedThisPass, 1);
   EXPECT_EQ(later.uploadedThisPass, 1);
   EXPECT_EQ(rig.notifier.alerts, std::vector<std::string>{"uploadsuccess"});
+  EXPECT_FALSE(rig.engine.RetryBackoff().Failing());
+  rig.engine.SyncPass();
+  EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), 3u) << "nothing is sent twice";
+}
+
+TEST(SyncPass, RetriesBackOffFrom5sTo10MinAndASuccessStartsAnew) {
+  SyncRig rig;
+  rig.PlugScale();
+  rig.AddUser("1", 70.0f, true, false, false);
+  rig.engine.DetectionTick();
+  rig.settings.ShowUpdateWindow = false;
+  rig.pending.Add({70.2f, "2024-05-20", false, false, "2024-05-20-08-00-00"});
+  rig.service.SetRule([](const std::string&, const Form&) { return std::string("<error_res><code>1</code></error_res>"); });
+  rig.engine.SyncPass();
+  ASSERT_EQ(rig.service.Requests("scale.weight.up").size(), 1u);
+  size_t sent = 1;
+  for (int delay : {5, 30, 120, 600, 600}) {
+    rig.clock.Advance(delay - 1);
+    rig.engine.SyncPass();
+    EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), sent) << "not before " << delay << " s";
+    rig.clock.Advance(1);
+    rig.engine.SyncPass();
+    EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), ++sent) << "after " << delay << " s";
+  }
+  // A new reading does not wait: it goes up at once, and the unsent one with it.
+  rig.service.SetRule(nullptr);
+  rig.pending.Add({70.4f, "2024-05-20", false, false, "2024-05-20-09-00-00"});
+  rig.engine.SyncPass();
+  EXPECT_EQ(rig.service.Requests("scale.weight.up").size(), sent + 2);
+  EXPECT_FALSE(rig.engine.RetryBackoff().Failing());
+  EXPECT_TRUE(rig.users[0]->datalist.back().uploaded);
+}
+
+TEST(SyncPass, UnsentReadingsGoUpWhileTheScaleIsNotAttached) {
+  SyncRig rig;
+  rig.PlugScale();
+  UserRecord& u = rig.AddUser("1", 70.0f, true, false, false);
+  rig.engine.DetectionTick();
+  rig.settings.ShowUpdateWindow = false;
+  rig.pending.Add({70.2f, "2024-05-20", false, false, "2024-05-20-08-00-00"});
+  rig.service.SetRule([](const std::string&, const Form&) { return std::string("<error_res><code>1</code></error_res>"); });
+  rig.engine.SyncPass();
+  rig.scale->Unplug();
+  rig.engine.DetectionTick();
+  ASSERT_FALSE(u.Slot(DeviceKind::Scale).connected);
+  rig.service.SetRule(nullptr);
+  rig.clock.Advance(5);
+  rig.engine.SyncPass();
+  ASSERT_EQ(rig.service.Requests("scale.weight.up").size(), 2u);
+  EXPECT_EQ(rig.service.Requests("scale.weight.up")[1].at("scalecode"), "W15A0031C7");
+  EXPECT_TRUE(u.datalist[0].uploaded);
 }
 
 TEST(SyncPass, PedometerWithOneBlockIsUploadedWithoutClearDaysAndGetsItsProfile) {

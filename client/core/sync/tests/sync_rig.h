@@ -17,6 +17,7 @@
 #include "client/core/sync/user_changes.h"
 #include "kit/simulated_tracker.h"
 #include "platform/codepage.h"
+#include "platform/tests/temp_folder.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_pedometer.h"
 #include "sim/sim_scale.h"
@@ -133,6 +134,27 @@ class RecordingNotifier final : public SyncNotifier {
   std::vector<std::pair<std::string, std::string>> boxes;
 };
 
+// Stores the users in a real user file; a test may make every store fail, as a full disk does.
+class FileKeeping final : public UserKeeping {
+ public:
+  FileKeeping(const UserList& users, std::string path) : users_(users), path_(std::move(path)) {
+    UserStore::CreateIfMissing(path_);
+  }
+  bool StoreUsers() override {
+    ++stores;
+    if (failing) return false;
+    bool all = true;
+    for (const auto& user : users_) all = UserStore::StoreOne(*user, path_, false) && all;
+    return all;
+  }
+  bool failing = false;
+  int stores = 0;
+
+ private:
+  const UserList& users_;
+  std::string path_;
+};
+
 class FakeFrame final : public FrameState {
  public:
   bool MainWindowShownNormal() const override { return shownNormal; }
@@ -169,8 +191,11 @@ struct SyncRig {
   ScaleLink scaleLink{host, clock};
   CPace700Kit kit;
   RecordingTarget window;
+  TempFolder folder;
   PendingWeights pending;
+  HeldWeights held{pending, folder.File(HeldWeights::kFileName)};
   UserList users;
+  FileKeeping keeping{users, folder.File(UserStore::kFileName)};
   FakeService service;
   SettingsStore settings;
   ApiClient api{settings, "", service.Endpoint()};
@@ -178,7 +203,7 @@ struct SyncRig {
   RecordingNotifier notifier;
   FakeFrame frame;
   RecordingPacer pacer;
-  SyncEngine engine{users, pending, {hid, scaleLink, kit}, {uploads, notifier, frame, pacer, clock, settings}};
+  SyncEngine engine{users, held, {hid, scaleLink, kit}, {uploads, keeping, notifier, frame, pacer, clock, settings}};
   UserChanges changes{users, engine, ""};
   size_t framesHandled = 0;
 

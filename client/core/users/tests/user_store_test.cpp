@@ -239,7 +239,7 @@ TEST(UserStore, AMissingFileIsNeitherLoadedNorCreated) {
   EXPECT_FALSE(platform::PathExists(missing));
 }
 
-TEST(UserStore, ADamagedFileLoadsNoUsersIsKeptBesideAndLaterStoresGoIntoAFreshFile) {
+TEST(UserStore, ADamagedFileKeepsItsCompleteAccountsIsKeptBesideAndLaterStoresGoIntoAFreshFile) {
   TempFolder folder;
   std::string path = folder.File(UserStore::kFileName);
   // The root is intact, but the second account ends in an unclosed tag.
@@ -247,12 +247,16 @@ TEST(UserStore, ADamagedFileLoadsNoUsersIsKeptBesideAndLaterStoresGoIntoAFreshFi
                         "<user_res><uid>1</uid></user_res><user_res><uid>2";
   platform::WriteFileAtomically(path, damaged);
 
-  EXPECT_TRUE(UserStore::LoadAll(path).empty()) << "a file that did not parse loads no users";
+  UserStore::Loaded loaded = UserStore::Load(path);
+  ASSERT_EQ(loaded.users.size(), 1u) << "the account before the damage is kept";
+  EXPECT_EQ(loaded.users[0]->uid, "1");
+  EXPECT_EQ(loaded.reason, UserStore::Loaded::Damaged);
+  EXPECT_EQ(loaded.keptAside, path + ".damaged-1");
   EXPECT_EQ(platform::ReadWholeFile(path + ".damaged-1"), damaged) << "kept whole beside the list";
-  EXPECT_EQ(platform::ReadWholeFile(path), kEmptyList) << "a fresh, empty list takes its place";
+  EXPECT_EQ(UidsInFile(path), std::vector<std::string>{"1"}) << "a fresh list with what could be read";
 
   ASSERT_TRUE(UserStore::StoreOne(SampleUser("3"), path, false));
-  EXPECT_EQ(UidsInFile(path), std::vector<std::string>{"3"});
+  EXPECT_EQ(UidsInFile(path), (std::vector<std::string>{"1", "3"}));
 
   // Damaged again, while the client runs: the next store keeps it too, under a name not yet taken.
   platform::WriteFileAtomically(path, damaged + "<");
@@ -270,14 +274,14 @@ TEST(UserStore, EmptyUnreadableOrForeignFilesAreKeptBesideToo) {
   EXPECT_EQ(platform::ReadWholeFile(empty + ".damaged-1"), "");
   EXPECT_EQ(platform::ReadWholeFile(empty), kEmptyList);
 
-  // Another program's document parses, so its elements load, but it is no user list to store into.
+  // Another program's document parses, so its accounts load into a user list of their own.
   std::string foreign = folder.File("foreign.xml");
   std::string other = "<?xml version=\"1.0\"?><Other><user_res><uid>7</uid></user_res></Other>";
   platform::WriteFileAtomically(foreign, other);
   EXPECT_EQ(UidsInFile(foreign), std::vector<std::string>{"7"});
-  ASSERT_TRUE(UserStore::StoreOne(SampleUser("1"), foreign, false));
-  EXPECT_EQ(UidsInFile(foreign), std::vector<std::string>{"1"});
   EXPECT_EQ(platform::ReadWholeFile(foreign + ".damaged-1"), other);
+  ASSERT_TRUE(UserStore::StoreOne(SampleUser("1"), foreign, false));
+  EXPECT_EQ(UidsInFile(foreign), (std::vector<std::string>{"7", "1"}));
 
   // A folder in the file's place is nothing the store can keep beside or replace.
   std::string taken = folder.File("taken.xml");
@@ -366,4 +370,59 @@ TEST(UserStore, PictureFileLivesInTheUserFolderUnlessItIsStillAnAddress) {
   EXPECT_EQ(UserStore::PictureFile("/opt/vymera", r), "");
   r.picture = "../../etc/passwd";
   EXPECT_EQ(UserStore::PictureFile("/opt/vymera", r), "");
+}
+
+TEST(UserStore, AFileCutShortKeepsEveryAccountClosedBeforeTheCut) {
+  TempFolder folder;
+  std::string path = folder.File(UserStore::kFileName);
+  ASSERT_TRUE(UserStore::CreateIfMissing(path));
+  for (const char* uid : {"1", "2", "3"}) ASSERT_TRUE(UserStore::StoreOne(SampleUser(uid), path, false));
+  std::string whole = *platform::ReadWholeFile(path);
+  // Cut inside the third account, and cut right after the first.
+  size_t third = whole.find("<uid>3</uid>");
+  size_t afterFirst = whole.find("</user_res>") + std::string_view("</user_res>").size();
+  for (auto [cut, expected] : {std::pair{third, std::vector<std::string>{"1", "2"}},
+                               std::pair{afterFirst, std::vector<std::string>{"1"}}}) {
+    ASSERT_TRUE(platform::WriteFileAtomically(path, whole.substr(0, cut)));
+    UserStore::Loaded loaded = UserStore::Load(path);
+    std::vector<std::string> uids;
+    for (const auto& user : loaded.users) uids.push_back(user->uid);
+    EXPECT_EQ(uids, expected);
+    EXPECT_EQ(loaded.users[0]->uname, "张三") << "values read as they were stored";
+    EXPECT_EQ(UidsInFile(path), expected);
+    EXPECT_EQ(platform::ReadWholeFile(loaded.keptAside), whole.substr(0, cut));
+  }
+}
+
+TEST(UserStore, MoreThanFourAccountsKeepTheFirstFourAndTheWholeFileBeside) {
+  TempFolder folder;
+  std::string path = folder.File(UserStore::kFileName);
+  ASSERT_TRUE(UserStore::CreateIfMissing(path));
+  for (const char* uid : {"1", "2", "3", "4", "5"}) ASSERT_TRUE(UserStore::StoreOne(SampleUser(uid), path, false));
+  std::string whole = *platform::ReadWholeFile(path);
+
+  UserStore::Loaded loaded = UserStore::Load(path);
+  EXPECT_EQ(loaded.users.size(), 4u);
+  EXPECT_EQ(loaded.reason, UserStore::Loaded::TooManyUsers);
+  EXPECT_EQ(UidsInFile(path), (std::vector<std::string>{"1", "2", "3", "4"}));
+  EXPECT_EQ(platform::ReadWholeFile(loaded.keptAside), whole) << "the fifth account is not lost";
+}
+
+TEST(UserStore, AFileThatCannotBeWrittenBackIsKeptBesideWithItsAccounts) {
+  TempFolder folder;
+  std::string path = folder.File(UserStore::kFileName);
+  // Reads whole, but nests deeper than any document may be written.
+  std::string deep = std::string(kEmptyList.substr(0, kEmptyList.find("</UserList>"))) +
+                     "<user_res><uid>1</uid><x>";
+  for (int i = 0; i < 200000; ++i) deep += "<x>";
+  for (int i = 0; i < 200000; ++i) deep += "</x>";
+  deep += "</x></user_res></UserList>\r\n";
+  ASSERT_TRUE(platform::WriteFileAtomically(path, deep));
+
+  UserStore::Loaded loaded = UserStore::Load(path);
+  ASSERT_EQ(loaded.users.size(), 1u);
+  EXPECT_EQ(loaded.reason, UserStore::Loaded::Damaged);
+  EXPECT_EQ(platform::ReadWholeFile(loaded.keptAside), deep);
+  ASSERT_TRUE(UserStore::StoreOne(SampleUser("2"), path, false)) << "later stores are not refused for ever";
+  EXPECT_EQ(UidsInFile(path), (std::vector<std::string>{"1", "2"}));
 }
