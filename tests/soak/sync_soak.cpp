@@ -191,9 +191,9 @@ class Soak {
     Weigh(Between(0, 3));
 
     int pump = 0;
-    int unplugAt = Chance(0.06) ? Between(1, 3) : -1;
+    int unplugAt = Chance(0.08) ? Between(1, 3) : -1;
     int killAt = Chance(0.02) ? Between(1, 3) : -1;
-    int tearDownAt = Chance(0.05) ? Between(1, 3) : -1;
+    int tearDownAt = Chance(0.1) ? Between(1, 3) : -1;
     bool tornDown = false;
     ports_.onPump = [&] {
       ++pump;
@@ -235,7 +235,7 @@ class Soak {
     int size = bytes ? static_cast<int>(bytes->size()) : 0;
     rlimit full{static_cast<rlim_t>(Between(0, std::max(size - 1, 0))), old.rlim_max};
     setrlimit(RLIMIT_FSIZE, &full);
-    client_->core.StoreEveryUser();
+    if (!client_->core.StoreEveryUser()) ++failedStores_;
     setrlimit(RLIMIT_FSIZE, &old);
   }
 
@@ -264,13 +264,25 @@ class Soak {
     for (const auto& row : uploads.WeightsOf(uid_)) ++rows[{row.day, row.weightTenths}];
     return rows;
   }
-  // The readings the client's files hold as not yet sent.
-  std::multiset<Reading> HeldInFiles() {
-    std::multiset<Reading> held;
-    for (const auto& user : UserStore::LoadAll(program_ + "/" + UserStore::kFileName)) {
+  // The readings the client's files hold: not yet sent in a user's list, or held outside every
+  // user's list (waiting for a pass, or unassigned).
+  struct Held {
+    std::multiset<Reading> unsent;
+    std::multiset<Reading> unassigned;
+    bool Has(const Reading& r) const { return unsent.count(r) || unassigned.count(r); }
+  };
+  Held HeldInFiles() {
+    Held held;
+    UserList users = UserStore::LoadAll(program_ + "/" + UserStore::kFileName);
+    for (const auto& user : users) {
       for (const WeightRecord& w : user->datalist)
-        if (!w.uploaded) held.insert({w.time, Tenths(w.weight)});
+        if (!w.uploaded) held.unsent.insert({w.time, Tenths(w.weight)});
     }
+    PendingWeights pending;
+    HeldWeights outside(pending, program_ + "/" + HeldWeights::kFileName);
+    outside.Load(users);
+    for (const WeightRecord& w : pending.Readings()) held.unassigned.insert({w.time, Tenths(w.weight)});
+    for (const WeightRecord& w : outside.Unassigned()) held.unassigned.insert({w.time, Tenths(w.weight)});
     return held;
   }
 
@@ -279,6 +291,7 @@ class Soak {
   void TearDown(int pass) {
     std::map<Reading, std::string> keptIn;
     for (const WeightRecord& w : client_->core.pending.Readings()) keptIn[{w.time, Tenths(w.weight)}] = "the pending list";
+    for (const WeightRecord& w : client_->core.held.Unassigned()) keptIn[{w.time, Tenths(w.weight)}] = "the unassigned list";
     for (const auto& user : client_->core.users) {
       for (const WeightRecord& w : user->datalist) {
         keptIn[{w.time, Tenths(w.weight)}] = w.uploaded ? "a user's list, marked sent" : "a user's list, not yet stored";
@@ -287,9 +300,9 @@ class Soak {
     client_.reset();
     StartClient();
     std::map<Reading, int> rows = ServiceRows();
-    std::multiset<Reading> held = HeldInFiles();
+    Held held = HeldInFiles();
     for (const Reading& r : weighed_) {
-      if (rows.count(r) || held.count(r) || goneAt_.count(r)) continue;
+      if (rows.count(r) || held.Has(r) || goneAt_.count(r)) continue;
       auto where = keptIn.find(r);
       goneAt_[r] = "torn down at pass " + std::to_string(pass) + " with it in " +
                    (where == keptIn.end() ? std::string("no list") : where->second);
@@ -298,15 +311,17 @@ class Soak {
 
   int Tally() {
     std::map<Reading, int> rows = ServiceRows();
-    std::multiset<Reading> unsent = HeldInFiles();
-    uint64_t stored = 0, held = 0, lost = 0, doubled = 0;
+    Held files = HeldInFiles();
+    uint64_t stored = 0, unsent = 0, unassigned = 0, lost = 0, doubled = 0;
     for (const Reading& r : weighed_) {
       int count = rows.count(r) ? rows[r] : 0;
       if (count > 1) ++doubled;
       if (count >= 1) {
         ++stored;
-      } else if (unsent.count(r)) {
-        ++held;
+      } else if (files.unsent.count(r)) {
+        ++unsent;
+      } else if (files.unassigned.count(r)) {
+        ++unassigned;
       } else {
         ++lost;
         auto gone = goneAt_.find(r);
@@ -323,10 +338,12 @@ class Soak {
     auto net = proxy_.Faults();
     for (size_t k = 1; k < net.size(); ++k) std::printf("  %-34s %" PRIu64 "\n", kNetFaultNames[k], net[k]);
     for (size_t k = 0; k < faults_.size(); ++k) std::printf("  %-34s %" PRIu64 "\n", kMachineFaultNames[k], faults_[k]);
-    std::printf("exchanges through the proxy: %" PRIu64 "\n", proxy_.Exchanges());
+    std::printf("exchanges through the proxy: %" PRIu64 ", stores the full disk failed: %" PRIu64 "\n",
+                proxy_.Exchanges(), failedStores_);
     std::printf("readings weighed: %zu\n", weighed_.size());
     std::printf("stored at the service: %" PRIu64 "\n", stored);
-    std::printf("held by the client: %" PRIu64 " (unsent %" PRIu64 ")\n", held, held);
+    std::printf("held by the client: %" PRIu64 " (unsent %" PRIu64 ", unassigned %" PRIu64 ")\n", unsent + unassigned,
+                unsent, unassigned);
     std::printf("lost: %" PRIu64 "\n", lost);
     std::printf("doubled: %" PRIu64 "\n", doubled);
     if (strangers) std::printf("rows at the service no one weighed: %" PRIu64 "\n", strangers);
@@ -348,6 +365,7 @@ class Soak {
   int64_t uid_ = 0;
   int downPasses_ = 0;
   uint64_t refusedByFullList_ = 0;
+  uint64_t failedStores_ = 0;
   std::vector<Reading> weighed_;
   std::set<Reading> used_;
   std::map<Reading, std::string> goneAt_;
