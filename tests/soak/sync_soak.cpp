@@ -30,6 +30,7 @@
 #include "platform/tests/temp_folder.h"
 #include "service/store/password_hash.h"
 #include "sim/sim_hid_host.h"
+#include "sim/sim_pedometer.h"
 #include "sim/sim_scale.h"
 #include "tests/soak/fault_proxy.h"
 #include "tests/soak/soak_rig.h"
@@ -42,12 +43,13 @@ constexpr int kTimeoutMs = 300;
 constexpr int kSlowMs = 600;
 constexpr uint32_t kScaleDeviceId = 0x00C0FFEE;
 constexpr const char* kScaleSerial = "5A0031C7";
+constexpr uint32_t kPedometerId = 20240601;
 constexpr int kHealingPasses = 12;
 
-enum MachineFault { kServiceKilled, kScaleUnplugged, kDiskFull, kTornDown, kMachineFaults };
+enum MachineFault { kServiceKilled, kScaleUnplugged, kPedometerUnplugged, kDiskFull, kTornDown, kMachineFaults };
 constexpr std::array<const char*, kMachineFaults> kMachineFaultNames = {
-    "service killed and restarted", "scale unplugged mid-pass", "disk full during a store",
-    "client core torn down mid-pass"};
+    "service killed and restarted", "scale unplugged mid-pass", "pedometer unplugged mid-pass",
+    "disk full during a store", "client core torn down mid-pass"};
 
 // A reading as the service keys it: the date text and the weight in tenths of a kilogram.
 struct Reading {
@@ -57,6 +59,34 @@ struct Reading {
 };
 
 int Tenths(float kg) { return static_cast<int>(std::lround(kg * 10.0f)); }
+
+std::string DayKey(int year, int month, int day) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+  return text;
+}
+
+int FromBcd(uint8_t b) { return (b >> 4) * 10 + (b & 0x0F); }
+
+// The disk fills while this lives: a file may grow to a random part of the user file's size and
+// no further, so that a write of the user file (or of anything as large) fails partway. The limit is
+// the process's, so the service's database in this process meets it too.
+class DiskFull {
+ public:
+  DiskFull(const std::string& userFile, std::mt19937_64& rng) {
+    auto bytes = platform::ReadWholeFile(userFile);
+    uint64_t size = bytes ? bytes->size() : 0;
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit full{static_cast<rlim_t>(size ? rng() % size : 0), old_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
+  }
+  ~DiskFull() { setrlimit(RLIMIT_FSIZE, &old_); }
+  DiskFull(const DiskFull&) = delete;
+  DiskFull& operator=(const DiskFull&) = delete;
+
+ private:
+  rlimit old_{};
+};
 
 // One run of the client: its core over the program folder's files, and the main window its scale
 // reader posts to (declared first, so it outlives the core's reader thread).
@@ -128,12 +158,14 @@ class Soak {
     user.standardweight = 70.0f;
     user.weightscope = 20.0f;
     user.Slot(DeviceKind::Scale) = {"W1" + std::string(kScaleSerial), "", false, true, false};
+    user.Slot(DeviceKind::Pedometer) = {CHIDClass::IdText(kPedometerId), "", false, true, false};
     std::string userFile = program_ + "/" + UserStore::kFileName;
     if (!UserStore::CreateIfMissing(userFile) || !UserStore::StoreOne(user, userFile, false)) {
       error = "no user file";
       return false;
     }
     host_.Attach(scale_);
+    host_.Attach(pedometer_);
     StartClient();
     return true;
   }
@@ -178,12 +210,27 @@ class Soak {
     }
   }
 
+  // The pedometer is taken off, counts a day or two and is put back: a new attachment, read whole.
+  void WalkDays(int count) {
+    pedometer_->Unplug();
+    client_->core.engine.DetectionTick();
+    for (int i = 0; i < count; ++i) {
+      std::tm f = LocalFields(nextWalk_);
+      if (!pedometer_->AddDay(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, static_cast<uint8_t>(Between(0, 255)))) break;
+      walked_.push_back(DayKey(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday));
+      nextWalk_ += 24 * 3600;
+    }
+    pedometer_->Plug();
+  }
+
   void Pass(int pass) {
     clock_.AdvanceMs(Between(600, 1200) * 1000LL);
     if (!service_.Up() && --downPasses_ <= 0) StartService();
     if (service_.Up() && Chance(0.03)) KillService(Between(1, 3));
     proxy_.SetFaultRate(Chance(0.4) ? 0.5 : 0.0);
     if (!scale_->Plugged() && Chance(0.7)) scale_->Plug();
+    if (!pedometer_->Plugged() && Chance(0.7)) pedometer_->Plug();
+    if (Chance(0.25)) WalkDays(Between(1, 2));
 
     ClientCore& core = client_->core;
     core.engine.DetectionTick();
@@ -192,6 +239,7 @@ class Soak {
 
     int pump = 0;
     int unplugAt = Chance(0.08) ? Between(1, 3) : -1;
+    int pullPedometerAt = Chance(0.06) ? Between(1, 3) : -1;
     int killAt = Chance(0.02) ? Between(1, 3) : -1;
     int tearDownAt = Chance(0.1) ? Between(1, 3) : -1;
     bool tornDown = false;
@@ -202,6 +250,10 @@ class Soak {
         scale_->Unplug();
         ++faults_[kScaleUnplugged];
       }
+      if (pump == pullPedometerAt && pedometer_->Plugged()) {
+        pedometer_->Unplug();
+        ++faults_[kPedometerUnplugged];
+      }
       if (pump == killAt && service_.Up()) KillService(Between(1, 2));
       if (pump == tearDownAt) {
         core.engine.RequestStop();
@@ -209,7 +261,15 @@ class Soak {
       }
     };
     ports_.alerted = false;
-    core.engine.SyncPass();
+    {
+      // Now and then the disk is full for a whole pass: the pass's own stores fail too.
+      std::unique_ptr<DiskFull> full;
+      if (Chance(0.04)) {
+        ++faults_[kDiskFull];
+        full = std::make_unique<DiskFull>(core.UserFile(), rng_);
+      }
+      core.engine.SyncPass();
+    }
     ports_.onPump = nullptr;
     if (tornDown) {
       // Nothing more is written: the files stand as they were when the core went.
@@ -227,16 +287,9 @@ class Soak {
       client_->core.StoreEveryUser();
       return;
     }
-    // The disk fills during the write: the file may grow to a random part of its size and no further.
     ++faults_[kDiskFull];
-    auto bytes = platform::ReadWholeFile(client_->core.UserFile());
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    int size = bytes ? static_cast<int>(bytes->size()) : 0;
-    rlimit full{static_cast<rlim_t>(Between(0, std::max(size - 1, 0))), old.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &full);
+    DiskFull full(client_->core.UserFile(), rng_);
     if (!client_->core.StoreEveryUser()) ++failedStores_;
-    setrlimit(RLIMIT_FSIZE, &old);
   }
 
   // Every fault ends; the client runs on for a while and then quits in order.
@@ -244,6 +297,7 @@ class Soak {
     proxy_.SetFaultRate(0.0);
     if (!service_.Up()) StartService();
     if (!scale_->Plugged()) scale_->Plug();
+    if (!pedometer_->Plugged()) pedometer_->Plug();
     for (int pass = 0; pass < kHealingPasses; ++pass) {
       clock_.AdvanceMs(15 * 60 * 1000LL);
       client_->core.engine.DetectionTick();
@@ -264,6 +318,16 @@ class Soak {
     for (const auto& row : uploads.WeightsOf(uid_)) ++rows[{row.day, row.weightTenths}];
     return rows;
   }
+  // The pedometer days at the service, by date.
+  std::vector<std::string> ServiceDays() {
+    std::vector<std::string> days;
+    service::Database database;
+    if (!database.Open(folder_.File("service.db"))) return days;
+    for (const auto& row : service::UploadStore(database).DaysOf(uid_))
+      if (row.kind == service::DeviceKind::Pedometer) days.push_back(row.day);
+    return days;
+  }
+
   // The readings the client's files hold: not yet sent in a user's list, or held outside every
   // user's list (waiting for a pass, or unassigned).
   struct Held {
@@ -333,6 +397,28 @@ class Soak {
     std::set<Reading> known(weighed_.begin(), weighed_.end());
     for (const auto& [reading, count] : rows) strangers += known.count(reading) ? 0 : count;
 
+    // Pedometer days: at the service once, or still on the pedometer.
+    std::map<std::string, int> dayRows;
+    for (const auto& row : ServiceDays()) ++dayRows[row];
+    std::set<std::string> onDevice;
+    for (int n = 0; n < pedometer_->DayCount(); ++n) {
+      auto block = pedometer_->Block(n);
+      onDevice.insert(DayKey(2000 + FromBcd(block[0]), FromBcd(block[1]), FromBcd(block[2])));
+    }
+    uint64_t daysStored = 0, daysHeld = 0, daysLost = 0, daysDoubled = 0;
+    for (const std::string& day : walked_) {
+      int count = dayRows.count(day) ? dayRows[day] : 0;
+      if (count > 1) ++daysDoubled;
+      if (count >= 1) {
+        ++daysStored;
+      } else if (onDevice.count(day)) {
+        ++daysHeld;
+      } else {
+        ++daysLost;
+        std::printf("lost: the pedometer day %s\n", day.c_str());
+      }
+    }
+
     std::printf("passes: %d\n", passes_);
     std::printf("faults:\n");
     auto net = proxy_.Faults();
@@ -346,9 +432,12 @@ class Soak {
                 unsent, unassigned);
     std::printf("lost: %" PRIu64 "\n", lost);
     std::printf("doubled: %" PRIu64 "\n", doubled);
+    std::printf("pedometer days walked: %zu, stored: %" PRIu64 ", still on the pedometer: %" PRIu64 ", lost: %" PRIu64
+                ", doubled: %" PRIu64 "\n",
+                walked_.size(), daysStored, daysHeld, daysLost, daysDoubled);
     if (strangers) std::printf("rows at the service no one weighed: %" PRIu64 "\n", strangers);
     if (refusedByFullList_) std::printf("readings the client refused (kept by the scale): %" PRIu64 "\n", refusedByFullList_);
-    return lost == 0 && doubled == 0 && strangers == 0 ? 0 : 1;
+    return lost == 0 && doubled == 0 && strangers == 0 && daysLost == 0 && daysDoubled == 0 ? 0 : 1;
   }
 
   int passes_;
@@ -361,6 +450,9 @@ class Soak {
   SoakPorts ports_;
   sim::SimHidHost host_;
   std::shared_ptr<sim::SimScale> scale_ = std::make_shared<sim::SimScale>(kScaleSerial, 3);
+  std::shared_ptr<sim::SimPedometer> pedometer_ = std::make_shared<sim::SimPedometer>(kPedometerId);
+  std::time_t nextWalk_ = testing_support::FixedClock::LocalTime(2023, 1, 1, 12, 0, 0);
+  std::vector<std::string> walked_;
   std::unique_ptr<ClientRun> client_;
   int64_t uid_ = 0;
   int downPasses_ = 0;
