@@ -1,6 +1,7 @@
-// The sync core under faults, pass after pass: the real client core with the simulated scale, the
-// reference service behind a proxy that spoils exchanges, and faults of the machine around them.
-// At the end every reading weighed must be at the service exactly once or still held by the client.
+// The sync core under faults, pass after pass: the real client core with the simulated scale and
+// pedometer, the reference service behind a proxy that spoils exchanges, and faults of the machine
+// around them. At the end every reading weighed must be at the service exactly once or still held
+// by the client, and every pedometer day at the service once or still on the pedometer.
 //
 //   sync_soak [PASSES [SEED]]    prints the seed first, so that a failing run can be replayed
 //
