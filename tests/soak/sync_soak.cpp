@@ -14,6 +14,7 @@
 #include <cinttypes>
 #include <csignal>
 #include <cmath>
+#include <optional>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -87,6 +88,29 @@ class DiskFull {
 
  private:
   rlimit old_{};
+};
+
+// The client's files as they stood at one moment, to be put back as they were: what a core that
+// ends at that moment leaves behind.
+class FilesAtCrash {
+ public:
+  void Take(const std::string& folder) {
+    for (const char* name : {UserStore::kFileName, HeldWeights::kFileName})
+      files_[name] = platform::ReadWholeFile(folder + "/" + name);
+  }
+  void PutBack(const std::string& folder) const {
+    for (const auto& [name, bytes] : files_) {
+      std::string path = folder + "/" + name;
+      if (bytes) {
+        platform::WriteFileAtomically(path, *bytes, platform::FileAccess::OwnerOnly);
+      } else {
+        std::remove(path.c_str());
+      }
+    }
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> files_;
 };
 
 // One run of the client: its core over the program folder's files, and the main window its scale
@@ -244,7 +268,9 @@ class Soak {
     int killAt = Chance(0.02) ? Between(1, 3) : -1;
     int tearDownAt = Chance(0.1) ? Between(1, 3) : -1;
     bool tornDown = false;
+    FilesAtCrash crash;
     ports_.onPump = [&] {
+      if (tornDown) return;  // the core is gone: nothing of it runs any more
       ++pump;
       client_->HandleFrames();
       if (pump == unplugAt && scale_->Plugged()) {
@@ -257,6 +283,9 @@ class Soak {
       }
       if (pump == killAt && service_.Up()) KillService(Between(1, 2));
       if (pump == tearDownAt) {
+        // The core goes here: its files stand as they are now. The engine is stopped after the
+        // item it is on, and what it writes meanwhile is undone, as if it had never run.
+        crash.Take(program_);
         core.engine.RequestStop();
         tornDown = true;
       }
@@ -273,9 +302,8 @@ class Soak {
     }
     ports_.onPump = nullptr;
     if (tornDown) {
-      // Nothing more is written: the files stand as they were when the core went.
       ++faults_[kTornDown];
-      TearDown(pass);
+      TearDown(pass, crash);
       return;
     }
     client_->HandleFrames();
@@ -353,7 +381,7 @@ class Soak {
 
   // Tears the core down and starts it again from its files; a reading that neither the service nor
   // the files hold now went with the core, and is noted with where the core kept it.
-  void TearDown(int pass) {
+  void TearDown(int pass, const FilesAtCrash& crash) {
     std::map<Reading, std::string> keptIn;
     for (const WeightRecord& w : client_->core.pending.Readings()) keptIn[{w.time, Tenths(w.weight)}] = "the pending list";
     for (const WeightRecord& w : client_->core.held.Unassigned()) keptIn[{w.time, Tenths(w.weight)}] = "the unassigned list";
@@ -363,6 +391,7 @@ class Soak {
       }
     }
     client_.reset();
+    crash.PutBack(program_);
     StartClient();
     std::map<Reading, int> rows = ServiceRows();
     Held held = HeldInFiles();
