@@ -1,11 +1,13 @@
 #include "tests/soak/fault_proxy.h"
 
+#include <fcntl.h>
 #include <httplib.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstring>
 
