@@ -176,6 +176,12 @@ void CPaintManagerUI::SendEvent(CControlUI* control, int type, POINT pt, WPARAM 
   control->DoEvent(event);
 }
 
+void CPaintManagerUI::ShowTooltip(CControlUI* control) {
+  if (CWindowWnd* w = toolkit::Dispatcher::Instance().Find(hwnd_); w && w->Native()) {
+    w->Native()->SetTooltip(control ? control->GetToolTip().str() : std::string());
+  }
+}
+
 bool CPaintManagerUI::OnMouse(UINT msg, POINT pt) {
   auto alive = alive_;
   CControlUI* at = FindControl(pt);
@@ -189,9 +195,7 @@ bool CPaintManagerUI::OnMouse(UINT msg, POINT pt) {
         SendEvent(old, UIEVENT_MOUSELEAVE, pt);
         if (!*alive) return true;
         SendEvent(at, UIEVENT_MOUSEENTER, pt);
-        if (CWindowWnd* w = toolkit::Dispatcher::Instance().Find(hwnd_); w && w->Native()) {
-          w->Native()->SetTooltip(at ? at->GetToolTip().str() : std::string());
-        }
+        ShowTooltip(at);
       }
       // Moves go to the pressed control (a dragged thumb follows the pointer out of its bar), else
       // to the one under the pointer (a scroll bar lights the part it is over).
@@ -200,11 +204,14 @@ bool CPaintManagerUI::OnMouse(UINT msg, POINT pt) {
     case WM_MOUSELEAVE: {
       CControlUI* old = hot_;
       hot_ = nullptr;
+      ShowTooltip(nullptr);
       SendEvent(old, UIEVENT_MOUSELEAVE, pt);
       return false;
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+      // A press puts the tip away, as the window it opens (a drop-down) would stand under it.
+      ShowTooltip(nullptr);
       if (!at) return false;
       pressed_ = at;
       if (at != focus_) SetFocus(at);

@@ -126,6 +126,8 @@ class CPaintManagerUI {
  private:
   static bool FilterHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnMouse(UINT msg, POINT pt);
+  // The tip of control over the window, or none.
+  void ShowTooltip(CControlUI* control);
   void ApplySizeLimits();
   void SendEvent(CControlUI* control, int type, POINT pt, WPARAM wParam = 0);
 

@@ -9,6 +9,12 @@ std::string Joined(const std::string& site, std::string_view path) {
   url.append(path);
   return url;
 }
+
+// Without a browser a click on a link would do nothing at all: the user is given the address.
+void TellNoBrowser(const std::string& url) {
+  toolkit::ShowMessageBox(nullptr, CStdString("没有找到可以打开网页的浏览器。请在浏览器中打开：\n" + url),
+                          "Vymera同步软件", MB_OK | MB_ICONINFORMATION);
+}
 }  // namespace
 
 std::string ClientContext::MemberPage(std::string_view path) const { return Joined(memberSite, path); }
@@ -17,7 +23,11 @@ std::string ClientContext::MemberHome(const UserRecord& user) const {
   return MemberPage("/softlogin.php?re_url=%2Fhome&logincode=") + user.logincode;
 }
 
-bool OpenPage(const std::string& url) { return toolkit::OpenUrl(url, SW_SHOWMAXIMIZED); }
+bool OpenPage(const std::string& url) {
+  if (toolkit::OpenUrl(url, SW_SHOWMAXIMIZED, [url] { TellNoBrowser(url); })) return true;
+  TellNoBrowser(url);
+  return false;
+}
 
 bool ChangeMade(HWND owner, UserChange change) {
   if (change == UserChange::PassRunning) {

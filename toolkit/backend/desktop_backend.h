@@ -4,6 +4,7 @@
 // a loop of their own: the toolkit's loop waits for their answer, so every window's timers and
 // posted messages go on while one stands, as under a modal skinned dialog.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,8 +96,10 @@ class DesktopBackend {
   virtual std::unique_ptr<NativeTray> CreateTray(TrayHost* host, const std::string& iconPng,
                                                  const std::string& tip) = 0;
   // Hands url to the user's browser and returns at once; false when it could not be handed over.
-  // showCommand (SW_SHOWMAXIMIZED, SW_SHOWNORMAL, ...) is the window the caller asks for.
-  virtual bool OpenUrl(const std::string& url, int showCommand) = 0;
+  // showCommand (SW_SHOWMAXIMIZED, SW_SHOWNORMAL, ...) is the window the caller asks for. When the
+  // hand-over is found to have failed only later (the opener found no browser), failed runs then,
+  // on the GUI thread.
+  virtual bool OpenUrl(const std::string& url, int showCommand, std::function<void()> failed) = 0;
   // The size of the (primary) screen, and the part of it windows may cover (without panels).
   virtual CSize ScreenSize() = 0;
   virtual CRect WorkArea() = 0;

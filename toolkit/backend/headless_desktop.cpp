@@ -103,7 +103,8 @@ std::unique_ptr<NativeTray> HeadlessDesktop::CreateTray(TrayHost* host, const st
   return tray;
 }
 
-bool HeadlessDesktop::OpenUrl(const std::string& url, int showCommand) {
+bool HeadlessDesktop::OpenUrl(const std::string& url, int showCommand, std::function<void()>) {
+  if (noBrowser_) return false;
   urls_.push_back(UrlOpened{url, showCommand});
   return true;
 }

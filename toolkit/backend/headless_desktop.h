@@ -50,7 +50,9 @@ class HeadlessDesktop : public DesktopBackend {
                                                    const std::string& caption, UINT type) override;
   std::unique_ptr<NativeFolderPicker> OpenFolderPicker(NativeWindow* owner, const std::string& title) override;
   std::unique_ptr<NativeTray> CreateTray(TrayHost* host, const std::string& iconPng, const std::string& tip) override;
-  bool OpenUrl(const std::string& url, int showCommand) override;
+  bool OpenUrl(const std::string& url, int showCommand, std::function<void()> failed) override;
+  // From now on pages cannot be handed over, as on a desktop without a browser.
+  void SetNoBrowser(bool none) { noBrowser_ = none; }
   CSize ScreenSize() override { return screen_; }
   CRect WorkArea() override { return workArea_; }
 
@@ -110,6 +112,7 @@ class HeadlessDesktop : public DesktopBackend {
   static constexpr int kScreenHeight = 1024;
   CSize screen_{kScreenWidth, kScreenHeight};
   CRect workArea_{0, 0, kScreenWidth, kScreenHeight};
+  bool noBrowser_ = false;
 };
 
 }  // namespace toolkit

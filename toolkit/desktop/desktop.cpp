@@ -103,7 +103,9 @@ std::optional<std::string> BrowseForFolder(HWND owner, const CStdString& title) 
   return answer ? *answer : std::nullopt;
 }
 
-bool OpenUrl(const std::string& url, int showCommand) { return IsAddress(url) && Desk().OpenUrl(url, showCommand); }
+bool OpenUrl(const std::string& url, int showCommand, std::function<void()> failed) {
+  return IsAddress(url) && Desk().OpenUrl(url, showCommand, std::move(failed));
+}
 
 void PublishTitledWindows() { SetTitledWindowHook(&OnTitledWindow); }
 

@@ -4,6 +4,7 @@
 // them. All on the GUI thread. While a message box or the folder picker stands, the program's loop
 // runs: every window's timers fire and posted messages arrive, as under a modal skinned dialog.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,7 +28,9 @@ std::optional<std::string> BrowseForFolder(HWND owner, const CStdString& title);
 // for an option). showCommand is the window asked for (SW_SHOWMAXIMIZED for a page opened
 // maximised); where the desktop cannot honour it the browser chooses.
 inline constexpr size_t kMaxUrlBytes = 8192;
-bool OpenUrl(const std::string& url, int showCommand = SW_SHOWMAXIMIZED);
+// failed runs later, on this thread, when the hand-over is found to have failed only after OpenUrl
+// returned (the desktop's opener found no browser).
+bool OpenUrl(const std::string& url, int showCommand = SW_SHOWMAXIMIZED, std::function<void()> failed = {});
 // From now on every titled top-level window is findable from other processes of this user
 // (platform::FindWindowByTitle), and is shown and raised when one asks.
 void PublishTitledWindows();

@@ -31,17 +31,28 @@ class GtkDesktop : public DesktopBackend {
 
   // The opener has no way to ask the browser for a window state, so showCommand is not passed on:
   // the browser opens the page in the window it chooses (usually a new tab of the window in use).
-  bool OpenUrl(const std::string& url, int) override {
-    // Started without a shell, with none of our descriptors, and reaped by GLib, so the address
-    // stays one argument and no child is left behind.
+  bool OpenUrl(const std::string& url, int, std::function<void()> failed) override {
+    // Started without a shell and with none of our descriptors, so the address stays one argument;
+    // the opener is reaped when it ends, and its exit status tells whether it found a browser.
     const char* argv[] = {"xdg-open", url.c_str(), nullptr};
-    auto flags =
-        static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL);
+    auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL |
+                                          G_SPAWN_STDERR_TO_DEV_NULL | G_SPAWN_DO_NOT_REAP_CHILD);
     GError* error = nullptr;
+    GPid child = 0;
     gboolean started =
-        g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, flags, nullptr, nullptr, nullptr, &error);
+        g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, flags, nullptr, nullptr, &child, &error);
     if (error) g_error_free(error);
-    return started;
+    if (!started) return false;
+    auto* watch = new std::function<void()>(std::move(failed));
+    g_child_watch_add_full(
+        G_PRIORITY_DEFAULT, child,
+        [](GPid pid, gint status, gpointer data) {
+          auto* onFailure = static_cast<std::function<void()>*>(data);
+          if (!g_spawn_check_wait_status(status, nullptr) && *onFailure) (*onFailure)();
+          g_spawn_close_pid(pid);
+        },
+        watch, [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+    return true;
   }
 
   CSize ScreenSize() override {

@@ -186,10 +186,12 @@ namespace {
 // PATH pointing at a folder whose "xdg-open" writes its arguments, one a line, to a file.
 class FakeOpener {
  public:
-  explicit FakeOpener(const std::string& folder) : out_(folder + "/opened") {
+  // exitCode: what the opener ends with (xdg-open ends with 3 when it finds no browser).
+  explicit FakeOpener(const std::string& folder, int exitCode = 0) : out_(folder + "/opened") {
     std::string script = folder + "/xdg-open";
     EXPECT_TRUE(platform::WriteFileAtomically(
-        script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + out_ + ".tmp' && mv '" + out_ + ".tmp' '" + out_ + "'\n"));
+        script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + out_ + ".tmp' && mv '" + out_ + ".tmp' '" + out_ +
+                    "'\nexit " + std::to_string(exitCode) + "\n"));
     chmod(script.c_str(), 0755);
     const char* path = std::getenv("PATH");
     old_ = path ? path : "";
@@ -228,6 +230,25 @@ TEST(RealDesktop, PagesGoToTheOpenerAsOneArgumentUntouchedByAShell) {
   EXPECT_FALSE(platform::PathExists(temp.File("pwned")));
   setenv("PATH", temp.File("nowhere").c_str(), 1);
   EXPECT_FALSE(toolkit::OpenUrl("http://127.0.0.1:1/"));  // no opener to hand it to
+}
+
+TEST(RealDesktop, AnOpenerThatFindsNoBrowserIsToldLater) {
+  ASSERT_FALSE(toolkit::Dispatcher::Instance().GetBackend().IsHeadless()) << "no display";
+  testing_support::TempFolder temp;
+  for (int exitCode : {0, 3}) {
+    FakeOpener opener(temp.path(), exitCode);
+    bool failed = false;
+    ASSERT_TRUE(toolkit::OpenUrl("http://127.0.0.1:1/home", SW_SHOWMAXIMIZED, [&] { failed = true; }));
+    ASSERT_TRUE(opener.Opened());
+    // The opener's end reaches the loop a moment after it wrote what it was given.
+    for (int i = 0; i < 200 && !failed; ++i) {
+      while (g_main_context_iteration(nullptr, FALSE)) {
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(failed, exitCode != 0) << exitCode;
+    std::remove(temp.File("opened").c_str());
+  }
 }
 
 TEST(RealDesktop, ScreenAndWorkAreaAreTheDisplays) {

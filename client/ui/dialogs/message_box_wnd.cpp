@@ -1,5 +1,6 @@
 #include "client/ui/dialogs/message_box_wnd.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -33,18 +34,25 @@ CMessageBoxWnd::Picture CMessageBoxWnd::PictureOf(std::string_view key) {
   return {};
 }
 
+UINT CMessageBoxWnd::StandsForMs(std::string_view key) {
+  if (!PictureOf(key).image.empty() || key.size() <= kShortTextBytes) return kCloseAfterMs;
+  return static_cast<UINT>(std::min<size_t>(kCloseAfterMs + key.size() * kReadingMsPerByte, kLongestMs));
+}
+
 bool CMessageBoxWnd::OnSkinReady() {
   Picture picture = PictureOf(key_);
   if (!picture.image.empty()) {
     if (CControlUI* shown = Manager().FindControl(picture.control)) shown->SetBkImage(CStdString(std::string(picture.image)));
-  } else if (CControlUI* text = Manager().FindControl("msgtext"); text && !key_.empty()) {
-    // The skin's text control shows no markup: a service's text stays text.
+  } else if (CControlUI* text = Manager().FindControl(key_.size() > kShortTextBytes ? "msglongtext" : "msgtext");
+             text && !key_.empty()) {
+    // The skin's text controls show no markup: a service's text stays text.
     text->SetText(CStdString(key_));
     text->SetVisible(true);
   }
-  SetTimer(*this, kCloseTimer, kCloseAfterMs);
+  SetTimer(*this, kCloseTimer, StandsForMs(key_));
   return true;
 }
+
 
 LRESULT CMessageBoxWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM, bool& handled) {
   if (msg == WM_TIMER && wParam == kCloseTimer) {

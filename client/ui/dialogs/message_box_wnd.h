@@ -1,7 +1,8 @@
 #pragma once
 // CMessageBoxWnd: the client's short message. A key picks the picture that says it; a key without
 // a picture (a refusal code the service invented later) is shown as plain text. It closes by itself
-// 1500 ms after it was built.
+// 1500 ms after it was built; a longer text (a notice with a file's place) stays long enough to be
+// read.
 
 #include <string>
 #include <string_view>
@@ -12,6 +13,13 @@ class CMessageBoxWnd : public CSkinWnd {
  public:
   static constexpr UINT kCloseTimer = 1;
   static constexpr UINT kCloseAfterMs = 1500;
+  // Texts longer than kShortTextBytes are shown in body type on more lines and stay kReadingMsPerByte
+  // longer per byte, up to kLongestMs.
+  static constexpr size_t kShortTextBytes = 48;
+  static constexpr UINT kReadingMsPerByte = 60;
+  static constexpr UINT kLongestMs = 15000;
+  // How long the message of key stands.
+  static UINT StandsForMs(std::string_view key);
 
   explicit CMessageBoxWnd(std::string key) : key_(std::move(key)) {}
 

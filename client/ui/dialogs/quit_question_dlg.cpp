@@ -9,11 +9,12 @@ struct Mode {
   const char* title;
   const char* windowName;
 };
-constexpr std::array<Mode, 4> kModes{{
+constexpr std::array<Mode, 5> kModes{{
     {"退出程序", "quitsoft", "quitquestion_title.png", "QuitQuestion"},
     {"清除账号", "clearaccount", "clearaccount_title.png", "clearQuestion"},
     {"退出登录", "logout", "logouttitle.png", "clearQuestion"},
     {"解除绑定", "unpinless", "unpinlesstitle.png", "QuitQuestion"},
+    {"丢弃读数", "discardreading", "question_title.png", "QuitQuestion"},
 }};
 
 const Mode* Find(std::string_view mode) {

@@ -1,6 +1,6 @@
 #pragma once
 // CQuitQuestionDlg: the client's yes/no question. The mode names the question: "退出程序",
-// "清除账号", "退出登录" or "解除绑定" each show their text and title picture; only "确认" answers
+// "清除账号", "退出登录", "解除绑定" or "丢弃读数" each show their text and title picture; only "确认" answers
 // yes, so closing it any other way answers no.
 
 #include <string>

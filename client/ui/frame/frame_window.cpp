@@ -7,6 +7,7 @@
 #include "client/ui/dialogs/message_box_wnd.h"
 #include "client/ui/dialogs/quit_question_dlg.h"
 #include "client/ui/dialogs/reminder_alerts.h"
+#include "client/ui/dialogs/unassigned_weights_dlg.h"
 #include "client/ui/dialogs/user_tixing_frame_wnd.h"
 #include "client/ui/hardware/add_hardware_dlg.h"
 #include "client/ui/hardware/binding_feedback.h"
@@ -78,9 +79,11 @@ void CFrameWindowWnd::Notify(TNotifyUI& msg) {
 }
 
 void CFrameWindowWnd::OnWindowInit() {
-  core_->LoadUsers();
+  ClientCore::LoadNotice notice = core_->LoadUsers();
   ShowConnectionState();
   panel_->RebuildSlots();
+  ShowHeldReadings();
+  TellLoadNotice(notice);
   // The scale reader hands its frames to this window from now on.
   core_->scale.SetFrameTarget(this);
   SelectSlot(core_->users.empty() ? -1 : 1, true);
@@ -90,6 +93,7 @@ void CFrameWindowWnd::SelectSlot(int slot, bool prompt) {
   int count = static_cast<int>(core_->users.size());
   if (slot == -1 || slot > count || count == 0) {
     CAddUserFrameWnd::Result added = RunAddUserDialog(context_);
+    if (added.userAdded) reminders_.PollSoon();
     panel_->SetSelected(added.userAdded ? added.slotIndex : panel_->Selected());
     panel_->RebuildSlots();
     if (panel_->Selected() != -1 && panel_->ShowSelected(panel_->Selected())) return;
@@ -103,19 +107,61 @@ void CFrameWindowWnd::SelectSlot(int slot, bool prompt) {
 
 void CFrameWindowWnd::OpenLoginDialog(size_t index) {
   RunLoginDialog(context_, index);
+  if (index < core_->users.size() && core_->users[index]->loggedIn) reminders_.PollSoon();
   panel_->RebuildSlots();
   if (panel_->Selected() != -1) panel_->ShowSelected(panel_->Selected());
 }
 
+void CFrameWindowWnd::TellLoadNotice(const ClientCore::LoadNotice& notice) {
+  std::string kept = notice.userFileCopy.empty() ? std::string("。") : "。原文件已另存为：" + notice.userFileCopy;
+  if (notice.userFile == UserStore::Loaded::Damaged) {
+    ShowClientMessage(*this, "用户文件已损坏，已载入其中可以读取的" + std::to_string(core_->users.size()) + "个账户" + kept);
+  } else if (notice.userFile == UserStore::Loaded::TooManyUsers) {
+    ShowClientMessage(*this, "用户文件中的账户多于" + std::to_string(UserStore::kMaxUsers) + "个，只载入了前" +
+                                 std::to_string(UserStore::kMaxUsers) + "个" + kept);
+  }
+  if (!notice.heldFileCopy.empty()) {
+    ShowClientMessage(*this, "未分配读数的文件已损坏，已保留其中可以读取的读数。原文件已另存为：" + notice.heldFileCopy);
+  }
+}
+
+void CFrameWindowWnd::ShowHeldReadings() {
+  auto* notice = Manager().FindControl("未分配读数");
+  if (!notice) return;
+  size_t count = core_->held.Unassigned().size();
+  notice->SetVisible(count > 0);
+  if (count == 0) return;
+  std::string text = core_->held.Full()
+                         ? "未分配读数已满（" + std::to_string(count) + "条），新的称重暂存在秤上，点击处理"
+                         : "有" + std::to_string(count) + "条称重读数未分配给用户，点击查看";
+  notice->SetText(CStdString(text));
+}
+
+void CFrameWindowWnd::ProbeAgainWhenDue() {
+  probeSeconds_ += kSyncMs / 1000;
+  if (connected_ || core_->engine.Running() || !probe_.Due(probeSeconds_)) return;
+  ShowConnectionState();
+  if (panel_) {
+    panel_->RebuildSlots();
+    if (panel_->Selected() != -1) panel_->ShowSelected(panel_->Selected());
+  }
+}
+
 void CFrameWindowWnd::ShowConnectionState() {
   bool reachable = core_->api.ProbeConnection();
+  connected_ = reachable;
+  if (reachable) {
+    probe_.Succeeded();
+  } else {
+    probe_.Failed(probeSeconds_);
+  }
   if (CControlUI* text = Manager().FindControl("连接服务器状态")) {
     text->SetText(reachable ? "已成功连接至Vymera服务器" : "未成功连接至Vymera服务器");
   }
   if (CControlUI* icon = Manager().FindControl("connectstate")) {
     icon->SetBkImage(reachable ? "mainwindow_connect.png" : "mainwindow_disconnect.png");
   }
-  if (reachable) AutoLoginUsers(context_);
+  if (reachable && AutoLoginUsers(context_) > 0) reminders_.PollSoon();
 }
 
 void CFrameWindowWnd::OnClick(const std::string& name) {
@@ -132,6 +178,9 @@ void CFrameWindowWnd::OnClick(const std::string& name) {
     dropDown_ = OpenSystemDropDown(context_, SystemDropDownPosition(frame));
   } else if (name.size() == 8 && name.rfind("User", 0) == 0 && name.substr(5) == "Btn") {
     SelectSlot(name[4] - '0', true);
+  } else if (name == "未分配读数") {
+    RunUnassignedDialog(context_);
+    ShowHeldReadings();
   } else if (name == "添加账户按钮") {
     SelectSlot(-1, true);
   } else if (name.rfind("User", 0) == 0 && (name.ends_with("_Menu") || name.ends_with("_Name")) && name.size() > 5) {
@@ -234,6 +283,8 @@ void CFrameWindowWnd::OnTimer(UINT id) {
   } else if (id == kSyncTimer) {
     core_->engine.SyncPass();
     if (quitAfterPass_) return FinishQuit();
+    ShowHeldReadings();
+    ProbeAgainWhenDue();
     // The poll's schedule rides on this timer: an idle client wakes for its two timers only.
     TickReminders();
   } else if (id == kReminderTimer) {

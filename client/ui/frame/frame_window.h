@@ -11,6 +11,7 @@
 
 #include "client/core/app/client_core.h"
 #include "client/core/reminders/reminder_schedule.h"
+#include "client/core/sync/backoff.h"
 #include "client/ui/client_context.h"
 #include "client/ui/frame/frame_ports.h"
 #include "client/ui/frame/system_tray.h"
@@ -79,7 +80,14 @@ class CFrameWindowWnd : public CSkinWnd, private IDialogBuilderCallback {
   // Selects slot (1-based; -1 for none, which opens the add-user dialog); prompt lets a logged-out
   // user without automatic login be asked to log in.
   void SelectSlot(int slot, bool prompt);
+  // Probes the service and shows the answer; logs in the users flagged for it when it answers.
   void ShowConnectionState();
+  // While the service does not answer, probes it again after the back-off.
+  void ProbeAgainWhenDue();
+  // What the start found amiss in the files it read, told once.
+  void TellLoadNotice(const ClientCore::LoadNotice& notice);
+  // Shows whether readings wait in the unassigned list.
+  void ShowHeldReadings();
   void Unbind();
   void ApplyAccountPage();
   void OpenLoginDialog(size_t index);
@@ -96,6 +104,10 @@ class CFrameWindowWnd : public CSkinWnd, private IDialogBuilderCallback {
   CSystemTray tray_;
   std::unique_ptr<UserPanel> panel_;
   ReminderSchedule reminders_;
+  Backoff probe_;
+  // The probe's clock: seconds of sync-timer ticks, so it keeps the timer's time.
+  std::time_t probeSeconds_ = 0;
+  bool connected_ = false;
   HWND dropDown_ = nullptr;
   bool quitting_ = false;
   bool quitAfterPass_ = false;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "client/core/reminders/reminder_schedule.h"
 #include "platform/codepage.h"
 #include "toolkit/desktop/desktop.h"
 
@@ -24,9 +25,11 @@ bool Among(const std::array<std::string_view, N>& names, std::string_view name) 
 }
 
 std::string_view IntervalOption(int minutes) {
-  if (minutes == 15) return "15分钟";
+  // The interval the reminder poll keeps: a value the dialog does not offer shows as the poll reads it.
+  minutes = ReminderSchedule::IntervalMinutes(minutes);
   if (minutes == 30) return "30分钟";
-  return "60分钟";
+  if (minutes == 60) return "60分钟";
+  return "15分钟";
 }
 
 }  // namespace

@@ -19,15 +19,20 @@ ReferenceService::ReferenceService(const std::string& folder) {
   server_ = std::make_unique<service::HttpServer>(*data_, 4);
   std::string error;
   ok_ = ok_ && server_->Start("127.0.0.1", 0, error);
+  if (ok_) port_ = server_->port();
 }
 
 ReferenceService::~ReferenceService() { Stop(); }
 
 void ReferenceService::Stop() { server_.reset(); }
 
-std::string ReferenceService::Endpoint() const {
-  return "http://127.0.0.1:" + std::to_string(server_ ? server_->port() : 1) + "/";
+bool ReferenceService::Restart() {
+  server_ = std::make_unique<service::HttpServer>(*data_, 4);
+  std::string error;
+  return server_->Start("127.0.0.1", port_, error);
 }
+
+std::string ReferenceService::Endpoint() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
 
 int64_t ReferenceService::AddAccount(const std::string& account, const std::string& password,
                                      const std::string& name) {

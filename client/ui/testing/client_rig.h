@@ -33,13 +33,16 @@ class ReferenceService {
   // A new account; its uid (0 when it could not be made).
   int64_t AddAccount(const std::string& account, const std::string& password, const std::string& name = "测试用户");
   service::ServiceData& Data() { return *data_; }
+  // Stops answering; Restart answers again on the same port.
   void Stop();
+  bool Restart();
 
  private:
   bool ok_ = false;
   service::Database database_;
   std::unique_ptr<service::ServiceData> data_;
   std::unique_ptr<service::HttpServer> server_;
+  int port_ = 1;
 };
 
 // The engine's view of the windows, recorded.

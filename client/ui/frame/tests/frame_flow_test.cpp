@@ -6,6 +6,7 @@
 
 #include "client/ui/dialogs/message_box_wnd.h"
 #include "client/ui/frame/tests/frame_test_support.h"
+#include "platform/file_io.h"
 #include "platform/message_numbers.h"
 #include "toolkit/core/dispatcher.h"
 
@@ -315,6 +316,152 @@ TEST_F(Frame, ThePointerOverTheReminderEntryOpensTheListOnce) {
   int lists = 0;
   for (HWND h : toolkit::AllWindows()) lists += h == WindowNamed("TixingDlg") ? 1 : 0;
   EXPECT_EQ(lists, 1);
+}
+
+TEST_F(Frame, AReadingThatFitsNoUserIsShownKeptAndUploadedOnceGivenToAUser) {
+  SeedUser("amy@example.com", "secret1");
+  StartFrame();
+  BindTheScale();
+  EXPECT_FALSE(Shown(main, "未分配读数"));
+  // Far from the reference weight a new account starts with.
+  scale->SendLive(kScaleDeviceId, 68.4f);
+  ASSERT_TRUE(PumpUntil([&] { return frame->Core().pending.Size() == 1; }));
+  AdvanceTime(CFrameWindowWnd::kSyncMs);
+  EXPECT_TRUE(service.Data().uploads.WeightsOf(Uid(0)).empty());
+  ASSERT_TRUE(Shown(main, "未分配读数"));
+  EXPECT_EQ(Text(main, "未分配读数"), "有1条称重读数未分配给用户，点击查看");
+  Shot(main, "main-window-unassigned-reading");
+  {
+    // In the file beside the user file: a client started again finds it.
+    PendingWeights pending;
+    HeldWeights again(pending, folder.File(HeldWeights::kFileName));
+    again.Load({});
+    ASSERT_EQ(again.Unassigned().size(), 1u);
+  }
+
+  bool listed = false;
+  WhenWindowStands("UnassignedDlg", [&](HWND dialog) {
+    listed = true;
+    EXPECT_TRUE(Shown(dialog, "读数1"));
+    EXPECT_FALSE(Shown(dialog, "读数2"));
+    EXPECT_EQ(Text(dialog, "读数1体重"), "68.4 kg");
+    EXPECT_EQ(Text(dialog, "读数1日期").size(), 10u);
+    EXPECT_EQ(Text(dialog, "读数1时间").size(), 8u);
+    EXPECT_EQ(Text(dialog, "分配用户1"), Users()[0]->uname);
+    EXPECT_FALSE(Shown(dialog, "分配用户2"));
+    EXPECT_FALSE(Enabled(dialog, "分配")) << "nothing chosen yet";
+    EXPECT_TRUE(Click(dialog, "读数1已选择"));
+    EXPECT_TRUE(Click(dialog, "分配用户1"));
+    EXPECT_TRUE(Enabled(dialog, "分配"));
+    Shot(dialog, "unassigned-readings");
+    EXPECT_TRUE(Click(dialog, "分配"));
+    EXPECT_FALSE(Shown(dialog, "读数1"));
+    EXPECT_TRUE(Click(dialog, "关闭"));
+  });
+  ASSERT_TRUE(Click(main, "未分配读数"));
+  ASSERT_TRUE(listed);
+  EXPECT_FALSE(Shown(main, "未分配读数"));
+  ASSERT_EQ(StoredUsers().at(0)->datalist.size(), 1u) << "the user file holds it before any upload";
+
+  // The next pass sends it without a new reading, and it becomes the reference weight.
+  AdvanceTime(CFrameWindowWnd::kSyncMs);
+  auto rows = service.Data().uploads.WeightsOf(Uid(0));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].weightTenths, 684);
+  EXPECT_FLOAT_EQ(Users()[0]->standardweight, 68.4f);
+}
+
+TEST_F(Frame, AnUnassignedReadingIsDiscardedOnlyAfterTheQuestion) {
+  SeedUser("amy@example.com", "secret1");
+  StartFrame();
+  frame->Core().held.AddUnassigned({90.0f, "2024-05-20", false, false, "2024-05-20-08-00-00"});
+  frame->Core().held.AddUnassigned({91.0f, "2024-05-21", false, false, "2024-05-21-07-30-05"});
+  ASSERT_TRUE(frame->Core().held.Save());
+  AdvanceTime(CFrameWindowWnd::kSyncMs);
+  ASSERT_TRUE(Shown(main, "未分配读数"));
+
+  int questions = 0;
+  std::function<void(HWND)> answer = [&](HWND question) {
+    ++questions;
+    EXPECT_TRUE(Shown(question, "discardreading"));
+    EXPECT_TRUE(Click(question, questions == 1 ? "取消" : "确认"));
+  };
+  WhenWindowStands("UnassignedDlg", [&](HWND dialog) {
+    // Newest first, its time from the exact time.
+    EXPECT_EQ(Text(dialog, "读数1时间"), "07:30:05");
+    EXPECT_EQ(Text(dialog, "读数1日期"), "2024-05-21");
+    EXPECT_FALSE(Enabled(dialog, "分配")) << "no user of the list has a scale";
+    EXPECT_TRUE(Shown(dialog, "无可分配用户"));
+    EXPECT_TRUE(Click(dialog, "读数1已选择"));
+    WhenWindowStands("QuitQuestion", answer);
+    EXPECT_TRUE(Click(dialog, "丢弃"));
+    EXPECT_TRUE(Shown(dialog, "读数2")) << "kept when the question is cancelled";
+    EXPECT_TRUE(Click(dialog, "读数1已选择"));
+    WhenWindowStands("QuitQuestion", answer);
+    EXPECT_TRUE(Click(dialog, "丢弃"));
+    EXPECT_FALSE(Shown(dialog, "读数2"));
+    EXPECT_EQ(Text(dialog, "读数1体重"), "90.0 kg");
+    EXPECT_TRUE(Click(dialog, "closebtn"));
+  });
+  ASSERT_TRUE(Click(main, "未分配读数"));
+  EXPECT_EQ(questions, 2);
+  EXPECT_EQ(Text(main, "未分配读数"), "有1条称重读数未分配给用户，点击查看");
+  PendingWeights pending;
+  HeldWeights again(pending, folder.File(HeldWeights::kFileName));
+  again.Load({});
+  ASSERT_EQ(again.Unassigned().size(), 1u);
+  EXPECT_FLOAT_EQ(again.Unassigned()[0].weight, 90.0f);
+}
+
+TEST_F(Frame, ADamagedUserFileKeepsItsReadableAccountsAndTheUserIsToldWhereTheCopyIs) {
+  SeedUser("amy@example.com", "secret1");
+  SeedUser("bob@example.com", "secret2");
+  std::string path = folder.File(UserStore::kFileName);
+  std::string whole = *platform::ReadWholeFile(path);
+  // Cut inside the second account.
+  size_t second = whole.find("<user_res>", whole.find("</user_res>"));
+  ASSERT_TRUE(platform::WriteFileAtomically(path, whole.substr(0, second + 20)));
+  std::string told;
+  WhenWindowStands("MessageBoxDlg", [&](HWND box) {
+    told = Text(box, "msglongtext");
+    Shot(box, "damaged-user-file-notice");
+    AdvanceTime(CMessageBoxWnd::StandsForMs(told));
+  });
+  StartFrame();
+  ASSERT_EQ(Users().size(), 1u);
+  EXPECT_EQ(Users()[0]->account, "amy@example.com");
+  EXPECT_NE(told.find(path + ".damaged-1"), std::string::npos) << told;
+  EXPECT_EQ(platform::ReadWholeFile(path + ".damaged-1"), whole.substr(0, second + 20));
+  EXPECT_EQ(StoredUsers().size(), 1u);
+}
+
+TEST_F(Frame, AClientStartedWhileTheServiceIsDownConnectsAndLogsInWhenItComesBack) {
+  SeedUser("amy@example.com", "secret1");
+  service.Stop();
+  StartFrame();
+  EXPECT_EQ(Text(main, "连接服务器状态"), "未成功连接至Vymera服务器");
+  ASSERT_FALSE(Users()[0]->loggedIn);
+  // The start asked twice; the next probe waits out its back-off, 30 s after the second failure.
+  AdvanceTime(CFrameWindowWnd::kSyncMs);
+  EXPECT_EQ(Text(main, "连接服务器状态"), "未成功连接至Vymera服务器");
+  ASSERT_TRUE(service.Restart());
+  for (int i = 0; i < 4; ++i) AdvanceTime(CFrameWindowWnd::kSyncMs);
+  EXPECT_EQ(Text(main, "连接服务器状态"), "未成功连接至Vymera服务器") << "not before the back-off";
+  AdvanceTime(CFrameWindowWnd::kSyncMs);
+  EXPECT_EQ(Text(main, "连接服务器状态"), "已成功连接至Vymera服务器");
+  EXPECT_TRUE(Users()[0]->loggedIn) << "automatic login once the service answers";
+  EXPECT_EQ(Text(main, "User1_State"), "已登录");
+}
+
+TEST_F(Frame, WithoutABrowserTheMemberSiteButtonGivesTheAddress) {
+  SeedUser("amy@example.com", "secret1");
+  StartFrame();
+  toolkit::headless::Desktop().SetNoBrowser(true);
+  ASSERT_TRUE(Click(main, "登录我的Vymera"));
+  toolkit::headless::Desktop().SetNoBrowser(false);
+  const auto& boxes = toolkit::headless::Desktop().MessageBoxes();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_NE(boxes.back().text.find("softlogin.php"), std::string::npos);
 }
 
 }  // namespace
