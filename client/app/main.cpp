@@ -1,5 +1,6 @@
 // Vymera: the tray client. One runs per user session; it finds its skins in "res" beside the program
 // and keeps its settings, users and pictures there too. It ends with 0 whatever happens.
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include "client/core/api/web_addresses.h"
 #include "client/ui/frame/frame_window.h"
 #include "client/ui/menus/update_offer.h"
+#include "platform/desktop/single_instance.h"
 #include "platform/desktop/window_registry.h"
 #include "platform/hid/device_host.h"
 #include "platform/paths.h"
@@ -14,11 +16,22 @@
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
 
+namespace {
+// How long a second start waits for the first one's window: its update check runs before the window
+// exists and may wait for the service.
+constexpr auto kFirstWindowWait = std::chrono::seconds(15);
+}  // namespace
+
 int main(int argc, char** argv) {
+  // The session's one client: the lock comes before anything else, so that two starts at the same
+  // moment cannot both run; the one that does not get it raises the other's window and ends. It
+  // waits with the default signal handling, so a termination request ends it at once.
+  std::string registry = platform::WindowRegistry::DefaultFolder();
+  platform::InstanceLock instance(registry, "Vymera");
+  if (!platform::ClaimSingleInstance(instance, CFrameWindowWnd::kTitle, kFirstWindowWait, registry)) return 0;
+
   // Taken before any thread starts, so that none of them is ended halfway by a termination signal.
   platform::UniqueFd signals = platform::TakeTerminationSignals();
-
-  if (platform::FindWindowByTitle(CFrameWindowWnd::kTitle, true)) return 0;
   // "/Startup" alone, exactly, is how the session's autostart entry starts the client: in the tray.
   bool startHidden = argc == 2 && std::string(argv[1]) == "/Startup";
 

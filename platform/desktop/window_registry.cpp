@@ -43,13 +43,6 @@ class FolderLock {
   int fd_;
 };
 
-bool EnsureFolder(const std::string& folder) {
-  mkdir(folder.c_str(), 0700);
-  struct stat st {};
-  // Only a folder of our own, closed to others, may carry our windows' sockets.
-  return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 077) == 0;
-}
-
 // Sends one request and reads the one-byte answer; nothing when nobody listens there.
 std::optional<char> Ask(const std::string& path, const std::string& request) {
   sockaddr_un addr;
@@ -71,6 +64,13 @@ std::optional<char> Ask(const std::string& path, const std::string& request) {
 
 }  // namespace
 
+bool EnsureRegistryFolder(const std::string& folder) {
+  mkdir(folder.c_str(), 0700);
+  struct stat st {};
+  // Only a folder of our own, closed to others, may carry our windows' sockets.
+  return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 077) == 0;
+}
+
 std::string WindowRegistry::DefaultFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime) return std::string(runtime) + "/vymera-windows";
@@ -88,7 +88,7 @@ WindowRegistry::~WindowRegistry() {
 
 bool WindowRegistry::Publish(const std::string& title, std::function<void()> raise) {
   if (listenFd_ < 0) {
-    if (!EnsureFolder(folder_)) return false;
+    if (!EnsureRegistryFolder(folder_)) return false;
     FolderLock lock(folder_);
     socketPath_ = folder_ + "/" + std::to_string(getpid()) + ".sock";
     unlink(socketPath_.c_str());  // left by an ended process that had our id

@@ -37,6 +37,10 @@ class WindowRegistry {
   std::map<std::string, std::function<void()>> titles_;
 };
 
+// Makes folder (mode 0700) when missing; true when it is a folder of this user's that others cannot
+// reach, the only kind the registry and the instance locks use.
+bool EnsureRegistryFolder(const std::string& folder);
+
 // Asks every live registry of this user for a window titled title; with raise, the first one that
 // has it shows and raises it. True when one had it. Stale sockets of ended processes are removed.
 bool FindWindowByTitle(const std::string& title, bool raise, const std::string& folder = WindowRegistry::DefaultFolder());

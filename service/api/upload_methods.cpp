@@ -60,9 +60,10 @@ std::string DayAnswer(ServiceData& data, const ApiRequest& request, DeviceKind k
                                               : IsTrackerFile(file) && request.Value("type") == "k690");
   if (!valid) return RefusalAnswer("51", kInvalidDay);
   switch (data.uploads.AddDay(kind, member->uid, pedcode, *day, file, request.now)) {
-    case DayOutcome::Stored: return XmlAnswer("pedup_res").Add("day", *day).Finish();
-    case DayOutcome::AlreadyStored: return RefusalAnswer("52", kInvalidDay);
-    case DayOutcome::Failed: break;
+    case UploadOutcome::Stored:
+    case UploadOutcome::Repeated: return XmlAnswer("pedup_res").Add("day", *day).Finish();
+    case UploadOutcome::AlreadyStored: return RefusalAnswer("52", kInvalidDay);
+    case UploadOutcome::Failed: break;
   }
   return RefusalAnswer("9", "服务器无法保存数据，请稍后再试");
 }
@@ -78,7 +79,8 @@ std::string AnswerWeightUpload(ServiceData& data, const ApiRequest& request) {
   auto tenths = ParseWeightTenths(request.Value("weight"));
   if (!IsDeviceCode(DeviceKind::Scale, scalecode) || !day || !tenths)
     return RefusalAnswer("22", "称重数据无效");
-  if (!data.uploads.AddWeight(member->uid, scalecode, *day, *tenths, request.now))
+  UploadOutcome stored = data.uploads.AddWeight(member->uid, scalecode, *day, *tenths, request.now);
+  if (stored != UploadOutcome::Stored && stored != UploadOutcome::Repeated)
     return RefusalAnswer("9", "服务器无法保存数据，请稍后再试");
   return XmlAnswer("scaleup_res").Add("weight", request.Value("weight")).Add("date", *day).Finish();
 }

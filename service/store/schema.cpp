@@ -82,6 +82,13 @@ CREATE TABLE releases(
     R"sql(
 ALTER TABLE releases ADD COLUMN signature TEXT NOT NULL DEFAULT '';
 )sql",
+    // 3: a weight is kept once per member, scale, day and value, so a client's retried upload never
+    //    makes a second row. Copies stored before this step are merged into the first that came.
+    R"sql(
+DELETE FROM weights WHERE id NOT IN (
+  SELECT MIN(id) FROM weights GROUP BY uid, scalecode, day, weight_tenths);
+CREATE UNIQUE INDEX weights_once ON weights(uid, scalecode, day, weight_tenths);
+)sql",
 };
 
 int ReadVersion(DatabaseUse& use) {

@@ -25,16 +25,22 @@ struct DayRow {
   int64_t receivedAt = 0;
 };
 
-enum class DayOutcome { Stored, AlreadyStored, Failed };
+// How an upload met the store. A client whose answer was lost sends the same request again, so an
+// exact copy of what is stored is Repeated and answered as the first one was; AlreadyStored is another
+// reading for a place that is taken (a day sent again with other data).
+enum class UploadOutcome { Stored, Repeated, AlreadyStored, Failed };
 
 class UploadStore {
  public:
   explicit UploadStore(Database& database) : database_(database) {}
 
-  // True once the weight is committed; the answer to the client may then say so.
-  bool AddWeight(int64_t uid, const std::string& scalecode, const std::string& day, int weightTenths, int64_t now);
-  // A device's day is stored once; the same device, member and day again is AlreadyStored.
-  DayOutcome AddDay(DeviceKind kind, int64_t uid, const std::string& pedcode, const std::string& day,
+  // A weight is stored once per member, scale, day and value: the same again is Repeated, never a
+  // second row. Stored or Repeated means it is committed, and the answer to the client may say so.
+  UploadOutcome AddWeight(int64_t uid, const std::string& scalecode, const std::string& day, int weightTenths,
+                          int64_t now);
+  // A device's day is stored once: the same device, member, day and data again is Repeated; the same
+  // day with other data is AlreadyStored and leaves the first.
+  UploadOutcome AddDay(DeviceKind kind, int64_t uid, const std::string& pedcode, const std::string& day,
                     const std::string& data, int64_t now);
 
   // uid's weights by day, in the order they arrived within a day.

@@ -77,7 +77,7 @@ TEST_F(AdminCommand, ListsAccountsWithTheirDevicesAndShowsUploads) {
   ASSERT_EQ(Run("seed-demo", {}), 0);
   auto demo = data_->accounts.FindByName("demo@example.com");
   ASSERT_EQ(data_->devices.Bind(DeviceKind::Scale, demo->uid, "W1ABC", 0), BindOutcome::Bound);
-  ASSERT_TRUE(data_->uploads.AddWeight(demo->uid, "W1ABC", "2024-03-05", 654, 0));
+  ASSERT_EQ(data_->uploads.AddWeight(demo->uid, "W1ABC", "2024-03-05", 654, 0), UploadOutcome::Stored);
   ASSERT_EQ(Run("list-accounts", {}), 0);
   EXPECT_NE(out_.str().find("demo@example.com"), std::string::npos);
   EXPECT_NE(out_.str().find("W1ABC"), std::string::npos);

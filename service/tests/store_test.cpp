@@ -8,6 +8,7 @@
 #include "service/store/schema.h"
 #include "service/store/session_store.h"
 #include "service/store/sqlite.h"
+#include "service/store/upload_store.h"
 
 namespace service {
 namespace {
@@ -69,6 +70,38 @@ TEST(Database, RollsBackAChangeLeftUnfinished) {
   EXPECT_FALSE(accounts.Create(li).has_value());
   EXPECT_EQ(accounts.List().size(), 1u);
   EXPECT_EQ(accounts.List()[0].tasks.size(), 2u);
+}
+
+// A database of the version before weights were kept once may hold copies of a retried upload:
+// opening it merges them into the first and keeps every distinct reading.
+TEST(Database, UpgradingMergesCopiesOfAWeightIntoTheFirst) {
+  testing_support::TempFolder folder;
+  int64_t uid = 0;
+  {
+    Database database;
+    ASSERT_TRUE(database.Open(folder.File("s.db")));
+    AccountStore accounts(database);
+    uid = accounts.Create(Li()).value_or(0);
+    DatabaseUse use(database);
+    ASSERT_TRUE(use.Exec("DROP INDEX weights_once; PRAGMA user_version=2;"));
+    std::string insert = "INSERT INTO weights(uid, scalecode, day, weight_tenths, received_at) VALUES";
+    for (const char* row : {"(?1, 'W1A', '2024-03-05', 507, 1)", "(?1, 'W1A', '2024-03-05', 507, 2)",
+                            "(?1, 'W1A', '2024-03-05', 508, 3)", "(?1, 'W1A', '2024-03-06', 507, 4)",
+                            "(?1, 'W1A', '2024-03-05', 507, 5)"}) {
+      Statement add(use.handle(), insert + row);
+      ASSERT_TRUE(add.Bind(1, uid).Run());
+    }
+  }
+  Database upgraded;
+  ASSERT_TRUE(upgraded.Open(folder.File("s.db"))) << upgraded.error();
+  UploadStore uploads(upgraded);
+  std::vector<WeightRow> rows = uploads.WeightsOf(uid);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].receivedAt, 1);  // the first copy is the one kept
+  EXPECT_EQ(rows[1].weightTenths, 508);
+  EXPECT_EQ(rows[2].day, "2024-03-06");
+  EXPECT_EQ(uploads.AddWeight(uid, "W1A", "2024-03-05", 507, 9), UploadOutcome::Repeated);
+  EXPECT_EQ(uploads.AddWeight(uid, "W1A", "2024-03-05", 509, 9), UploadOutcome::Stored);
 }
 
 TEST(PasswordHash, VerifiesOnlyTheSamePassword) {

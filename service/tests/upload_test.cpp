@@ -1,5 +1,6 @@
 // Uploads, the version answer with its release download, and what a restart keeps.
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -46,17 +47,44 @@ TEST_F(ApiUpload, StoresWeightsAndRefusesValuesNotWrittenAsTheClientWrites) {
   EXPECT_EQ(weights[1].weightTenths, 654);
 }
 
-TEST_F(ApiUpload, StoresAPedometerDayOnceAndCallsARepeatInvalid) {
+TEST_F(ApiUpload, ARetriedWeightIsStoredOnceAndAnsweredAsStored) {
+  int64_t li = AddAccount("li@example.com", "pw");
+  int64_t wang = AddAccount("wang@example.com", "pw");
+  // The client sends a POST again when its answer was lost: the copy is answered as stored.
+  for (int copy = 0; copy < 3; ++copy) {
+    auto answer = UploadWeight(li, "2024-03-05", "W1ABC", "50.7");
+    EXPECT_EQ(answer->Root(), "scaleup_res") << copy;
+    EXPECT_EQ(answer->Child("weight"), "50.7");
+  }
+  EXPECT_EQ(data_->uploads.WeightsOf(li).size(), 1u);
+  // Anything that tells the readings apart makes a row of its own.
+  EXPECT_EQ(UploadWeight(li, "2024-03-05", "W1ABC", "50.8")->Root(), "scaleup_res");
+  EXPECT_EQ(UploadWeight(li, "2024-03-06", "W1ABC", "50.7")->Root(), "scaleup_res");
+  EXPECT_EQ(UploadWeight(li, "2024-03-05", "W1ABD", "50.7")->Root(), "scaleup_res");
+  EXPECT_EQ(UploadWeight(wang, "2024-03-05", "W1ABC", "50.7")->Root(), "scaleup_res");
+  EXPECT_EQ(data_->uploads.WeightsOf(li).size(), 4u);
+  EXPECT_EQ(data_->uploads.WeightsOf(wang).size(), 1u);
+  // Another spelling of the same value is refused, as the client never writes it.
+  EXPECT_EQ(UploadWeight(li, "2024-03-05", "W1ABC", "50.70")->Child("code"), "22");
+  EXPECT_EQ(data_->uploads.WeightCount(), 5);
+}
+
+TEST_F(ApiUpload, StoresAPedometerDayOnceAnswersACopyAsStoredAndOtherDataInvalid) {
   int64_t li = AddAccount("li@example.com", "pw");
   std::string file = DayFile(2024, 3, 5);
   EXPECT_NE(file.find("h0a"), std::string::npos);
   EXPECT_EQ(UploadDay("ped.byte.up", "A10000012345", li, "2024-3-5", file, false)->Root(), "pedup_res");
-  auto repeat = UploadDay("ped.byte.up", "A10000012345", li, "2024-3-5", file, false);
-  EXPECT_EQ(repeat->Root(), "error_res");
-  EXPECT_EQ(repeat->Child("msg"), kInvalidDay);
-  // The same day written with padding is still the same day.
-  EXPECT_EQ(UploadDay("ped.byte.up", "A10000012345", li, "2024-03-05", file, false)->Child("msg"), kInvalidDay);
+  // A retried POST of the same day: stored once, answered as stored; written with padding, the same.
+  EXPECT_EQ(UploadDay("ped.byte.up", "A10000012345", li, "2024-3-5", file, false)->Root(), "pedup_res");
+  EXPECT_EQ(UploadDay("ped.byte.up", "A10000012345", li, "2024-03-05", file, false)->Root(), "pedup_res");
+  // The same day with other data keeps the first and is called invalid, which the client settles.
+  auto other = UploadDay("ped.byte.up", "A10000012345", li, "2024-3-5", DayFile(2024, 3, 5, 0x0B), false);
+  EXPECT_EQ(other->Root(), "error_res");
+  EXPECT_EQ(other->Child("msg"), kInvalidDay);
   EXPECT_EQ(data_->uploads.DaysOf(li).size(), 1u);
+  // Another pedometer's day of that date is a day of its own.
+  EXPECT_EQ(UploadDay("ped.byte.up", "A10000054321", li, "2024-3-5", file, false)->Root(), "pedup_res");
+  EXPECT_EQ(data_->uploads.DaysOf(li).size(), 2u);
 }
 
 TEST_F(ApiUpload, CallsMalformedPedometerDaysInvalid) {
@@ -84,7 +112,8 @@ TEST_F(ApiUpload, StoresTrackerDaysWhoseTextHoldsAmpersands) {
   int64_t li = AddAccount("li@example.com", "pw");
   std::string file = "08:00,120;09:00,300&type=k690&file=x";
   EXPECT_EQ(UploadDay("K700.byte.up", "9000000001", li, "2024-3-5", file, true)->Root(), "pedup_res");
-  EXPECT_EQ(UploadDay("K700.byte.up", "9000000001", li, "2024-3-5", file, true)->Child("msg"), kInvalidDay);
+  EXPECT_EQ(UploadDay("K700.byte.up", "9000000001", li, "2024-3-5", file, true)->Root(), "pedup_res");
+  EXPECT_EQ(UploadDay("K700.byte.up", "9000000001", li, "2024-3-5", file + ";", true)->Child("msg"), kInvalidDay);
   std::string withoutType = "method=K700.byte.up&pedcode=9000000001&user_id=" + std::to_string(li) +
                             "&date=2024-3-6&sign=" +
                             Sign("date2024-3-6methodK700.byte.uppedcode9000000001user_id" + std::to_string(li)) +
@@ -97,26 +126,35 @@ TEST_F(ApiUpload, StoresTrackerDaysWhoseTextHoldsAmpersands) {
   EXPECT_EQ(days[0].dataBytes, file.size());
 }
 
-TEST_F(ApiUpload, ConcurrentUploadsAreAllStored) {
+// Copies of one upload on many connections at once, as a client's retries can arrive while the
+// first is still being stored: every copy is answered as stored, and one row is kept.
+TEST_F(ApiUpload, ConcurrentCopiesOfAWeightMakeOneRowAndDifferentWeightsOneEach) {
   int64_t li = AddAccount("li@example.com", "pw");
   std::vector<std::thread> threads;
   std::atomic<int> answered{0};
   for (int t = 0; t < 8; ++t) {
-    threads.emplace_back([this, li, &answered] {
+    threads.emplace_back([this, li, t, &answered] {
       httplib::Client client("127.0.0.1", server_->port());
       std::string id = std::to_string(li);
-      std::string body = platform::ToCodePage(
-          "method=scale.weight.up&user_id=" + id + "&scalecode=W1A&date=2024-03-05&weight=70.1&sign=" +
-          Sign("date2024-03-05methodscale.weight.upscalecodeW1Auser_id" + id + "weight70.1"));
+      auto body = [&](const std::string& weight) {
+        return platform::ToCodePage("method=scale.weight.up&user_id=" + id +
+                                    "&scalecode=W1A&date=2024-03-05&weight=" + weight + "&sign=" +
+                                    Sign("date2024-03-05methodscale.weight.upscalecodeW1Auser_id" + id + "weight" +
+                                         weight));
+      };
+      std::string same = body("70.1");
+      std::string own = body(std::to_string(80 + t) + ".0");
       for (int i = 0; i < 20; ++i) {
-        auto result = client.Post("/", body, "application/x-www-form-urlencoded");
-        if (result && result->body.find("<scaleup_res>") != std::string::npos) ++answered;
+        for (const std::string* sent : {&same, &own}) {
+          auto result = client.Post("/", *sent, "application/x-www-form-urlencoded");
+          if (result && result->body.find("<scaleup_res>") != std::string::npos) ++answered;
+        }
       }
     });
   }
   for (auto& thread : threads) thread.join();
-  EXPECT_EQ(answered.load(), 160);
-  EXPECT_EQ(data_->uploads.WeightCount(), 160);
+  EXPECT_EQ(answered.load(), 320);
+  EXPECT_EQ(data_->uploads.WeightCount(), 9);
 }
 
 TEST_F(ApiVersion, OffersThePublishedReleaseAndServesItsFile) {
@@ -157,8 +195,9 @@ TEST_F(ServiceRestart, KeepsAccountsBindingsUploadsAndLoginCodes) {
   EXPECT_EQ(answer->Child("uname"), "李");
   EXPECT_EQ(answer->Child("logincode"), code);
   EXPECT_STREQ(answer->RootNode().child("hards").child("hard").child("hardcode").text().get(), "W1ABC");
+  EXPECT_EQ(UploadWeight(li, "2024-03-05", "W1ABC", "65.4")->Root(), "scaleup_res");
   EXPECT_EQ(data_->uploads.WeightsOf(li).size(), 1u);
-  EXPECT_EQ(UploadDay("ped.byte.up", "A10000012345", li, "2024-3-5", DayFile(2024, 3, 5), false)->Child("msg"),
+  EXPECT_EQ(UploadDay("ped.byte.up", "A10000012345", li, "2024-3-5", DayFile(2024, 3, 5, 0x0C), false)->Child("msg"),
             kInvalidDay);
 }
 

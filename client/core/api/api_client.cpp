@@ -43,7 +43,7 @@ std::unique_ptr<XmlDocument> ApiClient::Post(std::string_view form) {
   client.SetRequestBody(body);
   client.additionalHeaders = "Content-Length: " + std::to_string(body.size()) +
                              "\r\nContent-Type: application/x-www-form-urlencoded\r\n";
-  client.timeouts = {0, 5000, 5000, 5000};
+  client.timeouts = {0, timeoutMs_, timeoutMs_, timeoutMs_};
   client.maxResponseBytes = kMaxAnswerBytes;
   lastStatus_ = 0;
   if (!client.SendRequest("POST", true)) {

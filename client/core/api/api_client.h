@@ -45,6 +45,10 @@ class ApiClient {
   // False only when the request failed.
   bool DownloadHeadImage(UserRecord& user, std::string_view url);
 
+  // How long connecting, sending and waiting for the answer may each take (5000 ms unless set); a
+  // harness that plays slow services shortens it.
+  void SetTimeoutMs(int milliseconds) { timeoutMs_ = milliseconds; }
+
   const std::string& LastError() const { return lastError_; }
   // The HTTP status of the last answer Post read; 0 when none came.
   int LastStatus() const { return lastStatus_; }
@@ -55,4 +59,5 @@ class ApiClient {
   std::string endpoint_;
   std::string lastError_;
   int lastStatus_ = 0;
+  int timeoutMs_ = 5000;
 };
