@@ -1,8 +1,8 @@
 #pragma once
 // ReleaseDownload: the updater's one worker thread. It fetches the offered release and, when the
 // answer is whole and signed (release_check.h), saves it as "updatetemp" in the updater's folder,
-// executable, and starts it; the updater then ends. Any failure starts nothing, leaves no file
-// under that name and is reported to the window.
+// executable, and starts it; the updater then ends. Any failure starts nothing and is reported to
+// the window; only a release that was saved whole and then failed to start stays on disk.
 // Progress reaches the window only as posted messages, through a gate the window can hold while
 // it asks whether to stop.
 
