@@ -87,8 +87,9 @@ commands:
   show-uploads ACCOUNT weights and step days of one account
   set-reminders ACCOUNT [--fri N] [--ivi N] [--msg N] [--reshare N] [--notice N]
   set-password ACCOUNT PASSWORD
-  publish VERSION FILE [--force]
-                       copy FILE into the release folder and offer it as VERSION (a.b.c.d)
+  publish VERSION FILE [--force] [--key PRIVATE_KEY.pem | --unsigned]
+                       copy FILE into the release folder and offer it as VERSION (a.b.c.d),
+                       signed with the key given or this build's developer key
   seed-demo            create the demo account demo@example.com with password demo123
 )";
 }

@@ -1,12 +1,10 @@
 #include "updater/release_download.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "common/http/win_http_client.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "updater/release_signature.h"
+#include "updater/release_check.h"
+#include "updater/saved_release.h"
 
 ReleaseDownload::ReleaseDownload(ReleaseOffer offer, std::string folder, std::string publicKeyHex,
                                  platform::MessageTarget& window, unsigned startFailed,
@@ -40,25 +38,28 @@ void ReleaseDownload::Run() {
   client.progressTarget = &gate_;
   client.maxResponseBytes = WinHttpClient::kMaxReleaseBytes;
   bool answered = client.SendRequest("GET", false);
-  // A stop that was confirmed while the last chunks came in writes nothing.
-  if (answered && !gate_.Abandoned() && SaveAndStart(client)) {
+  // A stop that was confirmed while the last chunks came in writes and shows nothing.
+  if (gate_.Abandoned()) {
+    running_ = false;
+    return;
+  }
+  // What an earlier run left under the name must never start in place of this download, nor stay
+  // to be taken for it.
+  RemoveSavedRelease(SavedPath());
+  if (answered && SaveAndStart(client)) {
     endProcess_();
     return;
   }
-  if (answered && !gate_.Abandoned()) window_.PostMessage(startFailed_, 0, 0);
+  window_.PostMessage(startFailed_, 0, 0);
   running_ = false;
 }
 
 bool ReleaseDownload::SaveAndStart(const WinHttpClient& client) {
-  std::string path = SavedPath();
   const uint8_t* bytes = client.GetResponseBytes();
   std::string_view body(reinterpret_cast<const char*>(bytes), bytes ? client.GetResponseLength() : 0);
-  if (!ReleaseSignatureAccepts(publicKeyHex_, body, offer_.signature)) {
-    // Nothing unverified may stay behind where it could be started by hand.
-    ::unlink(path.c_str());
+  if (JudgeRelease(client.GetResponseHeaders(), body, publicKeyHex_, offer_.signature) != ReleaseVerdict::Accepted) {
     return false;
   }
-  // An empty answer saves nothing; the start below then finds no program.
-  if (client.SaveResponseToFile(path)) ::chmod(path.c_str(), 0755);
-  return platform::StartProgram(path, folder_);
+  std::string path = SavedPath();
+  return SaveRelease(path, body) && platform::StartProgram(path, folder_);
 }

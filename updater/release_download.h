@@ -1,6 +1,8 @@
 #pragma once
-// ReleaseDownload: the updater's one worker thread. It fetches the offered release, saves it as
-// "updatetemp" in the updater's folder, makes it executable and starts it; the updater then ends.
+// ReleaseDownload: the updater's one worker thread. It fetches the offered release and, when the
+// answer is whole and signed (release_check.h), saves it as "updatetemp" in the updater's folder,
+// executable, and starts it; the updater then ends. Any failure starts nothing and is reported to
+// the window; only a release that was saved whole and then failed to start stays on disk.
 // Progress reaches the window only as posted messages, through a gate the window can hold while
 // it asks whether to stop.
 
@@ -19,8 +21,8 @@ class ReleaseDownload {
   static constexpr const char* kSavedFileName = "updatetemp";
 
   // endProcess ends the updater once the release runs (from the download thread); startFailed is
-  // posted to the window, with no parameters, when the saved release cannot be started or its
-  // signature does not verify under publicKeyHex.
+  // posted to the window, with no parameters, when the download failed, was refused (see
+  // JudgeRelease, with publicKeyHex) or could not be saved or started.
   ReleaseDownload(ReleaseOffer offer, std::string folder, std::string publicKeyHex, platform::MessageTarget& window,
                   unsigned startFailed, std::function<void()> endProcess);
   // Abandons a download still running and waits for its thread.

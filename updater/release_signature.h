@@ -1,13 +1,15 @@
 #pragma once
-// Release signatures: an Ed25519 signature over the whole release file, carried as hex text in the
-// version answer. The updater is built with the public key of whoever publishes releases.
+// Release signatures: ECDSA P-256 over the SHA-256 of the whole release file, carried as hex text
+// (r then s, 128 digits) in the version answer. Every updater is built with the public key of
+// whoever publishes releases, as the hex of its point (130 digits).
 
 #include <string>
 #include <string_view>
 
-// The key built into this updater (hex of the 32 raw key bytes); empty when the build has none.
+// The key built into this updater; empty only in a build that opted out of signed updates.
 std::string_view BuiltInReleaseKey();
 
-// True when publicKeyHex is empty (an unkeyed build starts any release), or when signatureHex is a
-// valid Ed25519 signature of bytes under that key. A malformed key or signature does not verify.
+// True when publicKeyHex is empty (a build without signed updates starts any release), or when
+// signatureHex is a valid signature of bytes under that key. A malformed key or signature, and a
+// missing one, do not verify.
 bool ReleaseSignatureAccepts(std::string_view publicKeyHex, std::string_view bytes, std::string_view signatureHex);

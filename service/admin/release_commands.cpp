@@ -49,9 +49,10 @@ bool IsPlainFileName(const std::string& name) {
 }  // namespace
 
 int PublishCommand(const Words& arguments, ServiceData& data, std::ostream& out, std::ostream& err) {
-  ArgumentList list(arguments, {"force"});
-  if (!list.ok() || !list.Unknown({"force", "key"}).empty() || list.words().size() != 2) {
-    err << "usage: publish VERSION FILE [--force] [--key PRIVATE_KEY.pem]\n";
+  ArgumentList list(arguments, {"force", "unsigned"});
+  if (!list.ok() || !list.Unknown({"force", "key", "unsigned"}).empty() || list.words().size() != 2 ||
+      (list.Has("key") && list.Has("unsigned"))) {
+    err << "usage: publish VERSION FILE [--force] [--key PRIVATE_KEY.pem | --unsigned]\n";
     return 2;
   }
   const std::string& version = list.words()[0];
@@ -76,12 +77,19 @@ int PublishCommand(const Words& arguments, ServiceData& data, std::ostream& out,
     err << "cannot read " << source << "\n";
     return 1;
   }
+  // The key given, else this build's developer key; unsigned only when asked for by name.
+  std::string keyPath = list.Has("key") ? list.Text("key") : std::string(DeveloperReleaseKey());
+  if (keyPath.empty() && !list.Has("unsigned")) {
+    err << "this build has no release key of its own: sign with --key PRIVATE_KEY.pem, or give --unsigned "
+           "for updaters built with VYMERA_UNSIGNED_UPDATES (every other updater refuses an unsigned release)\n";
+    return 1;
+  }
   std::string signature;
-  if (list.Has("key")) {
+  if (!list.Has("unsigned")) {
     std::string problem;
-    auto signed_ = SignRelease(list.Text("key"), *bytes, problem);
+    auto signed_ = SignRelease(keyPath, *bytes, problem);
     if (!signed_) {
-      err << "cannot sign with " << list.Text("key") << ": " << problem << "\n";
+      err << "cannot sign with " << keyPath << ": " << problem << "\n";
       return 1;
     }
     signature = *signed_;
@@ -97,7 +105,8 @@ int PublishCommand(const Words& arguments, ServiceData& data, std::ostream& out,
     err << "could not record the release\n";
     return 1;
   }
-  out << "published " << version << " as " << target << (signature.empty() ? " (unsigned)" : " (signed)") << "\n";
+  out << "published " << version << " as " << target
+      << (signature.empty() ? std::string(" (unsigned)") : " (signed with " + keyPath + ")") << "\n";
   return 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// Signing a release for the updaters that check signatures: Ed25519 over the whole file.
+// Signing a release for the updaters: ECDSA P-256 over the SHA-256 of the whole file, written as
+// the hex of r and s (32 bytes each, 128 digits), the form every updater reads whatever its
+// platform's cryptography library.
 
 #include <optional>
 #include <string>
@@ -7,8 +9,12 @@
 
 namespace service {
 
-// Hex of the signature of bytes under the Ed25519 private key in the PEM file at keyPath;
-// nothing, with problem set, when the key cannot be read or is not an Ed25519 key.
+// The private key of this build's own developer key pair, made when the build was configured;
+// empty when the build was given the publisher's public key or none at all.
+std::string_view DeveloperReleaseKey();
+
+// Hex of the signature of bytes under the P-256 private key in the PEM file at keyPath; nothing,
+// with problem set, when the key cannot be read or is not such a key.
 std::optional<std::string> SignRelease(const std::string& keyPath, std::string_view bytes, std::string& problem);
 
 }  // namespace service

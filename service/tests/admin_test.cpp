@@ -8,6 +8,7 @@
 
 #include "platform/tests/temp_folder.h"
 #include "service/admin/admin_commands.h"
+#include "service/admin/release_signer.h"
 #include "service/service_data.h"
 #include "service/store/password_hash.h"
 
@@ -87,35 +88,58 @@ TEST_F(AdminCommand, ListsAccountsWithTheirDevicesAndShowsUploads) {
 
 TEST_F(AdminCommand, PublishesOnlyVersionsClientsTakeAsNewer) {
   std::ofstream(folder_.File("VymeraSetup.exe")) << "setup";
-  ASSERT_EQ(Run("publish", {"1.0.10.0", folder_.File("VymeraSetup.exe")}), 0) << err_.str();
+  ASSERT_EQ(Run("publish", {"1.0.10.0", folder_.File("VymeraSetup.exe"), "--unsigned"}), 0) << err_.str();
   // Clients read 1.1.0.0 as 1100, below 10100: offering it would reach nobody.
-  EXPECT_EQ(Run("publish", {"1.1.0.0", folder_.File("VymeraSetup.exe")}), 1);
+  EXPECT_EQ(Run("publish", {"1.1.0.0", folder_.File("VymeraSetup.exe"), "--unsigned"}), 1);
   EXPECT_EQ(data_->releasesOf.Latest()->version, "1.0.10.0");
-  EXPECT_EQ(Run("publish", {"1.1.0.0", folder_.File("VymeraSetup.exe"), "--force"}), 0);
+  EXPECT_EQ(Run("publish", {"1.1.0.0", folder_.File("VymeraSetup.exe"), "--force", "--unsigned"}), 0);
   EXPECT_EQ(data_->releasesOf.Latest()->version, "1.1.0.0");
   for (const char* version : {"1.0.0", "1.0.0.0.1", "1.0.0.x", "1.0.0.65536", "1..0.0"})
-    EXPECT_EQ(Run("publish", {version, folder_.File("VymeraSetup.exe")}), 2) << version;
-  EXPECT_EQ(Run("publish", {"9.0.0.0", folder_.File("missing.exe")}), 1);
+    EXPECT_EQ(Run("publish", {version, folder_.File("VymeraSetup.exe"), "--unsigned"}), 2) << version;
+  EXPECT_EQ(Run("publish", {"9.0.0.0", folder_.File("missing.exe"), "--unsigned"}), 1);
 }
 
-TEST_F(AdminCommand, PublishSignsWithAnEd25519KeyAndRefusesOtherKeys) {
-  std::ofstream(folder_.File("VymeraSetup.exe")) << "setup";
-  ASSERT_EQ(Run("publish", {"1.0.0.2", folder_.File("VymeraSetup.exe")}), 0);
+TEST_F(AdminCommand, PublishSignsWithAP256KeyAndRefusesOtherKeys) {
+  std::string file = folder_.File("VymeraSetup.exe");
+  std::ofstream(file) << "setup";
+  auto isSignature = [](const std::string& text) {
+    return text.size() == 128 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
+  };
+  // Without --key, the build's own developer key; a build given the publisher's key has none.
+  if (DeveloperReleaseKey().empty()) {
+    EXPECT_EQ(Run("publish", {"1.0.0.2", file}), 1);
+    EXPECT_NE(err_.str().find("--unsigned"), std::string::npos);
+    EXPECT_FALSE(data_->releasesOf.Latest());
+  } else {
+    ASSERT_EQ(Run("publish", {"1.0.0.2", file}), 0) << err_.str();
+    EXPECT_TRUE(isSignature(data_->releasesOf.Latest()->signature));
+  }
+  ASSERT_EQ(Run("publish", {"1.0.0.3", file, "--unsigned"}), 0) << err_.str();
   EXPECT_EQ(data_->releasesOf.Latest()->signature, "");
 
-  std::string key = folder_.File("release.pem");
-  ASSERT_EQ(std::system(("openssl genpkey -algorithm ed25519 -out '" + key + "' 2>/dev/null").c_str()), 0);
-  ASSERT_EQ(Run("publish", {"1.0.0.3", folder_.File("VymeraSetup.exe"), "--key", key}), 0) << err_.str();
-  std::string signature = data_->releasesOf.Latest()->signature;
-  EXPECT_EQ(signature.size(), 128u);
-  EXPECT_EQ(signature.find_first_not_of("0123456789abcdef"), std::string::npos);
+  auto makeKey = [this](const std::string& name, const std::string& options) {
+    std::string path = folder_.File(name);
+    return std::system(("openssl genpkey " + options + " -out '" + path + "' 2>/dev/null").c_str()) == 0 ? path : "";
+  };
+  std::string key = makeKey("release.pem", "-algorithm EC -pkeyopt ec_paramgen_curve:P-256");
+  ASSERT_FALSE(key.empty());
+  ASSERT_EQ(Run("publish", {"1.0.0.4", file, "--key", key}), 0) << err_.str();
+  std::string first = data_->releasesOf.Latest()->signature;
+  EXPECT_TRUE(isSignature(first));
+  // ECDSA signs with a fresh random number each time: the same file gets another signature.
+  ASSERT_EQ(Run("publish", {"1.0.0.5", file, "--key", key}), 0) << err_.str();
+  EXPECT_TRUE(isSignature(data_->releasesOf.Latest()->signature));
+  EXPECT_NE(data_->releasesOf.Latest()->signature, first);
+  EXPECT_EQ(Run("publish", {"1.0.0.6", file, "--key", key, "--unsigned"}), 2);
 
-  std::string rsa = folder_.File("rsa.pem");
-  ASSERT_EQ(std::system(("openssl genpkey -algorithm rsa -pkeyopt rsa_keygen_bits:1024 -out '" + rsa +
-                         "' 2>/dev/null").c_str()), 0);
-  for (const std::string& bad : {rsa, folder_.File("VymeraSetup.exe"), folder_.File("absent.pem")}) {
-    EXPECT_EQ(Run("publish", {"1.0.0.4", folder_.File("VymeraSetup.exe"), "--key", bad}), 1) << bad;
-    EXPECT_EQ(data_->releasesOf.Latest()->version, "1.0.0.3");
+  std::vector<std::string> refused = {makeKey("ed.pem", "-algorithm ed25519"),
+                                      makeKey("p384.pem", "-algorithm EC -pkeyopt ec_paramgen_curve:P-384"),
+                                      makeKey("rsa.pem", "-algorithm rsa -pkeyopt rsa_keygen_bits:1024"), file,
+                                      folder_.File("absent.pem")};
+  for (const std::string& bad : refused) {
+    ASSERT_FALSE(bad.empty());
+    EXPECT_EQ(Run("publish", {"1.0.0.7", file, "--key", bad}), 1) << bad;
+    EXPECT_EQ(data_->releasesOf.Latest()->version, "1.0.0.5");
   }
 }
 

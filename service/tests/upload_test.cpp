@@ -167,7 +167,7 @@ TEST_F(ApiVersion, OffersThePublishedReleaseAndServesItsFile) {
   for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(i * 7);
   std::ofstream(release, std::ios::binary) << payload;
   std::ostringstream out, err;
-  ASSERT_EQ(service::RunAdminCommand("publish", {"1.0.0.3", release}, *data_, out, err), 0) << err.str();
+  ASSERT_EQ(service::RunAdminCommand("publish", {"1.0.0.3", release, "--unsigned"}, *data_, out, err), 0) << err.str();
 
   auto offered = PostUtf8("method=vymera.get");
   auto donload = offered->RootNode().child("donload");

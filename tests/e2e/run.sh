@@ -312,6 +312,30 @@ shot "updated"
 echo "e2e:   the release ran as $(cat "$marker")"
 
 # ---------------------------------------------------------------------------------------------
+step "a release changed after signing is refused"
+# Signed like the first, then changed on the server behind its signature.
+tampered=$work/release-tampered.sh
+cp "$release" "$tampered"
+"${svc[@]}" publish 9.0.0.1 "$tampered" > "$logs/publish-tampered.log" 2>&1 || fail "publish refused the second release"
+echo 'echo tampered' >> "$work/releases/release-tampered.sh"
+rm -f "$marker"
+(cd "$installed" && exec "$installed/Renewix") > "$logs/renewix-tampered.log" 2>&1 &
+renewix_pid=$!
+started+=("$renewix_pid")
+updater=$(wait_window "升级软件" 20) || fail "no updater window"
+# The updater's own message box, over its window: "未知错误，未能启动升级软件".
+refusal=$(wait_window "软件升级" 20) || fail "the changed release was not refused"
+shot "tampered-refused"
+sleep 0.5
+[ ! -e "$marker" ] || fail "the changed release ran"
+[ ! -e "$installed/updatetemp" ] || fail "a refused download stays in $installed/updatetemp"
+eval "$(xdotool getwindowgeometry --shell "$refusal")"
+click "$refusal" 0 $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # OK
+wait_for 10 window_gone "软件升级" || fail "the message box stays"
+click_control "$updater" "$client_skins/UpdateSoftDownloadDlg.xml" "closebtn"
+wait_for 10 eval '! kill -0 '"$renewix_pid"' 2> /dev/null' || fail "the updater does not end on its close button"
+
+# ---------------------------------------------------------------------------------------------
 if [ -x "$installed/Dismantor" ]; then
   step "remove"
   # The updater handed over to the release and the client ended; nothing of ours runs now.

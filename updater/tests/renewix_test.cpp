@@ -36,10 +36,10 @@ void OfferAddress(LoopbackServer& server, const std::string& path) {
 TEST_F(Renewix, FullRunSavesAndStartsTheReleaseThenEnds) {
   ReferenceService service(folder_);
   ASSERT_TRUE(service.ok());
-  ASSERT_EQ(service.Publish({"1.0.0.9", WriteRelease("VymeraSetup")}), 0);
+  ASSERT_EQ(service.Publish({"1.0.0.9", WriteRelease("VymeraSetup"), "--key", PublisherPem()}), 0);
   platform::WriteFileAtomically(SavedFile(), "an older download");  // overwritten, not kept
 
-  ASSERT_TRUE(Open(service.Endpoint()));
+  ASSERT_TRUE(Open(service.Endpoint(), PublisherKey()));
   EXPECT_EQ(Text("updatecontent"), "1.0.1.1\r\n1、修复已知bug\r\n2、新增一些功能\r\n");
   ASSERT_TRUE(DownloadSettled());
   EXPECT_TRUE(ended_);
@@ -139,8 +139,9 @@ TEST_F(Renewix, AnAddressTooLongForTheFormatIsNoOffer) {
 TEST_F(Renewix, AReleaseThatCannotStartIsReportedAndTheWindowStays) {
   ReferenceService service(folder_);
   ASSERT_TRUE(service.ok());
-  ASSERT_EQ(service.Publish({"1.0.0.9", WriteRelease("notes.txt", "not a program")}), 0);
-  ASSERT_TRUE(Open(service.Endpoint()));
+  // Signed and whole, but no program.
+  ASSERT_EQ(service.Publish({"1.0.0.9", WriteRelease("notes.txt", "not a program"), "--key", PublisherPem()}), 0);
+  ASSERT_TRUE(Open(service.Endpoint(), PublisherKey()));
   ASSERT_TRUE(DownloadSettled());
   EXPECT_EQ(LastMessage(), "未知错误，未能启动升级软件");
   EXPECT_FALSE(ended_);

@@ -1,11 +1,14 @@
 #pragma once
 // What the updater tests share: a reference service on loopback with a published release that
-// leaves a marker when it runs, and an updater window driven headless until it ends.
+// leaves a marker when it runs, release key pairs, and an updater window driven headless until it
+// ends.
 
 #include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -28,6 +31,21 @@ inline constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"UT
 
 // The release: a program that leaves "marker" in its current folder.
 inline constexpr const char* kReleaseProgram = "#!/bin/sh\necho started > marker\n";
+
+// Makes a P-256 key pair with the openssl tool, as the README tells publishers to: the private key
+// in the PEM file pem, and the hex of the public key's point (what a build is given) returned.
+inline std::string MakeReleaseKey(const std::string& pem) {
+  std::string make = "openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out '" + pem + "' 2>/dev/null";
+  if (std::system(make.c_str()) != 0) return {};
+  std::string show = "openssl pkey -in '" + pem + "' -pubout -outform DER | tail -c 65 | od -An -tx1 | tr -d ' \\n'";
+  std::string hex;
+  if (std::FILE* pipe = popen(show.c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) hex += buffer;
+    pclose(pipe);
+  }
+  return hex;
+}
 
 class ReferenceService {
  public:
@@ -67,6 +85,16 @@ class UpdaterTest : public toolkit_testing::HeadlessTest {
     HeadlessTest::TearDown();
   }
 
+  // A key pair of the publisher's, made once per test: the hex of its public key.
+  const std::string& PublisherKey() {
+    if (publisherKey_.empty()) publisherKey_ = MakeReleaseKey(folder_.File("publisher.pem"));
+    return publisherKey_;
+  }
+  std::string PublisherPem() {
+    PublisherKey();
+    return folder_.File("publisher.pem");
+  }
+
   // Opens the updater window as the program does, with this test's folder and key.
   CRenewixDlg* Open(const std::string& endpoint, const std::string& key = {}) {
     CRenewixDlg::Setup setup{endpoint, folder_.path(), key, [this] { ended_ = true; }};
@@ -81,9 +109,13 @@ class UpdaterTest : public toolkit_testing::HeadlessTest {
     window_ = nullptr;
   }
 
-  // Handles the window's messages until done() holds or five seconds have passed.
+  // Handles the window's messages until the download has started the release or given up, and
+  // the window has shown what it shows for that.
   bool DownloadSettled() {
-    return PumpUntil([this] { return ended_ || !window_->Download() || !window_->Download()->Running(); });
+    return PumpUntil([this] {
+      bool stopped = ended_ || !window_->Download() || !window_->Download()->Running();
+      return stopped && (ended_ || !toolkit::headless::Desktop().MessageBoxes().empty());
+    });
   }
 
   // The text of the last message box; every box of the updater stands alone under its caption.
@@ -109,6 +141,9 @@ class UpdaterTest : public toolkit_testing::HeadlessTest {
   CRenewixDlg* window_ = nullptr;
   HWND hwnd_ = nullptr;
   std::atomic<bool> ended_{false};
+
+ private:
+  std::string publisherKey_;
 };
 
 }  // namespace updater_testing

@@ -30,7 +30,7 @@ class UpdateOffered : public MenusTest {
     std::string release = folder.File("VymeraSetup");
     ASSERT_TRUE(platform::WriteFileAtomically(release, "release"));
     std::ostringstream out, err;
-    ASSERT_EQ(service::RunAdminCommand("publish", {version, release, "--force"}, service.Data(), out, err), 0)
+    ASSERT_EQ(service::RunAdminCommand("publish", {version, release, "--force", "--unsigned"}, service.Data(), out, err), 0)
         << err.str();
   }
   void PlaceUpdater(const char* script = kUpdaterScript, mode_t mode = 0755) {
