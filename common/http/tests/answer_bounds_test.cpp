@@ -101,6 +101,17 @@ TEST(WinHttpClientBounds, ALengthAnnouncedPastTheBoundFailsWithoutWaitingForTheB
   EXPECT_EQ(server.Connections(), 1);
 }
 
+TEST(WinHttpClientBounds, ACallerThatNamesNoBoundGetsTheDefaultOne) {
+  const std::string announced = std::to_string(WinHttpClient::kDefaultMaxResponseBytes + 1);
+  ScriptedServer server([&announced](ScriptedServer::Connection& peer) {
+    if (peer.Send("HTTP/1.1 200 OK\r\nContent-Length: " + announced + "\r\n\r\nfirst")) peer.Pause(milliseconds(20000));
+  });
+  ASSERT_GT(server.Start(), 0);
+  WinHttpClient client(server.Url("/big"));
+  EXPECT_FALSE(client.SendRequest("GET", false));
+  EXPECT_EQ(client.GetLastErrorCode(), WinHttpClient::kErrorAnswerTooLarge);
+}
+
 TEST(WinHttpClientBounds, AHeaderBlockWithoutEndFailsAtTheHeaderBound) {
   ScriptedServer server([](ScriptedServer::Connection& peer) {
     const std::string line = "X-Filler: " + std::string(200, 'f') + "\r\n";
