@@ -150,11 +150,7 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at.insertAt), std::move(line));
   } else {
     auto end = lines_.begin() + static_cast<std::ptrdiff_t>(EndOfContent());
-    // Appended piece by piece: GCC 12 at -O3 takes `"[" + temporary` for an overlapping copy.
-    std::string header = "[";
-    header += Encode(WithoutLineBreaks(section));
-    header += ']';
-    end = lines_.insert(end, std::move(header));
+    end = lines_.insert(end, "[" + Encode(WithoutLineBreaks(section)) + "]");
     lines_.insert(end + 1, std::move(line));
   }
   // Every line the file gains ends in a line break.
