@@ -28,6 +28,10 @@ int Serve(const service::Options& options, service::ServiceData& data) {
     std::cerr << "vymera-service: " << error << "\n";
     return 1;
   }
+  if (options.publicUrl.empty() && (options.host == "0.0.0.0" || options.host == "::")) {
+    std::cerr << "vymera-service: links in answers name " << server.publicUrl()
+              << ", which no client can reach; give --public-url" << std::endl;
+  }
   std::cout << "vymera-service: serving http://" << server.address() << "/ as " << server.publicUrl() << "/ (database "
             << options.database << ", releases " << data.releaseFolder << "); Ctrl+C stops" << std::endl;
   int received = 0;
