@@ -35,7 +35,7 @@ sanitize-test: setup
 
 # What users download: an optimized build without symbols or tests in a folder of its own, so the
 # test build stays as it is. VYMERA_* settings given in the environment or on the make command line
-# (the release public key, e.g. `make release VYMERA_RELEASE_PUBLIC_KEY=$$PWD/release-public.pem`)
+# (the release public key, e.g. `make release VYMERA_RELEASE_PUBLIC_KEY=$PWD/release-public.pem`)
 # reach its configure.
 RELEASE_SETTINGS = $(foreach v,$(filter VYMERA_%,$(.VARIABLES)),$(if $(filter environment command,$(firstword $(origin $(v)))),'-D$(v)=$($(v))'))
 # Bootwyn is the one file handed to users; a release that outgrows this has taken in something it should not.
