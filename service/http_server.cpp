@@ -21,17 +21,6 @@ constexpr const char* kXmlType = "text/xml; charset=utf-8";
 
 int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
 
-// The address the client used, for links in answers; the listening address when the Host header
-// is missing or holds anything but a host name, an IPv4 or bracketed IPv6 address and a port.
-std::string BaseUrl(const httplib::Request& request, const std::string& fallback) {
-  std::string host = request.get_header_value("Host");
-  bool plain = !host.empty() && host.size() <= 255;
-  for (char c : host)
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != ':' && c != '[' && c != ']')
-      plain = false;
-  return "http://" + (plain ? host : fallback);
-}
-
 void SendApiAnswer(httplib::Response& response, int status, std::string xml) {
   response.status = status;
   response.set_content(std::move(xml), kXmlType);
@@ -70,13 +59,13 @@ void SendWebAnswer(httplib::Response& response, WebAnswer answer) {
                                 });
 }
 
-WebRequest ToWebRequest(const httplib::Request& request, const std::string& fallbackHost) {
+WebRequest ToWebRequest(const httplib::Request& request, const std::string& baseUrl) {
   WebRequest web;
   web.verb = request.method;
   web.path = request.path;
   for (const auto& [name, value] : request.params) web.params.emplace_back(name, value);
   web.cookies = request.get_header_value("Cookie");
-  web.baseUrl = BaseUrl(request, fallbackHost);
+  web.baseUrl = baseUrl;
   return web;
 }
 
@@ -90,6 +79,9 @@ struct HttpServer::Impl {
   ApiService api;
   MemberSite site;
   std::string listenAddress;
+  // Set before the serving thread starts and never after: the request threads only read it. The
+  // Host header is never used for links, so a forged one cannot point a client elsewhere.
+  std::string baseUrl;
   std::thread thread;
 };
 
@@ -137,10 +129,10 @@ HttpServer::HttpServer(ServiceData& data, int threads, const RequestLimits& limi
       SendApiAnswer(response, 400, RefusalAnswer("2", "请求数据不完整"));
       return;
     }
-    SendApiAnswer(response, 200, impl->api.Answer(body, BaseUrl(request, impl->listenAddress), Now()));
+    SendApiAnswer(response, 200, impl->api.Answer(body, impl->baseUrl, Now()));
   });
   auto sitePage = [impl](const httplib::Request& request, httplib::Response& response) {
-    SendWebAnswer(response, impl->site.Answer(ToWebRequest(request, impl->listenAddress), Now()));
+    SendWebAnswer(response, impl->site.Answer(ToWebRequest(request, impl->baseUrl), Now()));
   };
   server.Post("/register", sitePage);
   server.Get(".*", sitePage);
@@ -150,7 +142,9 @@ HttpServer::~HttpServer() { Stop(); }
 
 const std::string& HttpServer::address() const { return impl_->listenAddress; }
 
-bool HttpServer::Start(const std::string& host, int port, std::string& error) {
+const std::string& HttpServer::publicUrl() const { return impl_->baseUrl; }
+
+bool HttpServer::Start(const std::string& host, int port, std::string& error, const std::string& publicUrl) {
   httplib::Server& server = impl_->server;
   int bound = port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
   if (bound <= 0) {
@@ -160,6 +154,7 @@ bool HttpServer::Start(const std::string& host, int port, std::string& error) {
   }
   port_ = bound;
   impl_->listenAddress = (host.find(':') != std::string::npos ? "[" + host + "]" : host) + ":" + std::to_string(bound);
+  impl_->baseUrl = publicUrl.empty() ? "http://" + impl_->listenAddress : publicUrl;
   impl_->thread = std::thread([&server] { server.listen_after_bind(); });
   // Stop must find the server running, or it would have nothing to stop and the join would hang.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

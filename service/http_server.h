@@ -21,11 +21,15 @@ class HttpServer {
 
   // Binds host:port (port 0 picks a free one) and starts serving on a thread of its own. False
   // with error set when the address cannot be bound (in use, not local, not an address).
-  bool Start(const std::string& host, int port, std::string& error);
+  // publicUrl ("http://host:port", no trailing slash) is where the answers' links (releases, head
+  // images) point; empty: "http://" and the bound address. Nothing a request says changes it.
+  bool Start(const std::string& host, int port, std::string& error, const std::string& publicUrl = {});
   // The bound port; 0 before Start succeeded.
   int port() const { return port_; }
   // "host:port" as bound, an IPv6 host in brackets; empty before Start succeeded.
   const std::string& address() const;
+  // The start of every link the answers carry; empty before Start succeeded.
+  const std::string& publicUrl() const;
   // Stops accepting, finishes the requests in hand and joins the serving thread. Idempotent.
   void Stop();
 

@@ -24,11 +24,15 @@ int Serve(const service::Options& options, service::ServiceData& data) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   service::HttpServer server(data, options.threads);
   std::string error;
-  if (!server.Start(options.host, options.port, error)) {
+  if (!server.Start(options.host, options.port, error, options.publicUrl)) {
     std::cerr << "vymera-service: " << error << "\n";
     return 1;
   }
-  std::cout << "vymera-service: serving http://" << server.address() << "/ (database "
+  if (options.publicUrl.empty() && (options.host == "0.0.0.0" || options.host == "::")) {
+    std::cerr << "vymera-service: links in answers name " << server.publicUrl()
+              << ", which no client can reach; give --public-url" << std::endl;
+  }
+  std::cout << "vymera-service: serving http://" << server.address() << "/ as " << server.publicUrl() << "/ (database "
             << options.database << ", releases " << data.releaseFolder << "); Ctrl+C stops" << std::endl;
   int received = 0;
   sigwait(&signals, &received);

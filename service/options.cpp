@@ -1,5 +1,7 @@
 #include "service/options.h"
 
+#include <string_view>
+
 #include "platform/paths.h"
 #include "service/wire/strict_number.h"
 
@@ -20,6 +22,23 @@ bool ParseListen(const std::string& text, Options& options) {
   options.host = host;
   options.port = static_cast<int>(*port);
   return true;
+}
+
+// An absolute http or https URL of printable characters that may stand in a link as they are,
+// without query or fragment; its trailing slashes are dropped, so that paths join on with one.
+std::optional<std::string> ParsePublicUrl(std::string text) {
+  constexpr size_t kMaxLength = 200;
+  size_t scheme = text.rfind("http://", 0) == 0 ? 7 : text.rfind("https://", 0) == 0 ? 8 : 0;
+  if (scheme == 0 || text.size() > kMaxLength) return std::nullopt;
+  for (unsigned char c : text) {
+    if (c <= ' ' || c >= 0x7F || std::string_view("\"'<>\\`{}|^#?").find(static_cast<char>(c)) != std::string_view::npos) {
+      return std::nullopt;
+    }
+  }
+  while (text.size() > scheme && text.back() == '/') text.pop_back();
+  size_t hostEnd = text.find('/', scheme);
+  if (text.size() == scheme || hostEnd == scheme) return std::nullopt;
+  return text;
 }
 
 }  // namespace
@@ -43,6 +62,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "--listen wants HOST:PORT, e.g. 127.0.0.1:8360, not \"" + value + "\"";
         return std::nullopt;
       }
+    } else if (name == "--public-url") {
+      auto url = ParsePublicUrl(value);
+      if (!url) {
+        error = "--public-url wants an http or https address, e.g. https://updates.example.org, not \"" + value + "\"";
+        return std::nullopt;
+      }
+      options.publicUrl = *url;
     } else if (name == "--db") {
       options.database = value;
     } else if (name == "--releases") {
@@ -74,6 +100,8 @@ Runs the reference web service of the Vymera client, or administers its database
 
 options:
   --listen HOST:PORT   address to serve on (default 127.0.0.1:8360)
+  --public-url URL     where clients reach the service, for the links in answers such as the
+                       release address (default http:// and the listen address)
   --db FILE            database file (default vymera-service.db beside the program)
   --releases DIR       folder of published releases (default releases beside the program)
   --threads N          connections served at once (default 64)

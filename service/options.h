@@ -12,6 +12,9 @@ inline constexpr int kDefaultPort = 8360;
 struct Options {
   std::string host = "127.0.0.1";
   int port = kDefaultPort;
+  // Where clients reach the service ("https://updates.example.org", no trailing slash): the start
+  // of the links in answers. Empty: "http://" and the listening address.
+  std::string publicUrl;
   std::string database;  // defaults to "vymera-service.db" beside the program
   std::string releases;  // defaults to the "releases" folder beside the program
   int threads = 64;

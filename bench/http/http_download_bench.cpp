@@ -56,6 +56,7 @@ Measurement RunChild(const std::vector<std::string>& args) {
 int Fetch(const std::string& url, size_t expected, const char* saveTo) {
   WinHttpClient client(url);
   client.userAgent = WinHttpClient::kBrowserUserAgent;
+  client.maxResponseBytes = WinHttpClient::kMaxReleaseBytes;
   if (!client.SendRequest("GET", false) || client.GetResponseLength() != expected) return 1;
   if (saveTo && !client.SaveResponseToFile(saveTo)) return 1;
   return 0;

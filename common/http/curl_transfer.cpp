@@ -83,7 +83,7 @@ class Attempt {
     Clock::time_point now = Clock::now();
     attempt->watch.Activity(now);
     if (attempt->bodyOffset_ == body.size() && attempt->watch.Current() == Phase::Sending) {
-      attempt->watch.Enter(Phase::Receiving, now);
+      attempt->watch.Enter(Phase::AwaitingHeaders, now);
     }
     return n;
   }
@@ -105,11 +105,12 @@ class Attempt {
     return CURL_SOCKOPT_OK;
   }
 
-  // Called once a connection is ready and the request is about to go out.
+  // Called once a connection is ready and a request is about to go out: the first, and each one
+  // libcurl sends again after a redirect or a demand for credentials.
   static int OnPrereq(void* self, char*, char*, int, int) {
     auto* attempt = static_cast<Attempt*>(self);
     bool body = attempt->request_.post && !attempt->request_.body.empty();
-    attempt->watch.Enter(body ? Phase::Sending : Phase::Receiving, Clock::now());
+    attempt->watch.Enter(body ? Phase::Sending : Phase::AwaitingHeaders, Clock::now());
     return CURL_PREREQFUNC_OK;
   }
 
@@ -131,10 +132,15 @@ class Attempt {
       tooLarge = true;
       return false;
     }
+    // Header lines are no sign of life: the whole block must arrive within the receive limit of the
+    // request it answers. An answer that comes while the body still goes out ends the sending, and
+    // one that follows a body libcurl read past us (a redirect it follows) starts its own limit.
     Clock::time_point now = Clock::now();
-    if (watch.Current() == Phase::Sending) watch.Enter(Phase::Receiving, now);
-    watch.Activity(now);
-    if (line.substr(0, 5) == "HTTP/") {
+    const bool statusLine = line.substr(0, 5) == "HTTP/";
+    if (watch.Current() == Phase::Sending || (statusLine && watch.Current() == Phase::Receiving)) {
+      watch.Enter(Phase::AwaitingHeaders, now);
+    }
+    if (statusLine) {
       // A new answer begins: the one before was a redirect or a demand for credentials.
       block_.clear();
       pending_ = false;
@@ -147,6 +153,8 @@ class Attempt {
     }
     if (line == "\r\n" || line == "\n") {
       if (status_ >= 200) {
+        // The block is whole; its body (or the next request) is waited for byte by byte.
+        if (watch.Current() == Phase::AwaitingHeaders) watch.Enter(Phase::Receiving, now);
         pending_ = true;
         // libcurl follows any 3xx that names a Location.
         pendingIsRedirect_ = request_.followRedirects && hasLocation_ && status_ >= 300 && status_ < 400;
@@ -341,8 +349,9 @@ TransferResult CurlSession::Run(const TransferRequest& request, TransferSink& si
     int wait = static_cast<int>(left ? std::min<long long>(*left, 1000) : 1000);
     int ready = 0;
     if (curl_multi_poll(multi, nullptr, 0, wait, &ready) != CURLM_OK) code = CURLE_FAILED_INIT;
-    // libcurl hands over the status line and headers only line by line; the socket waking up is
-    // the sign that the next byte came, wherever in the answer it belongs.
+    // In the body the socket waking up is the sign that the next bytes came, also those libcurl
+    // reads past the sink (chunk framing, the body of a redirect it follows). While the header
+    // block is awaited it is not: that limit holds for the block as a whole.
     if (ready > 0 && attempt.watch.Current() == Phase::Receiving) attempt.watch.Activity(Clock::now());
   }
   curl_multi_remove_handle(multi, easy.get());
@@ -352,7 +361,7 @@ TransferResult CurlSession::Run(const TransferRequest& request, TransferSink& si
   result.tooLarge = attempt.tooLarge || code == CURLE_FILESIZE_EXCEEDED;
   if (attempt.answered) {
     result.stage = TransferResult::Stage::Answered;
-  } else if (attempt.watch.Current() == Phase::Receiving) {
+  } else if (attempt.watch.Current() == Phase::AwaitingHeaders || attempt.watch.Current() == Phase::Receiving) {
     result.stage = TransferResult::Stage::NoAnswer;
   } else {
     result.stage = TransferResult::Stage::NotSent;

@@ -19,6 +19,7 @@ std::optional<long long> PhaseWatch::Remaining(Clock::time_point now) const {
     case Phase::Resolving: limit = timeouts_.resolve; break;
     case Phase::Connecting: limit = timeouts_.connect; break;
     case Phase::Sending: limit = timeouts_.send; break;
+    case Phase::AwaitingHeaders:
     case Phase::Receiving: limit = timeouts_.receive; break;
   }
   if (limit <= 0) return std::nullopt;

@@ -12,10 +12,13 @@
 //              tunnel and TLS handshake.
 //   send     - while a request body is handed over: the longest libcurl may go without taking
 //              more of it (a peer that stops reading).
-//   receive  - from the end of the request until the answer is complete: the longest wait for the
-//              next byte of the status line, headers or body (a peer that stalls).
-// Send and receive are idle limits, as on the reference platform: a long body that keeps moving
-// is never cut. A value of 0 or less is no limit for any of the four.
+//   receive  - from the end of the request until the answer is complete. The status line and
+//              headers must all arrive within it, counted from the end of the request: a peer
+//              that drips its header block a byte at a time fails as one that sends nothing. The
+//              body then has it as the longest wait for its next bytes (a peer that stalls).
+// Send and the body's receive are idle limits: a long body that keeps moving is never cut, while
+// the header block, a few hundred bytes from a sound service, has no reason to take longer than
+// the limit. A value of 0 or less is no limit for any of the four.
 
 #include <chrono>
 #include <optional>
@@ -32,13 +35,15 @@ struct HttpTimeouts {
 class PhaseWatch {
  public:
   using Clock = std::chrono::steady_clock;
-  enum class Phase { Resolving, Connecting, Sending, Receiving };
+  // AwaitingHeaders and Receiving (the body) both run under the receive limit.
+  enum class Phase { Resolving, Connecting, Sending, AwaitingHeaders, Receiving };
 
   PhaseWatch(const HttpTimeouts& timeouts, Clock::time_point now);
 
   // Moves to phase; its limit counts from now.
   void Enter(Phase phase, Clock::time_point now);
-  // Bytes moved: the idle limit of sending or receiving starts again. No effect while connecting.
+  // Bytes moved: the idle limit of sending or of receiving a body starts again. No effect in the
+  // other phases, whose limits hold for the phase as a whole.
   void Activity(Clock::time_point now);
 
   Phase Current() const { return phase_; }

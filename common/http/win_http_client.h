@@ -34,6 +34,9 @@ class WinHttpClient {
   // The bound of the updater's release download: a setup program of tens of MiB with ample room,
   // still one that memory can hold.
   static constexpr uint32_t kMaxReleaseBytes = uint32_t{1} << 30;
+  // The bound of a caller that names none: far more than any page, picture or service answer, far
+  // less than memory. A caller that fetches more says so (the release download).
+  static constexpr uint32_t kDefaultMaxResponseBytes = uint32_t{16} << 20;
 
   // The user agent of the head-image and release downloads.
   static const char* const kBrowserUserAgent;
@@ -56,7 +59,7 @@ class WinHttpClient {
   platform::MessageTarget* progressTarget = nullptr;  // not owned; must outlive SendRequest
   // The longest body kept. A longer one, or one announced longer, fails the request at once with
   // kErrorAnswerTooLarge, not retried, and nothing of it is kept.
-  uint32_t maxResponseBytes = http::ResponseBuffer::kMaxLength;
+  uint32_t maxResponseBytes = kDefaultMaxResponseBytes;
 
   // Copies bytes as the request body, written after the headers of a POST (a GET sends none).
   void SetRequestBody(std::string_view bytes) { requestBody_.assign(bytes); }

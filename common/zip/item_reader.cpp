@@ -57,14 +57,16 @@ std::ptrdiff_t ItemReader::Read(unsigned char* out, std::size_t size) {
     while (stream_.avail_out > 0) {
       // The stream said it was complete while bytes are still owed: the sizes lie.
       if (streamEnded_) return Fail();
-      if (stream_.avail_in == 0) {
-        if (inLeft_ == 0) return Fail();
-        if (!FillInput()) return Fail();
-      }
+      if (stream_.avail_in == 0 && inLeft_ > 0 && !FillInput()) return Fail();
+      // With every input byte taken, zlib may still hold output: a long run of highly compressible
+      // data ends in a few bytes that stand for far more than one buffer. So inflate runs on with
+      // no input left, and only a call that can make no progress at all means the data ran out.
       const int rc = inflate(&stream_, Z_NO_FLUSH);
       if (rc == Z_STREAM_END) {
         streamEnded_ = true;
-      } else if (rc != Z_OK && rc != Z_BUF_ERROR) {
+      } else if (rc == Z_BUF_ERROR) {
+        if (inLeft_ == 0 || stream_.avail_in != 0) return Fail();
+      } else if (rc != Z_OK) {
         return Fail();
       }
     }

@@ -66,10 +66,12 @@ ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targe
   if (zip::ClimbsOut(target) || zip::HasDriveLetter(target)) return ZipResult::kOpenFailed;
   std::optional<zip::TargetPlace> place = zip::PlaceTarget(baseFd_.get(), target, zip::WithSlashes(item.name));
   if (!place) return ZipResult::kOpenFailed;
-  auto file = zip::TargetFile::Create(place->folder, place->below, item.IsReadOnly());
-  if (!file) return ZipResult::kOpenFailed;
+  // Data that cannot be read at all (encrypted, an unknown method) is refused before the target is
+  // made: a refusal leaves no empty file behind for the caller to mistake for the item.
   zip::ItemReader data(reader_->File(), described->record, described->dataStart);
   if (!data.Opened()) return ZipResult::kDataError;
+  auto file = zip::TargetFile::Create(place->folder, place->below, item.IsReadOnly());
+  if (!file) return ZipResult::kOpenFailed;
   std::array<unsigned char, zip::kChunkSize> chunk;
   for (;;) {
     const std::ptrdiff_t got = data.Read(chunk.data(), chunk.size());

@@ -11,6 +11,7 @@ namespace {
 using ApiLogin = ServiceFixture;
 using ApiSignature = ServiceFixture;
 using ApiBinding = ServiceFixture;
+using ApiLinks = ServiceFixture;
 
 TEST_F(ApiLogin, AnswersUserInfoWithEveryFieldTheClientMaps) {
   int64_t uid = AddAccount("li@example.com", "secret", "李小明");
@@ -169,6 +170,67 @@ TEST_F(ApiBinding, ConcurrentBindsNeverPutAFifthPersonOnAScale) {
   }
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(bound.load(), 4);
+}
+
+// The links of the version and user answers, as one request with the given Host header gets them.
+struct Links {
+  std::string release;
+  std::string head;
+};
+
+class LinkedService : public ServiceFixture {
+ protected:
+  void SetUp() override {}
+
+  // Starts the service with the given public address, a release and an account with a head image.
+  void StartWith(const std::string& publicUrl) {
+    publicUrl_ = publicUrl;
+    StartService();
+    service::Release release;
+    release.version = "1.0.0.3";
+    release.fileName = "VymeraSetup.exe";
+    ASSERT_TRUE(data_->releasesOf.Publish(release));
+    service::Account account;
+    account.account = "li@example.com";
+    account.passwordHash = service::HashPassword("pw");
+    account.uname = "li";
+    service::HeadImage head{"image/png", "png"};
+    ASSERT_TRUE(data_->accounts.Create(account, &head));
+  }
+
+  Links Fetch(const std::string& host) {
+    httplib::Headers headers = {{"Host", host}};
+    Links links;
+    auto version = client_->Post("/", headers, "method=vymera.get", "application/x-www-form-urlencoded");
+    pugi::xml_document answer;
+    if (version && answer.load_string(version->body.c_str())) {
+      links.release = answer.document_element().child("donload").child("url").text().get();
+    }
+    const std::string login = platform::ToCodePage("method=user.id.get&account=li@example.com&password=pw&sign=" +
+                                                   Sign("accountli@example.commethoduser.id.getpasswordpw"));
+    auto user = client_->Post("/", headers, login, "application/x-www-form-urlencoded");
+    if (user && answer.load_string(user->body.c_str())) links.head = answer.document_element().child("head_url").text().get();
+    return links;
+  }
+};
+
+TEST_F(LinkedService, AForgedHostHeaderNeverReachesTheLinksOfAnAnswer) {
+  StartWith("");
+  const std::string own = "http://127.0.0.1:" + std::to_string(server_->port());
+  EXPECT_EQ(server_->publicUrl(), own);
+  for (const char* host : {"evil.example:9999", "127.0.0.1:1", ""}) {
+    SCOPED_TRACE(host);
+    Links links = Fetch(host);
+    EXPECT_EQ(links.release, own + "/release/VymeraSetup.exe");
+    EXPECT_EQ(links.head.rfind(own + "/head/", 0), 0u) << links.head;
+  }
+}
+
+TEST_F(LinkedService, LinksStartWithTheConfiguredPublicAddress) {
+  StartWith("https://updates.example.org/vymera");
+  Links links = Fetch("evil.example:9999");
+  EXPECT_EQ(links.release, "https://updates.example.org/vymera/release/VymeraSetup.exe");
+  EXPECT_EQ(links.head.rfind("https://updates.example.org/vymera/head/", 0), 0u) << links.head;
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ class ServiceFixture : public ::testing::Test {
     data_ = std::make_unique<service::ServiceData>(*database_, folder_.File("releases"));
     server_ = std::make_unique<service::HttpServer>(*data_, threads_, limits_);
     std::string error;
-    ASSERT_TRUE(server_->Start("127.0.0.1", 0, error)) << error;
+    ASSERT_TRUE(server_->Start("127.0.0.1", 0, error, publicUrl_)) << error;
     client_ = std::make_unique<httplib::Client>("127.0.0.1", server_->port());
   }
 
@@ -129,6 +129,7 @@ class ServiceFixture : public ::testing::Test {
   // What the next StartService or RestartService serves with.
   int threads_ = 8;
   service::RequestLimits limits_;
+  std::string publicUrl_;
 
   testing_support::TempFolder folder_;
   std::unique_ptr<service::Database> database_;

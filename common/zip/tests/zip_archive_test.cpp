@@ -42,6 +42,20 @@ TEST_F(ZipArchiveRead, StoredBackslashesAndGbkNamesAreFound) {
   EXPECT_EQ(archive->ReadItem("empty.txt"), "");
 }
 
+TEST_F(ZipArchiveRead, HighlyCompressibleItemsReadWhole) {
+  // Past the most one read delivers, so the input is used up while output is still owed.
+  const std::string zeros(1048653, '\0');
+  const std::string text = [] {
+    std::string repeated;
+    while (repeated.size() < 16385) repeated += "<Image file=\"bg.png\"/>";
+    return repeated.substr(0, 16385);
+  }();
+  auto archive = ZipArchive::Open(Archive(BuildZip({{.name = "zeros.bin", .data = zeros}, {.name = "skin.xml", .data = text}})));
+  ASSERT_NE(archive, nullptr);
+  EXPECT_TRUE(archive->ReadItem("zeros.bin") == zeros);
+  EXPECT_TRUE(archive->ReadItem("skin.xml") == text);
+}
+
 TEST_F(ZipArchiveRead, DamagedItemsGiveNothingButOthersStillRead) {
   const std::vector<Entry> entries = {
       {.name = "crc.xml", .data = "bad checksum", .crc = 7},
