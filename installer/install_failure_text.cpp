@@ -5,7 +5,7 @@ std::string InstallFailureText(const InstallResult& result, const std::string& f
   switch (result.failure) {
     case InstallFailure::Folder:
       return "无法创建文件夹：\n" + path +
-             "\n\n请确认您对这个位置有写入权限，或点击“上一步”选择其他安装目录（例如 ~/.local/share/Vymera）。";
+             "\n\n请确认您对这个位置有写入权限，或点击“上一步”选择其他安装目录。";
     case InstallFailure::Write:
       return "无法写入文件：\n" + path + "\n\n请确认安装目录 " + folder +
              " 可以写入、磁盘空间充足，并关闭正在运行的Vymera同步软件，然后点击“上一步”重新安装。";
