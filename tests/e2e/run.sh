@@ -219,7 +219,8 @@ shot "setup-folder"
 click_control "$setup" "$setup_skin" "安装"  # where 下一步 was
 wait_for 60 test -x "$installed/Vymera" || fail "nothing installed in $installed"
 # The finishing page: 完成 replaces 取消; 立即运行 stays selected and starts the client.
-wait_for 60 test -d "$installed/user" || fail "the installation did not finish"
+# The record of what was installed is the installation's last file.
+wait_for 60 test -e "$installed/install.record" || fail "the installation did not finish"
 sleep 0.5
 shot "setup-finish"
 click_control "$setup" "$setup_skin" "完成"
