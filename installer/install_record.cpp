@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "installer/install_items.h"
+#include "installer/installation.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 
@@ -44,7 +45,8 @@ bool IsAllowed(const RecordedPath& recorded, const RecordPlaces& places) {
   if (!IsPlainPath(path)) return false;
   if (recorded.kind == RecordKind::Rule) return !places.systemRule.empty() && path == places.systemRule;
   if (path.front() != '/') return !IsKeptInProgramFolder(path);
-  return std::any_of(places.entryFolders.begin(), places.entryFolders.end(),
+  return std::find(places.entries.begin(), places.entries.end(), path) != places.entries.end() &&
+         std::any_of(places.entryFolders.begin(), places.entryFolders.end(),
                      [&](const std::string& folder) { return IsBelow(path, folder); });
 }
 
@@ -126,6 +128,17 @@ RecordPlaces RecordPlacesFor(const std::string& programFolder, const ShortcutPla
   for (const std::string* folder :
        {&shortcuts.desktop, &shortcuts.applications, &shortcuts.directories, &shortcuts.mergedMenus}) {
     if (!folder->empty()) places.entryFolders.push_back(WithoutTrailingSlash(*folder));
+  }
+  ShortcutPlaces folders = shortcuts;
+  for (std::string* folder : {&folders.desktop, &folders.applications, &folders.directories, &folders.mergedMenus}) {
+    *folder = WithoutTrailingSlash(*folder);
+  }
+  ShellLinkMaker links(folders);
+  using namespace installation;
+  for (std::string entry :
+       {links.DesktopLinkPath(kClientLink), links.GroupFolder(kMenuGroup), links.ProgramsLinkPath(kMenuGroup, kClientLink),
+        links.ProgramsLinkPath(kMenuGroup, kRemovalLink), links.MenuFile(kMenuGroup), links.DirectoryFile(kMenuGroup)}) {
+    if (!entry.empty()) places.entries.push_back(std::move(entry));
   }
   if (!systemRules.empty()) {
     places.systemRule = platform::JoinPath(WithoutTrailingSlash(systemRules), install_items::kHidSupport.fileName);

@@ -30,9 +30,12 @@ struct RecordedPath {
 
 // Where the paths of a record may lie.
 struct RecordPlaces {
-  std::string programFolder;               // absolute, without a trailing "/"
-  std::vector<std::string> entryFolders;   // absolute folders whose files and folders may be recorded
-  std::string systemRule;                  // the one system-wide file; empty: none allowed
+  std::string programFolder;              // absolute, without a trailing "/"
+  std::vector<std::string> entryFolders;  // the shortcut folders the entries below are resolved in
+  // The only absolute paths a record may name besides the rule: the entries an installation makes,
+  // each below one of entryFolders. (A desktop folder may be the home folder itself.)
+  std::vector<std::string> entries;
+  std::string systemRule;  // the one system-wide file; empty: none allowed
 };
 
 class InstallRecord {

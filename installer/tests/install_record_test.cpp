@@ -9,12 +9,17 @@
 
 namespace {
 
+ShortcutPlaces Shortcuts(const std::string& desktop) {
+  ShortcutPlaces shortcuts;
+  shortcuts.desktop = desktop;
+  shortcuts.applications = "/home/u/.local/share/applications";
+  shortcuts.directories = "/home/u/.local/share/desktop-directories";
+  shortcuts.mergedMenus = "/home/u/.config/menus/applications-merged";
+  return shortcuts;
+}
+
 RecordPlaces Places() {
-  RecordPlaces places;
-  places.programFolder = "/home/u/.local/share/Vymera";
-  places.entryFolders = {"/home/u/Desktop", "/home/u/.local/share/applications"};
-  places.systemRule = "/etc/udev/rules.d/70-vymera-devices.rules";
-  return places;
+  return RecordPlacesFor("/home/u/.local/share/Vymera/", Shortcuts("/home/u/Desktop"), "/etc/udev/rules.d");
 }
 
 std::string WithHeader(const std::string& lines) { return std::string(InstallRecord::kHeader) + "\n" + lines; }
@@ -25,9 +30,11 @@ TEST(InstallRecord, TextReadsBackAsWritten) {
   record.Add(RecordKind::Folder, "res");
   record.Add(RecordKind::File, "res/sub folder/main.xml");
   record.Add(RecordKind::File, "/home/u/Desktop/Vymera同步软件.desktop");
+  record.Add(RecordKind::Folder, "/home/u/.local/share/applications/Vymera同步软件");
+  record.Add(RecordKind::File, "/home/u/.config/menus/applications-merged/Vymera同步软件.menu");
   record.Add(RecordKind::Rule, "/etc/udev/rules.d/70-vymera-devices.rules");
   record.Add(RecordKind::File, "Vymera");  // once only
-  EXPECT_EQ(record.Paths().size(), 5u);
+  EXPECT_EQ(record.Paths().size(), 7u);
   std::optional<InstallRecord> back = InstallRecord::Parse(record.Text(), Places());
   ASSERT_TRUE(back);
   EXPECT_EQ(back->Paths(), record.Paths());
@@ -46,6 +53,8 @@ TEST(InstallRecord, AnyPathBeyondTheInstallationsPlacesRefusesTheWholeRecord) {
       "file\t/home/u/photos/p1.jpg",
       "file\t/home/u/Desktop",             // the folder itself, not below it
       "file\t/home/u/Desktopx/a.desktop",  // a sibling with the same start
+      "file\t/home/u/Desktop/other.desktop",
+      "file\t/home/u/.local/share/applications/other.desktop",
       "folder\t/home/u/Desktop/../Documents",
       "file\tuserinfoset.xml",
       "file\tsystemset.ini",
@@ -66,6 +75,13 @@ TEST(InstallRecord, AnyPathBeyondTheInstallationsPlacesRefusesTheWholeRecord) {
   RecordPlaces noRule = Places();
   noRule.systemRule.clear();
   EXPECT_FALSE(InstallRecord::Parse(WithHeader("rule\t/etc/udev/rules.d/70-vymera-devices.rules\n"), noRule));
+}
+
+TEST(InstallRecord, ADesktopThatIsTheHomeFolderOpensNothingElseOfIt) {
+  RecordPlaces places = RecordPlacesFor("/home/u/.local/share/Vymera", Shortcuts("/home/u"), "");
+  EXPECT_TRUE(InstallRecord::Parse(WithHeader("file\t/home/u/Vymera同步软件.desktop\n"), places));
+  EXPECT_FALSE(InstallRecord::Parse(WithHeader("file\t/home/u/thesis.odt\n"), places));
+  EXPECT_FALSE(InstallRecord::Parse(WithHeader("folder\t/home/u/.local\n"), places));
 }
 
 TEST(InstallRecord, ItsFormAndSizeAreBounded) {
