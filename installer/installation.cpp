@@ -127,6 +127,8 @@ class Installer {
     std::string client = Place(folder_, kClient);
     std::string removal = Place(folder_, kRemoval);
     using namespace installation;
+    // A desktop without its folder yet gets one rather than a failed installation.
+    if (request_.desktopIcon && !places_.shortcuts.desktop.empty()) platform::MakeFolderTree(places_.shortcuts.desktop);
     if (request_.desktopIcon &&
         !Link(links_.MakeDesktopLink(client, kClientLink), links_.DesktopLinkPath(kClientLink))) {
       return false;

@@ -131,6 +131,12 @@ TEST_F(Installation, TheRecordNamesWhatWasWrittenAndNoneOfTheUsersData) {
   EXPECT_EQ(Record()->Paths().size(), record->Paths().size());
 }
 
+TEST_F(Installation, AMissingDesktopFolderIsMadeForTheIconAskedFor) {
+  ASSERT_EQ(rmdir(home_.Desktop().c_str()), 0);
+  ASSERT_TRUE(Run(home_.ProgramFolder()).Ok());
+  EXPECT_TRUE(platform::PathExists(DesktopLink()));
+}
+
 TEST_F(Installation, AFolderThatCannotBeMadeFailsBeforeAnythingIsWritten) {
   platform::WriteFileAtomically(home_.File("a-file"), "x");
   std::string folder = home_.File("a-file/Vymera");
