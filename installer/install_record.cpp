@@ -50,12 +50,12 @@ bool IsAllowed(const RecordedPath& recorded, const RecordPlaces& places) {
                      [&](const std::string& folder) { return IsBelow(path, folder); });
 }
 
-}  // namespace
-
 std::string WithoutTrailingSlash(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return folder;
 }
+
+}  // namespace
 
 bool IsKeptInProgramFolder(std::string_view relative) {
   using namespace install_items;
