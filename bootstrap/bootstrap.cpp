@@ -26,11 +26,32 @@ BootResult RunBootwyn(const BootPlaces& places) {
     return {};
   }
   for (const BootItem& item : bootstrap::kAll) {
-    platform::WritePayload(item.id, item.type, platform::JoinPath(work.path, item.fileName), item.use);
+    std::string path = platform::JoinPath(work.path, item.fileName);
+    if (!platform::WritePayload(item.id, item.type, path, item.use)) {
+      RemoveWorkFolder(work.path, places.temporary);
+      toolkit::ShowMessageBox(nullptr, CStdString(bootstrap::kNotWritten + path), bootstrap::kCaption,
+                              MB_OK | MB_ICONERROR);
+      return {};
+    }
   }
   BootResult result;
   result.workFolder = work.path;
-  result.started =
-      platform::StartProgram(platform::JoinPath(work.path, bootstrap::kSetup.fileName), places.startFolder);
+  std::string setup = platform::JoinPath(work.path, bootstrap::kSetup.fileName);
+  result.started = platform::StartProgram(setup, places.startFolder);
+  if (!result.started) {
+    RemoveWorkFolder(work.path, places.temporary);
+    toolkit::ShowMessageBox(nullptr, CStdString(bootstrap::kNotStarted + setup), bootstrap::kCaption, MB_OK | MB_ICONERROR);
+    result.workFolder.clear();
+  }
   return result;
+}
+
+void RemoveWorkFolder(const std::string& folder, const std::string& temporary) {
+  size_t slash = folder.rfind('/');
+  if (slash == std::string::npos || folder.substr(0, slash) != temporary ||
+      !IsGuidFolderName(std::string_view(folder).substr(slash + 1))) {
+    return;
+  }
+  for (const BootItem& item : bootstrap::kAll) unlink(platform::JoinPath(folder, item.fileName).c_str());
+  rmdir(folder.c_str());
 }

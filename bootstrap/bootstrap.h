@@ -24,6 +24,8 @@ inline constexpr BootItem kSetup{"EXE", 133, "VymeraSetup", PayloadUse::Program}
 inline constexpr BootItem kAll[] = {kToolkit, kSetupSkins, kSetup};
 
 inline constexpr const char* kNoFolder = "无法创建临时目录";
+inline constexpr const char* kNotWritten = "无法写入临时目录，请确认临时文件夹可以写入并有足够空间：\n";
+inline constexpr const char* kNotStarted = "无法启动安装程序：\n";
 inline constexpr const char* kCaption = "安装软件";
 
 }  // namespace bootstrap
@@ -45,5 +47,11 @@ struct BootResult {
 };
 
 // Makes the work folder (telling the user when it cannot be made: nothing is then written or
-// started), writes the items and starts Setup.
+// started), writes the items and starts Setup. When an item cannot be written or Setup cannot be
+// started, the user is told and the work folder is removed again.
 BootResult RunBootwyn(const BootPlaces& places);
+
+// Removes what Bootwyn wrote into folder, and the folder once it is empty, when folder is a work
+// folder (a GUID's name right below temporary); anything else is left alone. Setup calls it as it
+// ends, so an installation, finished or not, leaves nothing in the temporary folder.
+void RemoveWorkFolder(const std::string& folder, const std::string& temporary);

@@ -30,6 +30,19 @@ std::string GuidFolderName(const GuidBytes& g) {
   return text;
 }
 
+bool IsGuidFolderName(std::string_view name) {
+  constexpr std::string_view kForm = "{XXXXXXXX-XXXX-xxxx-XXXX-XXXXXXXXXXXX}";
+  if (name.size() != kForm.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = name[i], f = kForm[i];
+    bool ok = f == 'X'   ? (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')
+              : f == 'x' ? (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')
+                         : c == f;
+    if (!ok) return false;
+  }
+  return true;
+}
+
 std::string TemporaryFolder() {
   const char* variable = std::getenv("TMPDIR");
   std::string folder = variable ? variable : "";

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 using GuidBytes = std::array<unsigned char, 16>;
 
@@ -15,6 +16,9 @@ std::optional<GuidBytes> NewGuid();
 // "{XXXXXXXX-XXXX-xxxx-XXXX-XXXXXXXXXXXX}": the 32-bit part, the two 16-bit parts (the second in
 // lower case) and the eight bytes, in the order the GUID's text form reads them.
 std::string GuidFolderName(const GuidBytes& guid);
+
+// True when name has the form GuidFolderName gives.
+bool IsGuidFolderName(std::string_view name);
 
 // $TMPDIR when it is an absolute path of at most kMaxTempFolderBytes, else /tmp; no trailing "/".
 std::string TemporaryFolder();

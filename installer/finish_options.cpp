@@ -13,7 +13,14 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-void ApplyFinishOptions(const FinishOptions& options, const std::string& clientPath) {
-  if (options.autoStart) platform::WriteAutostartEntry(kAutostartName, clientPath, kStartupArgument);
-  if (options.startNow) platform::StartProgram(clientPath, FolderOf(clientPath));
+std::string ApplyFinishOptions(const FinishOptions& options, const std::string& clientPath) {
+  std::string problem;
+  if (options.autoStart && !platform::WriteAutostartEntry(kAutostartName, clientPath, kStartupArgument)) {
+    problem += "无法写入开机启动项：" + platform::AutostartEntryPath(kAutostartName) +
+               "\n请确认该文件夹可以写入，或在同步软件的设置中打开开机自动启动。\n";
+  }
+  if (options.startNow && !platform::StartProgram(clientPath, FolderOf(clientPath))) {
+    problem += "无法启动Vymera同步软件：" + clientPath + "\n请从应用程序菜单中的“Vymera同步软件”启动。\n";
+  }
+  return problem;
 }

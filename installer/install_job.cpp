@@ -18,10 +18,20 @@ void InstallJob::Start() {
   thread_ = std::thread([this] { Run(); });
 }
 
+void InstallJob::Stop() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+const InstallResult& InstallJob::Result() {
+  if (thread_.joinable()) thread_.join();
+  return result_;
+}
+
 void InstallJob::Run() {
-  Install(
+  result_ = Install(
       request_, places_,
-      [this](int step) { window_.PostMessage(platform::kMsgInstallProgress, step, installation::kSteps); },
-      [this] { window_.PostMessage(platform::kMsgInstallFinished, 0, 0); });
+      [this](int step) { window_.PostMessage(platform::kMsgInstallProgress, step, installation::kSteps); }, &stop_);
   running_ = false;
+  window_.PostMessage(platform::kMsgInstallFinished, result_.Ok() ? 0 : 1, 0);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // InstallJob: the installer's one worker thread. It runs the installation and reaches the setup
 // window only by posted messages: install progress after each numbered step (wParam the step,
-// lParam the number of steps), then install finished.
+// lParam the number of steps), then install finished (wParam 0 when every step went through, 1
+// when one failed or the job was stopped; Result tells which).
 
 #include <atomic>
 #include <string>
@@ -24,6 +25,13 @@ class InstallJob {
   bool Running() const { return running_; }
   // The path of the client this job installs.
   const std::string& ClientPath() const { return clientPath_; }
+  // The program folder this job installs into.
+  const std::string& Folder() const { return request_.folder; }
+  // Asks the thread to stop at its next step and waits for it; the files written so far stay, with
+  // their record, and no temporary file is left. GUI thread.
+  void Stop();
+  // How the installation ended: waits for the thread, so call it once install finished arrived.
+  const InstallResult& Result();
 
  private:
   void Run();
@@ -32,6 +40,8 @@ class InstallJob {
   InstallPlaces places_;
   platform::MessageTarget& window_;
   std::string clientPath_;
+  InstallResult result_;
   std::atomic<bool> running_{false};
+  std::atomic<bool> stop_{false};
   std::thread thread_;
 };

@@ -1,5 +1,6 @@
 #include "installer/installation.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "installer/install_items.h"
@@ -20,37 +21,145 @@ std::string WithoutTrailingSlash(std::string folder) {
   return folder;
 }
 
-bool Write(const std::string& folder, const InstallItem& item) {
-  return platform::WritePayload(item.id, item.type, Place(folder, item), item.use);
+// A link where a file goes is taken away, so the file replaces it rather than landing where the
+// link points.
+void RemoveLinkAt(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) unlink(path.c_str());
 }
 
-// The user's own data is never replaced: the item goes to a file of its own first and takes the
-// name only while nothing has it. A folder in its place counts as missing, and makes the write fail.
-void WriteUnlessPresent(const std::string& folder, const InstallItem& item) {
-  std::string path = Place(folder, item);
-  if (platform::PathExists(path) && !platform::IsFolder(path)) return;
-  std::string fresh = path + ".setup-new";
-  if (!platform::WritePayload(item.id, item.type, fresh, item.use)) return;
-  if (!platform::RenameWithoutReplacing(fresh, path)) unlink(fresh.c_str());
-}
+// One installation: the steps in order, what they wrote noted in the record, the first failure kept.
+class Installer {
+ public:
+  Installer(const InstallRequest& request, const InstallPlaces& places, const std::atomic<bool>* cancel)
+      : folder_(WithoutTrailingSlash(request.folder)),
+        request_(request),
+        places_(places),
+        links_(places.shortcuts),
+        cancel_(cancel) {}
 
-// The rule always lands in the program folder; system-wide only where Setup may write, which
-// takes the superuser. udev reads a changed rule at the next device event.
-void WriteDeviceRule(const std::string& folder, const std::string& systemRules) {
-  Write(folder, kHidSupport);
-  if (!systemRules.empty() && access(systemRules.c_str(), W_OK) == 0) {
-    platform::WritePayload(kHidSupport.id, kHidSupport.type, Place(systemRules, kHidSupport), kHidSupport.use);
+  InstallResult Run(const std::function<void(int)>& progress) {
+    if (!platform::MakeFolderTree(folder_)) return InstallResult{InstallFailure::Folder, folder_};
+    // Installing again keeps what an earlier installation recorded, so that all of it can go.
+    RecordPlaces recordPlaces = RecordPlacesFor(folder_, places_.shortcuts, places_.systemRules);
+    if (std::optional<InstallRecord> earlier = InstallRecord::Load(recordPlaces)) record_ = std::move(*earlier);
+
+    RunSteps(progress);
+    // Whatever happened, what was written can be removed.
+    if (!record_.Empty() && !record_.Save(folder_) && result_.Ok()) {
+      Fail(InstallFailure::Write, platform::JoinPath(folder_, InstallRecord::kFileName));
+    }
+    return result_;
   }
-}
 
-void MakeShortcuts(const std::string& client, const std::string& removal, const InstallRequest& request,
-                   const InstallPlaces& places) {
-  ShellLinkMaker links(places.shortcuts);
-  if (request.desktopIcon) links.MakeDesktopLink(client, installation::kClientLink);
-  if (request.quickStart) links.MakeQuickLaunchLink(client, installation::kClientLink);
-  links.MakeProgramsLink(client, installation::kMenuGroup, installation::kClientLink);
-  links.MakeProgramsLink(removal, installation::kMenuGroup, installation::kRemovalLink);
-}
+ private:
+  // True when every step went through.
+  bool RunSteps(const std::function<void(int)>& progress) {
+    auto done = [&](int step) {
+      progress(step);
+      return !Cancelled();
+    };
+    // Shortcuts come once every file the client needs is in place: none ever starts a missing program.
+    return Write(kClient) && done(1) && Write(kRemoval) && done(2) && Write(kUpdater) && done(3) &&
+           Write(kSkinArchive) && done(4) && Unpack() && Write(kToolkit) && done(5) && WriteDeviceRule() && done(6) &&
+           Write(kKit) && MakeShortcuts() && done(7) && WriteUnlessPresent(kUserList) &&
+           WriteUnlessPresent(kSettings) && MakeUserFolder();
+  }
+
+  bool Fail(InstallFailure failure, const std::string& path) {
+    if (result_.Ok()) result_ = InstallResult{failure, path};
+    return false;
+  }
+  bool Cancelled() { return cancel_ && *cancel_ && !Fail(InstallFailure::Cancelled, folder_); }
+
+  bool WriteItem(const InstallItem& item, const std::string& path) {
+    RemoveLinkAt(path);
+    if (!platform::WritePayload(item.id, item.type, path, item.use)) return Fail(InstallFailure::Write, path);
+    return true;
+  }
+
+  bool Write(const InstallItem& item) {
+    if (!WriteItem(item, Place(folder_, item))) return false;
+    if (!IsKeptInProgramFolder(item.fileName)) record_.Add(RecordKind::File, item.fileName);
+    return true;
+  }
+
+  // The user's own data is never replaced: the item goes to a file of its own first and takes the
+  // name only while nothing has it. A folder in its place is not the user's data and cannot be
+  // replaced either: the installation fails on it.
+  bool WriteUnlessPresent(const InstallItem& item) {
+    std::string path = Place(folder_, item);
+    if (platform::PathExists(path) && !platform::IsFolder(path)) return true;
+    std::string fresh = path + ".setup-new";
+    bool written = platform::WritePayload(item.id, item.type, fresh, item.use);
+    if (written && platform::RenameWithoutReplacing(fresh, path)) return true;
+    unlink(fresh.c_str());
+    return Fail(InstallFailure::Write, path);
+  }
+
+  bool Unpack() {
+    SkinUnpacking skins = UnpackSkins(folder_, cancel_);
+    for (const std::string& folder : skins.folders) record_.Add(RecordKind::Folder, folder);
+    for (const std::string& file : skins.files) record_.Add(RecordKind::File, file);
+    if (skins.cancelled) return !Cancelled();
+    return skins.failed.empty() || Fail(InstallFailure::Skins, skins.failed);
+  }
+
+  // The rule always lands in the program folder; system-wide only where Setup may write, which
+  // takes the superuser. udev reads a changed rule at the next device event.
+  bool WriteDeviceRule() {
+    if (!Write(kHidSupport)) return false;
+    const std::string& rules = places_.systemRules;
+    if (rules.empty() || access(rules.c_str(), W_OK) != 0) return true;
+    std::string rule = Place(rules, kHidSupport);
+    if (!WriteItem(kHidSupport, rule)) return false;
+    record_.Add(RecordKind::Rule, rule);
+    return true;
+  }
+
+  bool Link(bool made, const std::string& path) {
+    if (!made) return Fail(InstallFailure::Shortcut, path);
+    record_.Add(RecordKind::File, path);
+    return true;
+  }
+
+  bool MakeShortcuts() {
+    std::string client = Place(folder_, kClient);
+    std::string removal = Place(folder_, kRemoval);
+    using namespace installation;
+    // A desktop without its folder yet gets one rather than a failed installation.
+    if (request_.desktopIcon && !places_.shortcuts.desktop.empty()) platform::MakeFolderTree(places_.shortcuts.desktop);
+    if (request_.desktopIcon &&
+        !Link(links_.MakeDesktopLink(client, kClientLink), links_.DesktopLinkPath(kClientLink))) {
+      return false;
+    }
+    if (kHasQuickLaunch && request_.quickStart && !links_.MakeQuickLaunchLink(client, kClientLink)) {
+      return Fail(InstallFailure::Shortcut, kClientLink);
+    }
+    std::string group = links_.GroupFolder(kMenuGroup);
+    bool made = links_.MakeProgramsLink(client, kMenuGroup, kClientLink);
+    if (!group.empty() && platform::IsFolder(group)) record_.Add(RecordKind::Folder, group);
+    if (!Link(made, links_.ProgramsLinkPath(kMenuGroup, kClientLink))) return false;
+    made = links_.MakeProgramsLink(removal, kMenuGroup, kRemovalLink);
+    if (!Link(made, links_.ProgramsLinkPath(kMenuGroup, kRemovalLink))) return false;
+    return Link(true, links_.MenuFile(kMenuGroup)) && Link(true, links_.DirectoryFile(kMenuGroup));
+  }
+
+  bool MakeUserFolder() {
+    std::string users = platform::JoinPath(folder_, kUserFolder);
+    if (platform::IsFolder(users)) return true;
+    if (!platform::MakeFolderTree(users, 0700)) return Fail(InstallFailure::Folder, users);
+    return WriteItem(kDefaultPicture, Place(folder_, kDefaultPicture));
+  }
+
+  std::string folder_;
+  const InstallRequest& request_;
+  const InstallPlaces& places_;
+  ShellLinkMaker links_;
+  const std::atomic<bool>* cancel_;
+  InstallRecord record_;
+  InstallResult result_;
+};
 
 }  // namespace
 
@@ -60,35 +169,7 @@ std::string ClientPathIn(const std::string& programFolder) {
   return Place(WithoutTrailingSlash(programFolder), kClient);
 }
 
-void Install(const InstallRequest& request, const InstallPlaces& places, const std::function<void(int)>& progress,
-             const std::function<void()>& finished) {
-  std::string folder = WithoutTrailingSlash(request.folder);
-  platform::MakeFolderTree(folder);
-
-  std::string client = Place(folder, kClient);
-  Write(folder, kClient);
-  progress(1);
-  Write(folder, kRemoval);
-  progress(2);
-  MakeShortcuts(client, Place(folder, kRemoval), request, places);
-  Write(folder, kUpdater);
-  progress(3);
-  Write(folder, kSkinArchive);
-  progress(4);
-  UnpackSkins(folder);
-  Write(folder, kToolkit);
-  progress(5);
-  WriteDeviceRule(folder, places.systemRules);
-  progress(6);
-  Write(folder, kKit);
-  progress(7);
-  WriteUnlessPresent(folder, kUserList);
-  WriteUnlessPresent(folder, kSettings);
-  finished();
-
-  std::string users = platform::JoinPath(folder, kUserFolder);
-  if (!platform::IsFolder(users)) {
-    platform::MakeFolderTree(users, 0700);
-    Write(folder, kDefaultPicture);
-  }
+InstallResult Install(const InstallRequest& request, const InstallPlaces& places,
+                      const std::function<void(int)>& progress, const std::atomic<bool>* cancel) {
+  return Installer(request, places, cancel).Run(progress);
 }

@@ -4,13 +4,14 @@
 
 #include "installer/finish_options.h"
 #include "installer/folder_text.h"
+#include "installer/install_failure_text.h"
 #include "installer/quit_question_dlg.h"
 #include "platform/message_numbers.h"
 #include "toolkit/desktop/desktop.h"
 
 namespace {
 
-enum Pages { kWelcome = 0, kFolder = 1, kInstalling = 2, kFinishing = 3 };
+enum Pages { kWelcome = 0, kFolder = 1, kInstalling = 2, kFinishing = 3, kFailure = 4 };
 
 constexpr const char* kProgressFormat = "正在安装，当前进度%d%%...";
 constexpr const char* kBadFolder = "请输入以“/”开头的完整安装目录，例如 ~/.local/share/Vymera";
@@ -39,6 +40,9 @@ bool CSetupDlg::OnSkinReady() {
   UpdateFreeSpace();
   // Starting with the session stays off unless the user asks for it.
   if (auto* autoStart = dynamic_cast<COptionUI*>(Manager().FindControl("pcautoruun"))) autoStart->Selected(false);
+  // What this desktop cannot do is not offered.
+  if (!kHasQuickLaunch) Show("SelectQuickStart", false);
+  if (!kCanSetHomePage) Show("sethomepage", false);
   return true;
 }
 
@@ -47,7 +51,7 @@ LRESULT CSetupDlg::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
     ShowProgress(wParam, lParam);
     handled = true;
   } else if (msg == platform::kMsgInstallFinished) {
-    ShowFinished();
+    ShowFinished(wParam != 0);
     handled = true;
   } else if (msg == WM_CLOSE) {
     // The desktop's own close request is the close button's.
@@ -76,6 +80,7 @@ void CSetupDlg::OnClick(const CStdString& name) {
     // Once the installation runs it is neither started again nor left by going back.
     if (Page() == kFolder && !job_) StartInstall();
   } else if (name == "上一步") {
+    if (failed_) return BackToFolder();
     if (Page() == kInstalling || job_) return;
     GoToPage(kWelcome);
     Show("上一步", false);
@@ -144,7 +149,7 @@ void CSetupDlg::StartInstall() {
     Tell(RuntimeCheckText(check));
     return;
   }
-  InstallRequest request{*folder, Selected("SelectDesktopIcon"), Selected("SelectQuickStart")};
+  InstallRequest request{*folder, Selected("SelectDesktopIcon"), kHasQuickLaunch && Selected("SelectQuickStart")};
   GoToPage(kInstalling);
   poster_ = std::make_unique<Poster>(GetHWND());
   job_ = std::make_unique<InstallJob>(std::move(request), setup_.places, *poster_);
@@ -164,22 +169,52 @@ void CSetupDlg::ShowProgress(WPARAM step, LPARAM steps) {
   if (CControlUI* status = Manager().FindControl("updatetext")) status->SetText(text);
 }
 
-void CSetupDlg::ShowFinished() {
+void CSetupDlg::ShowFinished(bool failed) {
+  if (!job_) return;
+  const InstallResult& result = job_->Result();
+  if (failed || !result.Ok()) {
+    std::string text = InstallFailureText(result, job_->Folder());
+    // The user's own stop ends Setup; nothing more is shown for it.
+    if (!text.empty()) ShowFailure(text);
+    return;
+  }
   GoToPage(kFinishing);
   for (const char* button : {"安装", "上一步", "取消", "下一步"}) Show(button, false);
   Show("完成", true);
   finished_ = true;
 }
 
+void CSetupDlg::ShowFailure(const std::string& text) {
+  if (CControlUI* line = Manager().FindControl("failtext")) line->SetText(CStdString(text));
+  GoToPage(kFailure);
+  for (const char* button : {"安装", "下一步", "完成"}) Show(button, false);
+  Show("上一步", true);
+  Show("取消", true);
+  failed_ = true;
+}
+
+void CSetupDlg::BackToFolder() {
+  job_.reset();
+  failed_ = false;
+  GoToPage(kFolder);
+  Show("安装", true);
+}
+
 void CSetupDlg::Finish() {
   FinishOptions options;
-  options.homePage = Selected("sethomepage");
+  options.homePage = kCanSetHomePage && Selected("sethomepage");
   options.autoStart = Selected("pcautoruun");
   options.startNow = Selected("nowautoruun");
-  ApplyFinishOptions(options, job_ ? job_->ClientPath() : std::string());
+  std::string problem = ApplyFinishOptions(options, job_ ? job_->ClientPath() : std::string());
+  if (!problem.empty()) Tell(problem);
   setup_.end();
 }
 
 void CSetupDlg::Quit() {
-  if (finished_ || AskSetupQuestion(GetHWND(), CQuitQuestionDlg::kQuitMode)) setup_.end();
+  // After a failure there is nothing left to finish, so nothing to ask about.
+  if (finished_ || failed_) return setup_.end();
+  if (!AskSetupQuestion(GetHWND(), CQuitQuestionDlg::kQuitMode)) return;
+  // The step under way ends first, so that no half-written file is left behind.
+  if (job_) job_->Stop();
+  setup_.end();
 }

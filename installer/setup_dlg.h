@@ -1,8 +1,10 @@
 #pragma once
-// CSetupDlg: the installer's window, four pages in the tab layout "switch": 0 welcome, 1 the program
-// folder and the shortcut options, 2 the progress of the installation, 3 the finishing options.
-// "安装" starts the install thread; its messages move the progress and open the last page, where
-// "完成" applies the chosen options and ends Setup. Quitting before the end asks first.
+// CSetupDlg: the installer's window, pages in the tab layout "switch": 0 welcome, 1 the program
+// folder and the shortcut options, 2 the progress of the installation, 3 the finishing options, 4
+// the failure that ended an installation. "安装" starts the install thread; its messages move the
+// progress and open the finishing page, where "完成" applies the chosen options and ends Setup, or
+// the failure page, from where "上一步" leads back to the folder. Quitting before the end asks
+// first, and stops a running installation before Setup ends.
 
 #include <functional>
 #include <memory>
@@ -32,8 +34,10 @@ class CSetupDlg : public CSkinWnd {
 
   void Notify(TNotifyUI& msg) override;
 
-  // Set once the install thread has reported its end.
+  // Set once the install thread has reported a whole installation.
   bool Finished() const { return finished_; }
+  // Set while the failure page shows.
+  bool Failed() const { return failed_; }
   // The installation under way or done; null before "安装".
   const InstallJob* Job() const { return job_.get(); }
 
@@ -61,13 +65,16 @@ class CSetupDlg : public CSkinWnd {
   void Browse();
   void StartInstall();
   void ShowProgress(WPARAM step, LPARAM steps);
-  void ShowFinished();
+  void ShowFinished(bool failed);
+  void ShowFailure(const std::string& text);
+  void BackToFolder();
   void Finish();
   void Quit();
   void Tell(const std::string& text);
 
   Setup setup_;
   bool finished_ = false;
+  bool failed_ = false;
   // Declared before the job, so it outlives the thread that posts through it.
   std::unique_ptr<Poster> poster_;
   std::unique_ptr<InstallJob> job_;

@@ -100,7 +100,20 @@ bool ShellLinkMaker::CreateLink(const std::string& target, const std::string& li
 
 bool ShellLinkMaker::MakeDesktopLink(const std::string& target, const std::string& name) {
   if (places_.desktop.empty() || !platform::IsFolder(places_.desktop)) return Fail(kNoFolder);
-  return CreateLink(target, platform::JoinPath(places_.desktop, name + kExtension));
+  return CreateLink(target, DesktopLinkPath(name));
+}
+
+std::string ShellLinkMaker::DesktopLinkPath(const std::string& name) const {
+  return places_.desktop.empty() ? std::string() : platform::JoinPath(places_.desktop, name + kExtension);
+}
+
+std::string ShellLinkMaker::GroupFolder(const std::string& folderName) const {
+  return places_.applications.empty() ? std::string() : platform::JoinPath(places_.applications, folderName);
+}
+
+std::string ShellLinkMaker::ProgramsLinkPath(const std::string& folderName, const std::string& linkName) const {
+  std::string group = GroupFolder(folderName);
+  return group.empty() ? group : platform::JoinPath(group, linkName + kExtension);
 }
 
 bool ShellLinkMaker::MakeQuickLaunchLink(const std::string&, const std::string&) { return Fail(kNoFolder); }
@@ -110,9 +123,8 @@ bool ShellLinkMaker::MakeProgramsLink(const std::string& target, const std::stri
   if (places_.applications.empty() || places_.directories.empty() || places_.mergedMenus.empty()) {
     return Fail(kNoFolder);
   }
-  std::string group = platform::JoinPath(places_.applications, folderName);
-  platform::MakeFolderTree(group);
-  if (!CreateLink(target, platform::JoinPath(group, linkName + kExtension))) return false;
+  platform::MakeFolderTree(GroupFolder(folderName));
+  if (!CreateLink(target, ProgramsLinkPath(folderName, linkName))) return false;
   return WriteGroup(folderName);
 }
 

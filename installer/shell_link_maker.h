@@ -7,6 +7,10 @@
 
 #include <string>
 
+// Whether the desktop has a quick-launch bar that MakeQuickLaunchLink could reach. Without one the
+// option is not offered.
+inline constexpr bool kHasQuickLaunch = false;
+
 // Where the links go; an empty folder counts as one the system could not tell.
 struct ShortcutPlaces {
   std::string desktop;       // the desktop's icons
@@ -38,6 +42,11 @@ class ShellLinkMaker {
   // gathered in the menu group folderName with every other entry of that sub-folder.
   bool MakeProgramsLink(const std::string& target, const std::string& folderName, const std::string& linkName);
 
+  // Where the links above land: the desktop's link, the group's folder and a link in it (empty when
+  // the place is not known).
+  std::string DesktopLinkPath(const std::string& name) const;
+  std::string GroupFolder(const std::string& folderName) const;
+  std::string ProgramsLinkPath(const std::string& folderName, const std::string& linkName) const;
   // The group's menu file and directory file, and the id the menu knows an entry of the group by.
   std::string MenuFile(const std::string& folderName) const;
   std::string DirectoryFile(const std::string& folderName) const;

@@ -35,7 +35,7 @@ inline constexpr unsigned kMsgHttpProgress = 0x4C46;
 inline constexpr unsigned kMsgUpdaterStartFailed = kMsgAppBase + 20;
 
 // The installer's worker to its window: a step done (wParam the step, 1..7; lParam 7), and the
-// end of the installation (both parameters 0).
+// end of the installation (wParam 0 when it went through, 1 when it failed; lParam 0).
 inline constexpr unsigned kMsgInstallProgress = kMsgAppBase + 25;
 inline constexpr unsigned kMsgInstallFinished = kMsgAppBase + 26;
 

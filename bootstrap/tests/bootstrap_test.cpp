@@ -78,6 +78,32 @@ TEST_F(Bootwyn, NoFolderMeansTheMessageAndNothingStarted) {
   EXPECT_EQ(boxes[0].owner, nullptr);
 }
 
+TEST_F(Bootwyn, TheWorkFolderGoesWithWhatBootwynWroteAndNothingElse) {
+  BootResult run = RunBootwyn(Places());
+  ASSERT_FALSE(run.workFolder.empty());
+  StartedIn(run.workFolder);
+  // The stand-in installer left a file of its own: the folder stays with it, Bootwyn's files go.
+  RemoveWorkFolder(run.workFolder, TemporaryFolder());
+  EXPECT_FALSE(platform::PathExists(run.workFolder + "/VymeraSetup"));
+  EXPECT_FALSE(platform::PathExists(run.workFolder + "/setupres.zip"));
+  EXPECT_TRUE(platform::PathExists(run.workFolder + "/started"));
+  unlink((run.workFolder + "/started").c_str());
+  RemoveWorkFolder(run.workFolder, TemporaryFolder());
+  EXPECT_FALSE(platform::PathExists(run.workFolder));
+
+  // A folder that is not a work folder of the temporary folder is never touched.
+  std::string other = start_.File("{ABCDEF01-234A-bcde-F01A-2B3C4D5E6F7A}");
+  ASSERT_TRUE(platform::MakeFolderTree(other));
+  platform::WriteFileAtomically(other + "/setupres.zip", "kept");
+  RemoveWorkFolder(other, TemporaryFolder());
+  EXPECT_EQ(Read(other + "/setupres.zip"), "kept");
+  std::string named = temp_.File("Downloads");
+  ASSERT_TRUE(platform::MakeFolderTree(named));
+  platform::WriteFileAtomically(named + "/setupres.zip", "kept");
+  RemoveWorkFolder(named, TemporaryFolder());
+  EXPECT_EQ(Read(named + "/setupres.zip"), "kept");
+}
+
 TEST(WorkFolder, TheNameHasTheGuidFormWithTheThirdGroupInLowerCase) {
   GuidBytes bytes{0xAB, 0xCD, 0xEF, 0x01, 0x23, 0x4A, 0xBC, 0xDE, 0xF0, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x7A};
   EXPECT_EQ(GuidFolderName(bytes), "{ABCDEF01-234A-bcde-F01A-2B3C4D5E6F7A}");
@@ -86,6 +112,11 @@ TEST(WorkFolder, TheNameHasTheGuidFormWithTheThirdGroupInLowerCase) {
     std::optional<GuidBytes> guid = NewGuid();
     ASSERT_TRUE(guid);
     EXPECT_TRUE(std::regex_match(GuidFolderName(*guid), form)) << GuidFolderName(*guid);
+    EXPECT_TRUE(IsGuidFolderName(GuidFolderName(*guid)));
+  }
+  for (const char* other : {"{ABCDEF01-234A-BCDE-F01A-2B3C4D5E6F7A}", "ABCDEF01-234A-bcde-F01A-2B3C4D5E6F7A",
+                            "{ABCDEF01-234A-bcde-F01A-2B3C4D5E6F7}", "{ABCDEF01/234A-bcde-F01A-2B3C4D5E6F7A}", ""}) {
+    EXPECT_FALSE(IsGuidFolderName(other)) << other;
   }
 }
 

@@ -1,5 +1,6 @@
 // The installation into a temporary home: the tree it writes and the modes, the shortcuts of each
-// option set, installing over an installation, and the finishing options.
+// option set, installing over an installation, the record of what was written, the failures that
+// end it, links in the way, a stop on request, and the finishing options.
 #include "installer/installation.h"
 
 #include <signal.h>
@@ -7,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <set>
@@ -45,25 +48,36 @@ class Installation : public ::testing::Test {
   void TearDown() override { umask(oldMask_); }
 
   // Installs into folder, recording what was reported.
-  void Run(const std::string& folder, bool desktop = true, bool quick = true) {
+  InstallResult Run(const std::string& folder, bool desktop = true, bool quick = true,
+                    const std::atomic<bool>* cancel = nullptr) {
     steps_.clear();
-    finishedAfter_ = -1;
-    Install(
-        InstallRequest{folder, desktop, quick}, home_.Places(), [this](int step) { steps_.push_back(step); },
-        [this] { finishedAfter_ = static_cast<int>(steps_.size()); });
+    return Install(
+        InstallRequest{folder, desktop, quick}, home_.Places(), [this](int step) { steps_.push_back(step); }, cancel);
   }
   std::string P(const std::string& name) const { return platform::JoinPath(home_.ProgramFolder(), name); }
+  // The record the installation left in the program folder (nothing when none or refused).
+  std::optional<InstallRecord> Record() const {
+    InstallPlaces places = home_.Places();
+    return InstallRecord::Load(RecordPlacesFor(home_.ProgramFolder(), places.shortcuts, places.systemRules));
+  }
+  bool Recorded(RecordKind kind, const std::string& path) const {
+    std::optional<InstallRecord> record = Record();
+    if (!record) return false;
+    const auto& paths = record->Paths();
+    return std::find(paths.begin(), paths.end(), RecordedPath{kind, path}) != paths.end();
+  }
+  std::string DesktopLink() const { return home_.Desktop() + "/Vymera同步软件.desktop"; }
+  std::string MenuGroup() const { return home_.Applications() + "/Vymera同步软件"; }
 
   TempHome home_;
   std::vector<int> steps_;
-  int finishedAfter_ = -1;
   mode_t oldMask_ = 0;
 };
 
 TEST_F(Installation, FreshHomeGetsTheWholeTreeWithItsModes) {
-  Run(home_.ProgramFolder());
+  InstallResult result = Run(home_.ProgramFolder());
+  EXPECT_TRUE(result.Ok()) << result.path;
   EXPECT_EQ(steps_, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
-  EXPECT_EQ(finishedAfter_, 7);
 
   for (const InstallItem& item : items::kAll) {
     EXPECT_EQ(Read(P(item.fileName)), Payload(item)) << item.fileName;
@@ -86,8 +100,116 @@ TEST_F(Installation, FreshHomeGetsTheWholeTreeWithItsModes) {
   EXPECT_EQ(
       Names(home_.ProgramFolder()),
       (std::set<std::string>{"Vymera", "Dismantor", "Renewix", "res.zip", "res", VYMERA_TOOLKIT_FILE,
-                             "70-vymera-devices.rules", VYMERA_KIT_FILE, "userinfoset.xml", "systemset.ini", "user"}));
+                             "70-vymera-devices.rules", VYMERA_KIT_FILE, "userinfoset.xml", "systemset.ini", "user",
+                             "install.record"}));
   EXPECT_EQ(Read(P("userinfoset.xml")), Read(VYMERA_INSTALLER_DATA "/userinfoset.xml"));
+  EXPECT_EQ(Mode(P("install.record")), 0600);
+}
+
+TEST_F(Installation, TheRecordNamesWhatWasWrittenAndNoneOfTheUsersData) {
+  ASSERT_TRUE(Run(home_.ProgramFolder()).Ok());
+  std::optional<InstallRecord> record = Record();
+  ASSERT_TRUE(record);
+  for (const char* file : {"Vymera", "Renewix", "res.zip", VYMERA_TOOLKIT_FILE, VYMERA_KIT_FILE,
+                           "70-vymera-devices.rules", "res/main.xml", "res/logo_small.png"}) {
+    EXPECT_TRUE(Recorded(RecordKind::File, file)) << file;
+  }
+  EXPECT_TRUE(Recorded(RecordKind::Folder, "res"));
+  EXPECT_TRUE(Recorded(RecordKind::File, DesktopLink()));
+  EXPECT_TRUE(Recorded(RecordKind::Folder, MenuGroup()));
+  EXPECT_TRUE(Recorded(RecordKind::File, MenuGroup() + "/卸载Vymera同步软件.desktop"));
+  EXPECT_TRUE(Recorded(RecordKind::File, home_.Config() + "/menus/applications-merged/Vymera同步软件.menu"));
+  EXPECT_TRUE(Recorded(RecordKind::Rule, home_.SystemRules() + "/70-vymera-devices.rules"));
+  for (const RecordedPath& recorded : record->Paths()) {
+    EXPECT_FALSE(IsKeptInProgramFolder(recorded.path)) << recorded.path;
+    EXPECT_TRUE(platform::PathExists(RecordedLocation(recorded, home_.ProgramFolder()))) << recorded.path;
+  }
+
+  // Installing again without the desktop icon keeps the earlier link on record, so it can go too.
+  ASSERT_TRUE(Run(home_.ProgramFolder(), false, false).Ok());
+  EXPECT_TRUE(Recorded(RecordKind::File, DesktopLink()));
+  EXPECT_EQ(Record()->Paths().size(), record->Paths().size());
+}
+
+TEST_F(Installation, AMissingDesktopFolderIsMadeForTheIconAskedFor) {
+  ASSERT_EQ(rmdir(home_.Desktop().c_str()), 0);
+  ASSERT_TRUE(Run(home_.ProgramFolder()).Ok());
+  EXPECT_TRUE(platform::PathExists(DesktopLink()));
+}
+
+TEST_F(Installation, AFolderThatCannotBeMadeFailsBeforeAnythingIsWritten) {
+  platform::WriteFileAtomically(home_.File("a-file"), "x");
+  std::string folder = home_.File("a-file/Vymera");
+  InstallResult result = Run(folder);
+  EXPECT_EQ(result.failure, InstallFailure::Folder);
+  EXPECT_EQ(result.path, folder);
+  EXPECT_TRUE(steps_.empty());
+  EXPECT_FALSE(platform::PathExists(DesktopLink()));
+  EXPECT_FALSE(platform::PathExists(MenuGroup()));
+}
+
+TEST_F(Installation, AFailedWriteEndsItBeforeAnyShortcutAndNamesTheFile) {
+  // A folder where the updater goes cannot be replaced by the file.
+  ASSERT_TRUE(platform::MakeFolderTree(P("Renewix/keep")));
+  InstallResult result = Run(home_.ProgramFolder());
+  EXPECT_EQ(result.failure, InstallFailure::Write);
+  EXPECT_EQ(result.path, P("Renewix"));
+  EXPECT_EQ(steps_, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(platform::IsFolder(P("Renewix/keep")));
+  // Nothing points at a program that is not there, and what was written can be removed.
+  EXPECT_FALSE(platform::PathExists(DesktopLink()));
+  EXPECT_FALSE(platform::PathExists(MenuGroup()));
+  EXPECT_TRUE(Recorded(RecordKind::File, "Vymera"));
+  EXPECT_FALSE(Recorded(RecordKind::File, "Renewix"));
+  EXPECT_FALSE(platform::PathExists(P("res.zip")));
+}
+
+TEST_F(Installation, ASkinItemThatDoesNotUnpackFailsTheInstallation) {
+  // A folder standing where a skin file goes: the item cannot be written.
+  ASSERT_TRUE(platform::MakeFolderTree(P("res/main.xml/x")));
+  InstallResult result = Run(home_.ProgramFolder());
+  EXPECT_EQ(result.failure, InstallFailure::Skins);
+  EXPECT_EQ(result.path, P("res/main.xml"));
+  EXPECT_EQ(steps_, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_FALSE(platform::PathExists(P(VYMERA_TOOLKIT_FILE)));
+  EXPECT_FALSE(platform::PathExists(MenuGroup()));
+}
+
+TEST_F(Installation, LinksInTheWayAreReplacedNeverWrittenThrough) {
+  testing_support::TempFolder outside;
+  platform::WriteFileAtomically(outside.File("file"), "not ours");
+  ASSERT_TRUE(platform::MakeFolderTree(outside.File("folder")));
+  platform::WriteFileAtomically(outside.File("folder/main.xml"), "not ours either");
+  ASSERT_TRUE(platform::MakeFolderTree(home_.ProgramFolder()));
+  ASSERT_EQ(symlink(outside.File("file").c_str(), P("Dismantor").c_str()), 0);
+  ASSERT_EQ(symlink(outside.File("folder").c_str(), P("Renewix").c_str()), 0);
+  ASSERT_EQ(symlink(outside.File("folder").c_str(), P("res").c_str()), 0);
+
+  ASSERT_TRUE(Run(home_.ProgramFolder()).Ok());
+  EXPECT_EQ(Read(P("Dismantor")), Payload(items::kRemoval));
+  EXPECT_EQ(Read(P("Renewix")), Payload(items::kUpdater));
+  EXPECT_TRUE(platform::IsFolder(P("res")));
+  EXPECT_EQ(Read(P("res/main.xml")), Read(VYMERA_TEST_SKIN_SOURCES "/main.xml"));
+  EXPECT_EQ(Read(outside.File("file")), "not ours");
+  EXPECT_EQ(Read(outside.File("folder/main.xml")), "not ours either");
+  EXPECT_EQ(Names(outside.File("folder")), (std::set<std::string>{"main.xml"}));
+
+  // A link left inside the skins is replaced by the item too.
+  ASSERT_EQ(unlink(P("res/main.xml").c_str()), 0);
+  ASSERT_EQ(symlink(outside.File("folder/main.xml").c_str(), P("res/main.xml").c_str()), 0);
+  ASSERT_TRUE(Run(home_.ProgramFolder()).Ok());
+  EXPECT_EQ(Read(P("res/main.xml")), Read(VYMERA_TEST_SKIN_SOURCES "/main.xml"));
+  EXPECT_EQ(Read(outside.File("folder/main.xml")), "not ours either");
+}
+
+TEST_F(Installation, AStopEndsItAtTheNextStepWithoutTemporaryFiles) {
+  std::atomic<bool> stop{true};
+  InstallResult result = Run(home_.ProgramFolder(), true, true, &stop);
+  EXPECT_EQ(result.failure, InstallFailure::Cancelled);
+  EXPECT_EQ(steps_, (std::vector<int>{1}));
+  EXPECT_EQ(Names(home_.ProgramFolder()), (std::set<std::string>{"Vymera", "install.record"}));
+  EXPECT_TRUE(Recorded(RecordKind::File, "Vymera"));
+  EXPECT_FALSE(platform::PathExists(MenuGroup()));
 }
 
 TEST_F(Installation, SeveralMissingParentsAndATrailingSlash) {
@@ -106,8 +228,7 @@ TEST_F(Installation, TheDeviceRuleGoesSystemWideOnlyWhereItMayBeWritten) {
   TempHome other;
   InstallPlaces places = other.Places();
   places.systemRules = other.File("no-such-folder");
-  Install(
-      InstallRequest{other.ProgramFolder(), false, false}, places, [](int) {}, [] {});
+  EXPECT_TRUE(Install(InstallRequest{other.ProgramFolder(), false, false}, places, [](int) {}).Ok());
   EXPECT_EQ(Read(other.ProgramFolder() + "/70-vymera-devices.rules"), Read(VYMERA_DEVICE_RULES));
   EXPECT_FALSE(platform::PathExists(other.File("no-such-folder")));
 }
@@ -210,11 +331,12 @@ TEST_F(Installation, OverAnInstallationKeepsUserDataAndReplacesProgramsAndSkins)
   EXPECT_EQ(Names(P("user")), (std::set<std::string>{"DefaultUser.jpg", "1.jpg"}));
 }
 
-TEST_F(Installation, AFolderWhereTheUserListGoesCountsAsMissingAndStays) {
+TEST_F(Installation, AFolderWhereTheUserListGoesFailsTheInstallationAndStays) {
   ASSERT_TRUE(platform::MakeFolderTree(P("userinfoset.xml")));
-  Run(home_.ProgramFolder());
+  InstallResult result = Run(home_.ProgramFolder());
+  EXPECT_EQ(result.failure, InstallFailure::Write);
+  EXPECT_EQ(result.path, P("userinfoset.xml"));
   EXPECT_TRUE(platform::IsFolder(P("userinfoset.xml")));
-  EXPECT_EQ(Read(P("systemset.ini")), Payload(items::kSettings));
   EXPECT_EQ(Names(home_.ProgramFolder()).count("userinfoset.xml.setup-new"), 0u);
 }
 
@@ -238,7 +360,7 @@ class Finishing : public Installation {};
 
 TEST_F(Finishing, AutostartEntryHoldsTheClientAndStartupArgument) {
   Run(home_.ProgramFolder());
-  ApplyFinishOptions(FinishOptions{true, false, true}, ClientPathIn(home_.ProgramFolder()));
+  EXPECT_EQ(ApplyFinishOptions(FinishOptions{true, false, true}, ClientPathIn(home_.ProgramFolder())), "");
   std::string entry = Read(platform::AutostartEntryPath("Vymera"));
   EXPECT_EQ(platform::AutostartEntryPath("Vymera"), home_.Config() + "/autostart/Vymera.desktop");
   EXPECT_NE(entry.find("\nExec=" + P("Vymera") + " /Startup\n"), std::string::npos) << entry;
@@ -254,6 +376,11 @@ TEST_F(Finishing, StartNowRunsTheInstalledClientInItsFolder) {
   }
   EXPECT_EQ(Read(P("marker")), "started \n");
   EXPECT_FALSE(platform::PathExists(platform::AutostartEntryPath("Vymera")));
+}
+
+TEST_F(Finishing, AClientThatCannotStartIsToldNotIgnored) {
+  std::string problem = ApplyFinishOptions(FinishOptions{false, true, false}, P("Vymera"));
+  EXPECT_NE(problem.find("无法启动Vymera同步软件：" + P("Vymera")), std::string::npos) << problem;
 }
 
 }  // namespace

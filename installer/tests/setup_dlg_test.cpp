@@ -2,6 +2,9 @@
 // and buttons through an installation, the progress texts, finishing and quitting.
 #include "installer/setup_dlg.h"
 
+#include <filesystem>
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "installer/tests/setup_rig.h"
@@ -43,9 +46,10 @@ TEST_F(SetupWindow, StartsOnTheWelcomePageWithTheUsersFolderAndAutostartOff) {
   EXPECT_EQ(volume_->asked.back(), home_.home());  // the folder is not there yet
   EXPECT_FALSE(Selected("pcautoruun"));
   EXPECT_TRUE(Selected("nowautoruun"));
-  EXPECT_TRUE(Selected("sethomepage"));
   EXPECT_TRUE(Selected("SelectDesktopIcon"));
-  EXPECT_TRUE(Selected("SelectQuickStart"));
+  // Options this desktop has no way to carry out are not offered.
+  EXPECT_FALSE(Shown("SelectQuickStart"));
+  EXPECT_FALSE(Shown("sethomepage"));
   for (const char* hidden : {"上一步", "安装", "完成"}) EXPECT_FALSE(Shown(hidden)) << hidden;
   for (const char* shown : {"下一步", "取消", "MinBtn", "closebtn"}) EXPECT_TRUE(Shown(shown)) << shown;
   EXPECT_EQ(Control("setupdictory")->GetToolTip().str(), "请选择安装目录");
@@ -214,6 +218,63 @@ TEST_F(SetupWindow, MissingSystemLibrariesNameThePackagesAndInstallNothing) {
   EXPECT_EQ(boxes[0].owner, window_->Native());
   EXPECT_NE(boxes[0].text.find("sudo apt-get install libstdc++6"), std::string::npos) << boxes[0].text;
   EXPECT_FALSE(platform::PathExists(home_.ProgramFolder()));
+}
+
+TEST_F(SetupWindow, AFailedInstallationEndsOnTheFailurePageNamingTheFolder) {
+  ASSERT_TRUE(Click("下一步"));
+  platform::WriteFileAtomically(home_.File("a-file"), "x");
+  Type(home_.File("a-file/Vymera"));
+  ASSERT_TRUE(Click("安装"));
+  ASSERT_TRUE(PumpUntil([this] { return window_->Failed(); }));
+  EXPECT_EQ(Page(), 4);
+  EXPECT_FALSE(window_->Finished());
+  EXPECT_NE(Text("failtext").find("无法创建文件夹：\n" + home_.File("a-file/Vymera")), std::string::npos)
+      << Text("failtext");
+  for (const char* hidden : {"安装", "下一步", "完成"}) EXPECT_FALSE(Shown(hidden)) << hidden;
+  for (const char* shown : {"上一步", "取消"}) EXPECT_TRUE(Shown(shown)) << shown;
+  EXPECT_FALSE(platform::PathExists(home_.Applications() + "/Vymera同步软件"));
+  platform::MakeFolderTree(VYMERA_SCREENSHOT_DIR);
+  EXPECT_TRUE(toolkit::headless::RenderToPng(hwnd_, VYMERA_SCREENSHOT_DIR "/setup-failure.png"));
+
+  // Back to the folder, and a folder that can be made installs.
+  ASSERT_TRUE(Click("上一步"));
+  EXPECT_EQ(Page(), 1);
+  EXPECT_TRUE(Shown("安装"));
+  EXPECT_FALSE(window_->Failed());
+  Type(home_.ProgramFolder());
+  ASSERT_TRUE(Click("安装"));
+  ASSERT_TRUE(PumpUntil([this] { return window_->Finished(); }));
+  EXPECT_EQ(Page(), 3);
+}
+
+TEST_F(SetupWindow, QuittingFromTheFailurePageEndsWithoutAsking) {
+  ASSERT_TRUE(platform::MakeFolderTree(P("Vymera/keep")));
+  ASSERT_TRUE(Click("下一步"));
+  ASSERT_TRUE(Click("安装"));
+  ASSERT_TRUE(PumpUntil([this] { return window_->Failed(); }));
+  EXPECT_NE(Text("failtext").find("无法写入文件：\n" + P("Vymera")), std::string::npos) << Text("failtext");
+  ASSERT_TRUE(Click("取消"));
+  EXPECT_EQ(ends_, 1);
+  EXPECT_EQ(Other(), nullptr);
+}
+
+TEST_F(SetupWindow, QuittingWhileItInstallsStopsItAndLeavesNoTemporaryFile) {
+  ASSERT_TRUE(Click("下一步"));
+  ASSERT_TRUE(Click("安装"));
+  EXPECT_TRUE(ClickAndAnswer(hwnd_, "取消", "确认").asked);
+  EXPECT_EQ(ends_, 1);
+  EXPECT_FALSE(window_->Job()->Running());
+  std::set<std::string> known{"Vymera", "Dismantor", "Renewix", "res.zip", "res", VYMERA_TOOLKIT_FILE,
+                              "70-vymera-devices.rules", VYMERA_KIT_FILE, "userinfoset.xml", "systemset.ini",
+                              "user", "install.record"};
+  std::error_code ec;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(home_.ProgramFolder(), ec)) {
+    std::string name = e.path().filename().string();
+    if (e.path().parent_path() == home_.ProgramFolder()) {
+      EXPECT_TRUE(known.count(name)) << name;
+    }
+    EXPECT_EQ(name.find(".setup-new"), std::string::npos) << name;
+  }
 }
 
 TEST_F(SetupWindow, ARelativeFolderIsRefused) {

@@ -50,9 +50,11 @@ TEST_F(SetupSkinControls, TheSetupWindowHasEveryControlItUses) {
   EXPECT_TRUE(Is<CLabelUI>(Control("diskinfo")));
   EXPECT_TRUE(Is<CLabelUI>(Control("updatetext")));
   EXPECT_TRUE(Is<CProgressUI>(Control("setupprogress")));
+  EXPECT_TRUE(Is<CLabelUI>(Control("failtext")));
   auto* pages = dynamic_cast<CTabLayoutUI*>(Control("switch"));
   ASSERT_TRUE(pages);
-  EXPECT_EQ(pages->GetCount(), 4);
+  // The four pages of an installation and the failure page.
+  EXPECT_EQ(pages->GetCount(), 5);
   // Where two buttons share a place, the later one is on top.
   EXPECT_EQ(Control("安装")->GetFloatPos(), Control("下一步")->GetFloatPos());
   EXPECT_EQ(Control("完成")->GetFloatPos(), Control("取消")->GetFloatPos());

@@ -1,9 +1,11 @@
 #pragma once
 // What the removal tests share: an installed tree in a temporary home (made with the installer's
-// own shortcut maker and autostart entry) and another process that shows the client's window.
+// own shortcut maker and autostart entry) with the record of what it installed, and another
+// process that shows the client's window.
 
 #include <string>
 
+#include "installer/install_record.h"
 #include "installer/installation.h"
 #include "installer/tests/install_rig.h"
 #include "platform/autostart.h"
@@ -33,7 +35,25 @@ class InstalledTree {
     links.MakeProgramsLink(Program("Vymera"), installation::kMenuGroup, installation::kClientLink);
     links.MakeProgramsLink(Program("Dismantor"), installation::kMenuGroup, installation::kRemovalLink);
     platform::WriteAutostartEntry("Vymera", Program("Vymera"), "/Startup");
+    for (const char* name : kProgramFiles) {
+      if (!IsKeptInProgramFolder(name)) record_.Add(RecordKind::File, name);
+    }
+    record_.Add(RecordKind::Folder, "res");
+    record_.Add(RecordKind::File, "res/main.xml");
+    record_.Add(RecordKind::File, DesktopLink());
+    record_.Add(RecordKind::Folder, MenuGroup());
+    record_.Add(RecordKind::File, MenuGroup() + "/Vymera同步软件.desktop");
+    record_.Add(RecordKind::File, MenuGroup() + "/卸载Vymera同步软件.desktop");
+    record_.Add(RecordKind::File, MenuFile());
+    record_.Add(RecordKind::File, DirectoryFile());
+    SaveRecord();
   }
+
+  // What the installation recorded; the tests may add to it and save it again.
+  InstallRecord& Record() { return record_; }
+  void SaveRecord() const { record_.Save(Program()); }
+  std::string RecordFile() const { return Program("install.record"); }
+  std::string SystemRule() const { return home_.SystemRules() + "/70-vymera-devices.rules"; }
 
   std::string Program(const std::string& name = "") const {
     return name.empty() ? home_.ProgramFolder() : home_.ProgramFolder() + "/" + name;
@@ -51,11 +71,13 @@ class InstalledTree {
     RemovalPlaces places = RemovalPlaces::ForUser();
     places.programFolder = Program();
     places.windowRegistry = home_.Registry();
+    places.systemRules = home_.SystemRules();
     return places;
   }
 
  private:
   TempHome home_;
+  InstallRecord record_;
 };
 
 // The client's main window, up in another process until the object goes.

@@ -219,7 +219,8 @@ shot "setup-folder"
 click_control "$setup" "$setup_skin" "安装"  # where 下一步 was
 wait_for 60 test -x "$installed/Vymera" || fail "nothing installed in $installed"
 # The finishing page: 完成 replaces 取消; 立即运行 stays selected and starts the client.
-wait_for 60 test -d "$installed/user" || fail "the installation did not finish"
+# The record of what was installed is the installation's last file.
+wait_for 60 test -e "$installed/install.record" || fail "the installation did not finish"
 sleep 0.5
 shot "setup-finish"
 click_control "$setup" "$setup_skin" "完成"
@@ -361,15 +362,15 @@ if [ -x "$installed/Dismantor" ]; then
     kill -KILL "$removal_pid" 2> /dev/null || true
   done
   shot "remove-question"
-  # The system's message box, not a skinned window: its buttons share the bottom row, "no" on the
-  # left half and "yes" on the right.
+  # The toolkit's message box: 72 x 26 buttons in a row 14 px from the right edge and 12 px from the
+  # bottom, 10 px apart, "是" before "否" (and "确定" alone at the right).
   eval "$(xdotool getwindowgeometry --shell "$question")"
-  click "$question" $((WIDTH / 2)) $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # yes
+  click "$question" $((WIDTH - 168)) $((HEIGHT - 38)) $((WIDTH - 96)) $((HEIGHT - 12))  # 是
   wait_for 20 eval '[ ! -e "$installed/Vymera" ] && [ ! -e "$installed/res" ]' || fail "the program files stay"
   done_box=$(wait_window "$removal_caption" 20) || fail "no closing message"
   shot "removed"
   eval "$(xdotool getwindowgeometry --shell "$done_box")"
-  click "$done_box" 0 $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # OK
+  click "$done_box" $((WIDTH - 86)) $((HEIGHT - 38)) $((WIDTH - 14)) $((HEIGHT - 12))  # 确定
   wait_for 20 eval '! kill -0 '"$removal_pid"' 2> /dev/null' || fail "Dismantor does not end"
   for f in Vymera Renewix res.zip res; do
     [ ! -e "$installed/$f" ] || fail "$installed/$f was not removed"

@@ -4,10 +4,12 @@
 // a loop of their own: the toolkit's loop waits for their answer, so every window's timers and
 // posted messages go on while one stands, as under a modal skinned dialog.
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "toolkit/core/rect.h"
 #include "toolkit/core/win_types.h"
@@ -55,6 +57,35 @@ inline bool MessageBoxOffers(UINT type, int answer) {
   }
 }
 
+// A button of a message box: its text and the answer it gives.
+struct MessageBoxButton {
+  const char* text;
+  int answer;
+};
+
+// The buttons of a message box of the given type, left to right, the first the default: the
+// programs speak Chinese whatever the desktop's language, so the texts are fixed here.
+inline std::vector<MessageBoxButton> MessageBoxButtons(UINT type) {
+  switch (type & 0x0F) {
+    case MB_YESNO:
+      return {{"是", IDYES}, {"否", IDNO}};
+    case MB_OKCANCEL:
+      return {{"确定", IDOK}, {"取消", IDCANCEL}};
+    default:
+      return {{"确定", IDOK}};
+  }
+}
+
+// Where a box of the given size stands: centred on anchor, moved into the work area as far as it
+// fits there.
+inline CPoint CentredPlace(const CRect& anchor, const CSize& box, const CRect& workArea) {
+  int x = anchor.left + (anchor.GetWidth() - box.cx) / 2;
+  int y = anchor.top + (anchor.GetHeight() - box.cy) / 2;
+  x = std::max(static_cast<int>(workArea.left), std::min(x, static_cast<int>(workArea.right) - box.cx));
+  y = std::max(static_cast<int>(workArea.top), std::min(y, static_cast<int>(workArea.bottom) - box.cy));
+  return CPoint(x, y);
+}
+
 // What the notification-area icon tells its owner.
 class TrayHost {
  public:
@@ -86,9 +117,12 @@ class NativeTray {
 class DesktopBackend {
  public:
   virtual ~DesktopBackend() = default;
-  // Shows a message box over owner (may be null); null when the desktop cannot show one.
+  // Shows a message box over owner (may be null), centred on anchor (the owner's window, or the
+  // work area without one) with the buttons of MessageBoxButtons; null when the desktop cannot show
+  // one.
   virtual std::unique_ptr<NativeMessageBox> OpenMessageBox(NativeWindow* owner, const std::string& text,
-                                                           const std::string& caption, UINT type) = 0;
+                                                           const std::string& caption, UINT type,
+                                                           const CRect& anchor) = 0;
   // Shows the folder picker over owner (may be null); null when the desktop cannot show one.
   virtual std::unique_ptr<NativeFolderPicker> OpenFolderPicker(NativeWindow* owner, const std::string& title) = 0;
   // Puts an icon (a PNG file; empty for a stock one) with its tip into the notification area; events

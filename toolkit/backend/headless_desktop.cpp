@@ -72,8 +72,11 @@ class HeadlessDesktop::Tray : public NativeTray {
 HeadlessDesktop::~HeadlessDesktop() = default;
 
 std::unique_ptr<NativeMessageBox> HeadlessDesktop::OpenMessageBox(NativeWindow* owner, const std::string& text,
-                                                                  const std::string& caption, UINT type) {
-  boxes_.push_back(MessageBoxShown{owner, text, caption, type});
+                                                                  const std::string& caption, UINT type,
+                                                                  const CRect& anchor) {
+  std::vector<std::string> buttons;
+  for (const MessageBoxButton& button : MessageBoxButtons(type)) buttons.push_back(button.text);
+  boxes_.push_back(MessageBoxShown{owner, text, caption, type, anchor, std::move(buttons)});
   Scripted<int> next{defaultAnswer_, 0};
   if (!boxAnswers_.empty()) {
     next = boxAnswers_.front();

@@ -20,6 +20,8 @@ struct MessageBoxShown {
   std::string text;
   std::string caption;
   UINT type;
+  CRect anchor;                      // what it stood centred on
+  std::vector<std::string> buttons;  // their texts, left to right
 };
 
 struct FolderPickerShown {
@@ -47,7 +49,8 @@ class HeadlessDesktop : public DesktopBackend {
   ~HeadlessDesktop() override;
 
   std::unique_ptr<NativeMessageBox> OpenMessageBox(NativeWindow* owner, const std::string& text,
-                                                   const std::string& caption, UINT type) override;
+                                                   const std::string& caption, UINT type,
+                                                   const CRect& anchor) override;
   std::unique_ptr<NativeFolderPicker> OpenFolderPicker(NativeWindow* owner, const std::string& title) override;
   std::unique_ptr<NativeTray> CreateTray(TrayHost* host, const std::string& iconPng, const std::string& tip) override;
   bool OpenUrl(const std::string& url, int showCommand, std::function<void()> failed) override;

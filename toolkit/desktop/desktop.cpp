@@ -82,12 +82,22 @@ void OnTitledWindow(HWND hwnd, const std::string& title, bool created) {
   }
 }
 
+// What a box over owner stands centred on: the owner's window while it is on the screen, otherwise
+// the part of the screen windows may cover.
+CRect AnchorFor(HWND owner) {
+  RECT rect{};
+  if (IsWindow(owner) && IsWindowVisible(owner) && !IsIconic(owner) && GetWindowRect(owner, &rect)) return rect;
+  return Desk().WorkArea();
+}
+
 }  // namespace
 
 int ShowMessageBox(HWND owner, const CStdString& text, const CStdString& caption, UINT type) {
   int closed = MessageBoxClosedAnswer(type);
+  CRect anchor = AnchorFor(owner);
   OwnerHold hold(owner);
-  std::unique_ptr<NativeMessageBox> box = Desk().OpenMessageBox(NativeOf(owner), text.str(), caption.str(), type);
+  std::unique_ptr<NativeMessageBox> box =
+      Desk().OpenMessageBox(NativeOf(owner), text.str(), caption.str(), type, anchor);
   if (!box) return closed;
   std::optional<int> answer = WaitFor(*box, hold);
   box.reset();  // off the screen before the owner takes the focus back

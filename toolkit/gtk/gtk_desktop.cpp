@@ -17,8 +17,9 @@ GdkMonitor* PrimaryMonitor() {
 class GtkDesktop : public DesktopBackend {
  public:
   std::unique_ptr<NativeMessageBox> OpenMessageBox(NativeWindow* owner, const std::string& text,
-                                                   const std::string& caption, UINT type) override {
-    return OpenGtkMessageBox(owner, text, caption, type);
+                                                   const std::string& caption, UINT type,
+                                                   const CRect& anchor) override {
+    return OpenGtkMessageBox(owner, text, caption, type, anchor, GtkWorkArea());
   }
 
   std::unique_ptr<NativeFolderPicker> OpenFolderPicker(NativeWindow* owner, const std::string& title) override {

@@ -13,8 +13,10 @@ std::unique_ptr<DesktopBackend> CreateGtkDesktop();
 // The primary monitor's area without panels.
 CRect GtkWorkArea();
 
+// The message box in the skins' look, centred on anchor within workArea.
 std::unique_ptr<NativeMessageBox> OpenGtkMessageBox(NativeWindow* owner, const std::string& text,
-                                                    const std::string& caption, UINT type);
+                                                    const std::string& caption, UINT type, const CRect& anchor,
+                                                    const CRect& workArea);
 std::unique_ptr<NativeFolderPicker> OpenGtkFolderPicker(NativeWindow* owner, const std::string& title);
 std::unique_ptr<NativeTray> CreateGtkTray(TrayHost* host, const std::string& iconPng, const std::string& tip);
 

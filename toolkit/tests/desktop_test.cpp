@@ -117,6 +117,41 @@ TEST_F(Desktop, MessageBoxesAreRecordedAndAnswerFromTheScriptThenTheDefault) {
   DestroyWindow(main);
 }
 
+TEST_F(Desktop, AMessageBoxStandsOnItsOwnerOrTheWorkAreaWithChineseButtons) {
+  Desk().SetScreen(CSize(1280, 1024), CRect(0, 24, 1280, 1024));
+  RecordingWnd main;
+  ASSERT_TRUE(main.Create(nullptr, "main", WS_POPUP | WS_VISIBLE, 0, 200, 150, 400, 300));
+  toolkit::ShowMessageBox(main, "确认退出吗？", "Vymera同步软件", MB_YESNO | MB_ICONQUESTION);
+  toolkit::ShowMessageBox(nullptr, "卸载成功！", "Vymera同步软件 卸载程序", MB_OK | MB_ICONINFORMATION);
+  toolkit::ShowMessageBox(main, "继续吗？", "安装软件", MB_OKCANCEL);
+  ShowWindow(main, SW_HIDE);
+  toolkit::ShowMessageBox(main, "继续吗？", "安装软件", MB_OK);
+
+  const auto& boxes = Desk().MessageBoxes();
+  ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes[0].anchor, CRect(200, 150, 600, 450));
+  EXPECT_EQ(boxes[0].buttons, (std::vector<std::string>{"是", "否"}));
+  EXPECT_EQ(boxes[1].anchor, CRect(0, 24, 1280, 1024));
+  EXPECT_EQ(boxes[1].buttons, (std::vector<std::string>{"确定"}));
+  EXPECT_EQ(boxes[2].buttons, (std::vector<std::string>{"确定", "取消"}));
+  // A hidden owner is nowhere to be centred on.
+  EXPECT_EQ(boxes[3].anchor, CRect(0, 24, 1280, 1024));
+  DestroyWindow(main);
+}
+
+TEST(MessageBoxPlace, CentredOnTheAnchorAndKeptInTheWorkArea) {
+  auto at = [](const CRect& anchor, const CRect& work) {
+    CPoint p = toolkit::CentredPlace(anchor, CSize(320, 150), work);
+    return std::pair<int, int>(p.x, p.y);
+  };
+  CRect work(0, 24, 1280, 1024);
+  EXPECT_EQ(at(CRect(200, 150, 600, 450), work), std::pair(240, 225));
+  EXPECT_EQ(at(work, work), std::pair(480, 449));
+  // An owner partly off the screen: the box stays whole on it.
+  EXPECT_EQ(at(CRect(-300, -100, 100, 100), work), std::pair(0, 24));
+  EXPECT_EQ(at(CRect(1200, 950, 1600, 1250), work), std::pair(960, 874));
+}
+
 TEST_F(Desktop, TimersAndPostedMessagesGoOnWhileAMessageBoxStands) {
   constexpr UINT kOpen = WM_APP + 1;
   constexpr UINT kPing = WM_APP + 2;

@@ -12,8 +12,10 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/tests/temp_folder.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
@@ -143,7 +145,7 @@ TEST(RealDesktop, TimersAndPostedMessagesGoOnWhileAMessageBoxStands) {
   BusyOwner owner([&] {
     answer = toolkit::ShowMessageBox(owner.window, "确认退出吗？", "Vymera同步软件", MB_YESNO | MB_ICONQUESTION);
   });
-  Answerer answerer(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_YES, 1000);
+  Answerer answerer(GTK_TYPE_DIALOG, GTK_RESPONSE_YES, 1000);
   ASSERT_TRUE(owner.Run());
   std::printf("during a one-second message box: %d timer ticks, %d posted messages\n", owner.ticksDuring,
               owner.framesDuring);
@@ -151,6 +153,93 @@ TEST(RealDesktop, TimersAndPostedMessagesGoOnWhileAMessageBoxStands) {
   // About 20 and 100 on an idle machine; a loaded one runs the loop less often, but never not at all.
   EXPECT_GE(owner.ticksDuring, 5);
   EXPECT_GE(owner.framesDuring, 10);
+}
+
+namespace {
+
+void CollectButtons(GtkWidget* widget, std::vector<GtkWidget*>& buttons) {
+  if (GTK_IS_BUTTON(widget)) buttons.push_back(widget);
+  if (!GTK_IS_CONTAINER(widget)) return;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  for (GList* c = children; c; c = c->next) CollectButtons(GTK_WIDGET(c->data), buttons);
+  g_list_free(children);
+}
+
+// Once a dialog has stood drawn for a moment: notes where it stands and its buttons' texts, saves
+// what the screen shows of it, and clicks the button at index.
+class BoxLooker {
+ public:
+  BoxLooker(std::string shot, size_t click) : shot_(std::move(shot)), click_(click) {
+    source_ = g_timeout_add(300, &BoxLooker::Tick, this);
+  }
+  ~BoxLooker() {
+    if (source_) g_source_remove(source_);
+  }
+  BoxLooker(const BoxLooker&) = delete;
+  BoxLooker& operator=(const BoxLooker&) = delete;
+
+  GdkRectangle place{};
+  std::vector<std::string> labels;
+
+ private:
+  static gboolean Tick(gpointer data) {
+    auto* self = static_cast<BoxLooker*>(data);
+    GtkWidget* dialog = ShownDialog(GTK_TYPE_DIALOG);
+    if (!dialog || !gtk_widget_get_mapped(dialog)) return G_SOURCE_CONTINUE;
+    GdkWindow* window = gtk_widget_get_window(dialog);
+    gdk_window_get_origin(window, &self->place.x, &self->place.y);
+    self->place.width = gdk_window_get_width(window);
+    self->place.height = gdk_window_get_height(window);
+    std::vector<GtkWidget*> buttons;
+    CollectButtons(dialog, buttons);
+    for (GtkWidget* b : buttons) self->labels.push_back(gtk_button_get_label(GTK_BUTTON(b)));
+    platform::MakeFolderTree(VYMERA_SCREENSHOT_DIR);
+    if (GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), self->place.x, self->place.y,
+                                                     self->place.width, self->place.height)) {
+      gdk_pixbuf_save(shot, (std::string(VYMERA_SCREENSHOT_DIR "/") + self->shot_).c_str(), "png", nullptr, nullptr);
+      g_object_unref(shot);
+    }
+    if (self->click_ < buttons.size()) gtk_button_clicked(GTK_BUTTON(buttons[self->click_]));
+    self->source_ = 0;
+    return G_SOURCE_REMOVE;
+  }
+
+  std::string shot_;
+  size_t click_;
+  guint source_ = 0;
+};
+
+}  // namespace
+
+TEST(RealDesktop, TheMessageBoxStandsCentredWithChineseButtonsWhateverTheLocale) {
+  ASSERT_FALSE(toolkit::Dispatcher::Instance().GetBackend().IsHeadless()) << "no display";
+  {
+    // Without an owner: the middle of the work area.
+    BoxLooker looker("message-box-question.png", 1);
+    int answer = toolkit::ShowMessageBox(nullptr, "您确实要删除Vymera同步软件及其相关组件吗？",
+                                         "Vymera同步软件 卸载程序", MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(answer, static_cast<int>(IDNO));
+    EXPECT_EQ(looker.labels, (std::vector<std::string>{"是", "否"}));
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_NEAR(looker.place.x + looker.place.width / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR(looker.place.y + looker.place.height / 2, (work.top + work.bottom) / 2, 1);
+    // The buttons' row is where a click at the box's bottom right finds it.
+    EXPECT_GE(looker.place.width, 360);
+  }
+  {
+    // Over its owner: the middle of the owner's window.
+    RecordingWnd owner;
+    ASSERT_TRUE(owner.Create(nullptr, "owner", WS_POPUP | WS_VISIBLE, 0, 300, 200, 500, 400));
+    BoxLooker looker("message-box-warning.png", 0);
+    int answer = toolkit::ShowMessageBox(owner, "无法写入开机启动项。\n请确认该文件夹可以写入。", "安装程序",
+                                         MB_OKCANCEL | MB_ICONWARNING);
+    EXPECT_EQ(answer, static_cast<int>(IDOK));
+    EXPECT_EQ(looker.labels, (std::vector<std::string>{"确定", "取消"}));
+    EXPECT_NEAR(looker.place.x + looker.place.width / 2, 300 + 250, 1);
+    EXPECT_NEAR(looker.place.y + looker.place.height / 2, 200 + 200, 1);
+    DestroyWindow(owner);
+  }
 }
 
 TEST(RealDesktop, TimersAndPostedMessagesGoOnWhileTheFolderPickerStands) {
@@ -169,7 +258,7 @@ TEST(RealDesktop, TimersAndPostedMessagesGoOnWhileTheFolderPickerStands) {
 
 TEST(RealDesktop, AClickOpensADialogWhoseClickOpensAMessageBoxAndTheTimerTicksThroughout) {
   ASSERT_FALSE(toolkit::Dispatcher::Instance().GetBackend().IsHeadless()) << "no display";
-  Answerer answerer(GTK_TYPE_MESSAGE_DIALOG, GTK_RESPONSE_YES, 1000);
+  Answerer answerer(GTK_TYPE_DIALOG, GTK_RESPONSE_YES, 1000);
   NestedDialogs rig(50, 300);
   ASSERT_TRUE(rig.Run());
   ASSERT_TRUE(rig.boxShown);
