@@ -331,7 +331,7 @@ sleep 0.5
 [ ! -e "$marker" ] || fail "the changed release ran"
 [ ! -e "$installed/updatetemp" ] || fail "a refused download stays in $installed/updatetemp"
 eval "$(xdotool getwindowgeometry --shell "$refusal")"
-click "$refusal" 0 $((HEIGHT - 30)) "$WIDTH" "$HEIGHT"  # OK
+click "$refusal" $((WIDTH - 86)) $((HEIGHT - 38)) $((WIDTH - 14)) $((HEIGHT - 12))  # 确定
 wait_for 10 window_gone "软件升级" || fail "the message box stays"
 click_control "$updater" "$client_skins/UpdateSoftDownloadDlg.xml" "closebtn"
 wait_for 10 eval '! kill -0 '"$renewix_pid"' 2> /dev/null' || fail "the updater does not end on its close button"
