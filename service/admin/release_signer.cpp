@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "service/admin/developer_key.h"
+#include "platform/openssl_handles.h"
 #include "service/wire/hex_text.h"
 
 namespace service {
@@ -20,15 +21,6 @@ constexpr int kNumberBytes = 32;
 struct FileClose {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
-struct KeyFree {
-  void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-struct ContextFree {
-  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-struct SignatureFree {
-  void operator()(ECDSA_SIG* signature) const { ECDSA_SIG_free(signature); }
-};
 
 bool IsP256(EVP_PKEY* key) {
   char group[64] = {};
@@ -38,7 +30,7 @@ bool IsP256(EVP_PKEY* key) {
 
 // OpenSSL signs in DER; the updaters read r and s as two fixed-width numbers.
 std::optional<std::string> RawOf(const unsigned char* der, size_t length) {
-  std::unique_ptr<ECDSA_SIG, SignatureFree> signature(d2i_ECDSA_SIG(nullptr, &der, static_cast<long>(length)));
+  platform::EcdsaSignature signature(d2i_ECDSA_SIG(nullptr, &der, static_cast<long>(length)));
   if (!signature) return std::nullopt;
   unsigned char raw[2 * kNumberBytes];
   if (BN_bn2binpad(ECDSA_SIG_get0_r(signature.get()), raw, kNumberBytes) != kNumberBytes ||
@@ -58,13 +50,13 @@ std::optional<std::string> SignRelease(const std::string& keyPath, std::string_v
     problem = "the key file cannot be opened";
     return std::nullopt;
   }
-  std::unique_ptr<EVP_PKEY, KeyFree> key(PEM_read_PrivateKey(file.get(), nullptr, nullptr, nullptr));
+  platform::EvpKey key(PEM_read_PrivateKey(file.get(), nullptr, nullptr, nullptr));
   if (!key || !IsP256(key.get())) {
     problem = "not a PEM P-256 private key (make one with: openssl genpkey -algorithm EC -pkeyopt "
               "ec_paramgen_curve:P-256 -out release.pem)";
     return std::nullopt;
   }
-  std::unique_ptr<EVP_MD_CTX, ContextFree> context(EVP_MD_CTX_new());
+  platform::EvpDigestContext context(EVP_MD_CTX_new());
   unsigned char der[128];
   size_t length = sizeof der;
   if (!context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, key.get()) != 1 ||

@@ -14,10 +14,10 @@
 #include <cinttypes>
 #include <csignal>
 #include <cmath>
-#include <optional>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -28,6 +28,7 @@
 #include "client/core/devices/tests/fakes.h"
 #include "client/core/users/user_store.h"
 #include "platform/file_io.h"
+#include "platform/number_text.h"
 #include "platform/paths.h"
 #include "platform/tests/temp_folder.h"
 #include "service/store/password_hash.h"
@@ -419,7 +420,7 @@ class Soak {
       } else {
         ++lost;
         auto gone = goneAt_.find(r);
-        std::printf("lost: %s %.1f kg (%s)\n", r.date.c_str(), r.tenths / 10.0,
+        std::printf("lost: %s %s kg (%s)\n", r.date.c_str(), platform::FixedText(r.tenths / 10.0, 1).c_str(),
                     gone == goneAt_.end() ? "not seen going" : gone->second.c_str());
       }
     }

@@ -25,7 +25,7 @@ inline constexpr std::string_view kBadNetwork = "badnetwork";
 }  // namespace login_error
 
 // The client keeps at most this many local accounts.
-inline constexpr size_t kMaxUsers = 4;
+inline constexpr size_t kMaxUsers = UserStore::kMaxUsers;
 
 // What a dialog shows for an error code: a label control to make visible, or a message for the
 // client's message dialog; both empty for a code that shows nothing.

@@ -81,7 +81,7 @@ std::string HeldWeights::Load(const UserList& users) {
   }
   // Up to the bound, readable readings are kept from any file; what is beyond was not written here.
   size_t held = pending_.Size();
-  PendingWeights::Keeper* keeper = this;
+  // The file is written once, after reading it; not once per reading put back.
   pending_.SetKeeper(nullptr);
   for (const auto& child : doc.Root().Children()) {
     std::optional<WeightRecord> w = ReadReading(*child);
@@ -97,7 +97,7 @@ std::string HeldWeights::Load(const UserList& users) {
       unassigned_.push_back(std::move(*w));
     }
   }
-  pending_.SetKeeper(keeper);
+  pending_.SetKeeper(this);
   if (!damaged) return {};
   std::optional<std::string> aside = SetFileAside(path_, kEmptyList);
   Save();

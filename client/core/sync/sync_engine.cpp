@@ -48,12 +48,16 @@ int UnsentWeights(const UserRecord& u) {
   return static_cast<int>(std::count_if(u.datalist.begin(), u.datalist.end(), [](const WeightRecord& w) { return !w.uploaded; }));
 }
 
-// A reading handed to a user goes up with the scale's code the user is bound by, whether or not the
-// scale's receiver is attached at the moment: the reading was taken already.
-bool WeightsToSend(const UserRecord& u) {
+// The scale's part runs while the scale is attached, and for the readings a user holds unsent
+// whether or not it is: they go up with the scale's code the user is bound by, as they were taken
+// already.
+bool ScaleStepRuns(const UserRecord& u) {
   const DeviceSlot& scale = u.Slot(DeviceKind::Scale);
-  return scale.bound && !scale.serial.empty() && UnsentWeights(u) > 0;
+  return Ready(u, DeviceKind::Scale) || (scale.bound && !scale.serial.empty() && UnsentWeights(u) > 0);
 }
+
+// The devices whose memory holds days.
+constexpr DeviceKind kDayDevices[] = {DeviceKind::Pedometer, DeviceKind::Pace700};
 
 size_t IndexOf(DeviceKind kind) { return static_cast<size_t>(kind); }
 
@@ -214,6 +218,11 @@ void SyncEngine::KeepHandedOver() {
   }
 }
 
+int SyncEngine::DaysHeld(DeviceKind kind) {
+  if (kind == DeviceKind::Pedometer) return devices_.pedometer.ReadDays().value_or(0);
+  return MarkedDays(DayMap(devices_.kit));
+}
+
 void SyncEngine::SyncPass() {
   if (running_) return;
   PassRun run(*this);
@@ -222,37 +231,28 @@ void SyncEngine::SyncPass() {
   // New items (readings just taken, devices not read since they were attached) start a pass at
   // once; items a failed pass left (unsent readings, days the service did not decide) wait out the
   // back-off, and go along with any pass that runs.
-  int fresh = AssignPendingWeights();
-  int total = 0;
-  for (size_t i = 0; i < users_.size(); ++i) {
-    UserRecord& u = *users_[i];
-    if (Due(u, DeviceKind::Pedometer) && !Retrying(u, DeviceKind::Pedometer)) {
-      if (std::optional<int> days = devices_.pedometer.ReadDays()) {
-        fresh += *days;
-        total += *days;
-      }
-    }
-    if (Due(u, DeviceKind::Pace700) && !Retrying(u, DeviceKind::Pace700)) {
-      int days = MarkedDays(DayMap(devices_.kit));
-      fresh += days;
-      total += days;
+  int taken = AssignPendingWeights();
+  int freshDays = 0;
+  for (const auto& user : users_) {
+    for (DeviceKind kind : kDayDevices) {
+      if (Due(*user, kind) && !Retrying(*user, kind)) freshDays += DaysHeld(kind);
     }
   }
-  if (fresh == 0 && !retry_.Due(now)) return;
-  for (size_t i = 0; i < users_.size(); ++i) {
-    UserRecord& u = *users_[i];
-    if (Retrying(u, DeviceKind::Pedometer)) {
-      if (std::optional<int> days = devices_.pedometer.ReadDays()) total += *days;
+  bool fresh = taken + freshDays > 0;
+  if (!fresh && !retry_.Due(now)) return;
+  int total = freshDays;
+  for (const auto& user : users_) {
+    for (DeviceKind kind : kDayDevices) {
+      if (Retrying(*user, kind)) total += DaysHeld(kind);
     }
-    if (Retrying(u, DeviceKind::Pace700)) total += MarkedDays(DayMap(devices_.kit));
-    // The readings just taken are among them.
-    if (Ready(u, DeviceKind::Scale) || WeightsToSend(u)) total += UnsentWeights(u);
+    // The readings just taken are among the unsent ones.
+    if (ScaleStepRuns(*user)) total += UnsentWeights(*user);
   }
   if (total == 0) return;
 
   // A retry while the service keeps failing is shown only when it gets through: the user was told
   // of the failure once, and a window every ten minutes would tell nothing new.
-  quiet_ = fresh == 0 && retry_.Failing();
+  quiet_ = !fresh && retry_.Failing();
   dialogOpen_ = !quiet_ && services_.settings.ShowUpdateWindow && services_.frame.MainWindowShownNormal() &&
                 services_.notifier.OpenProgressDialog(total);
   services_.pacer.PumpMessages();
@@ -262,7 +262,7 @@ void SyncEngine::SyncPass() {
     UserRecord& u = *users_[i];
     if (Due(u, DeviceKind::Pedometer) && !RunStep(u, DeviceKind::Pedometer)) return Finish(false, total);
     if (!stopRequested_ && Due(u, DeviceKind::Pace700)) RunStep(u, DeviceKind::Pace700);
-    if (!stopRequested_ && (Ready(u, DeviceKind::Scale) || WeightsToSend(u)) && !RunStep(u, DeviceKind::Scale)) {
+    if (!stopRequested_ && ScaleStepRuns(u) && !RunStep(u, DeviceKind::Scale)) {
       return Finish(false, total);
     }
   }

@@ -72,6 +72,8 @@ class SyncEngine {
   // decide (read again after the back-off), or it ran to its end.
   enum class StepEnd { Failed, DeviceChanged, Unsettled, Done };
 
+  // The days the attached pedometer or tracker holds.
+  int DaysHeld(DeviceKind kind);
   void CheckPedometerClock();
   void CheckTrackerClock();
   // Gives the pending readings to the users they fit; the number taken.

@@ -230,7 +230,8 @@ bool UserStore::CreateIfMissing(const std::string& path) {
 bool UserStore::StoreOne(const UserRecord& record, const std::string& path, bool drop) {
   XmlDocument doc;
   doc.LoadFile(path);
-  if (!IsSoundList(doc)) {
+  // A list that reads but cannot be written back is set aside when the client loads it.
+  if (!IsUserList(doc)) {
     if (!IsFile(path) || !SetFileAside(path, kEmptyList)) return false;
     doc.LoadFile(path);
     if (!IsUserList(doc)) return false;

@@ -8,11 +8,9 @@
 
 namespace {
 
-std::string Numbered(const char* format, int n) {
-  char name[64];
-  std::snprintf(name, sizeof name, format, n);
-  return name;
-}
+// "读数3体重": a part of row 3; "读数3" alone is the row.
+std::string Row(int row, const char* part = "") { return "读数" + std::to_string(row) + part; }
+std::string UserChoice(int n) { return "分配用户" + std::to_string(n); }
 
 bool HasScale(const UserRecord& user) {
   const DeviceSlot& scale = user.Slot(DeviceKind::Scale);
@@ -43,24 +41,28 @@ int CUnassignedWeightsDlg::Pages() const {
   return std::max(1, (count + kRowsPerPage - 1) / kRowsPerPage);
 }
 
+std::optional<size_t> CUnassignedWeightsDlg::ReadingAt(int row) const {
+  size_t count = context_.core.held.Unassigned().size();
+  size_t shown = static_cast<size_t>(page_ * kRowsPerPage + row - 1);
+  // Newest first.
+  if (shown >= count) return std::nullopt;
+  return count - 1 - shown;
+}
+
 void CUnassignedWeightsDlg::Fill() {
-  const auto& list = context_.core.held.Unassigned();
   page_ = std::clamp(page_, 0, Pages() - 1);
   for (int row = 1; row <= kRowsPerPage; ++row) {
-    size_t shown = static_cast<size_t>(page_ * kRowsPerPage + row - 1);
-    CControlUI* box = Manager().FindControl(Numbered("读数%d", row));
-    if (auto* option = dynamic_cast<COptionUI*>(Manager().FindControl(Numbered("读数%d已选择", row)))) {
-      option->Selected(false);
-    }
+    std::optional<size_t> index = ReadingAt(row);
+    if (auto* option = Manager().FindControlAs<COptionUI>(Row(row, "已选择"))) option->Selected(false);
+    CControlUI* box = Manager().FindControl(Row(row));
     if (!box) continue;
-    box->SetVisible(shown < list.size());
-    if (shown >= list.size()) continue;
-    // Newest first.
-    const WeightRecord& reading = list[list.size() - 1 - shown];
+    box->SetVisible(index.has_value());
+    if (!index) continue;
+    const WeightRecord& reading = context_.core.held.Unassigned()[*index];
     auto [date, time] = DateAndTime(reading);
-    if (CControlUI* c = Manager().FindControl(Numbered("读数%d日期", row))) c->SetText(CStdString(date));
-    if (CControlUI* c = Manager().FindControl(Numbered("读数%d时间", row))) c->SetText(CStdString(time));
-    if (CControlUI* c = Manager().FindControl(Numbered("读数%d体重", row))) {
+    if (CControlUI* c = Manager().FindControl(Row(row, "日期"))) c->SetText(CStdString(date));
+    if (CControlUI* c = Manager().FindControl(Row(row, "时间"))) c->SetText(CStdString(time));
+    if (CControlUI* c = Manager().FindControl(Row(row, "体重"))) {
       c->SetText(CStdString(platform::FixedText(reading.weight, 1) + " kg"));
     }
   }
@@ -76,7 +78,7 @@ void CUnassignedWeightsDlg::FillUsers() {
   const UserList& users = context_.core.users;
   bool any = false;
   for (int n = 1; n <= kUserChoices; ++n) {
-    auto* option = dynamic_cast<COptionUI*>(Manager().FindControl(Numbered("分配用户%d", n)));
+    auto* option = Manager().FindControlAs<COptionUI>(UserChoice(n));
     if (!option) continue;
     size_t index = static_cast<size_t>(n - 1);
     bool present = index < users.size();
@@ -92,19 +94,16 @@ void CUnassignedWeightsDlg::FillUsers() {
 }
 
 std::optional<size_t> CUnassignedWeightsDlg::Chosen() const {
-  const auto& list = context_.core.held.Unassigned();
   for (int row = 1; row <= kRowsPerPage; ++row) {
-    auto* option = dynamic_cast<COptionUI*>(Manager().FindControl(Numbered("读数%d已选择", row)));
-    if (!option || !option->IsSelected() || !option->IsVisible()) continue;
-    size_t shown = static_cast<size_t>(page_ * kRowsPerPage + row - 1);
-    if (shown < list.size()) return list.size() - 1 - shown;
+    auto* option = Manager().FindControlAs<COptionUI>(Row(row, "已选择"));
+    if (option && option->IsSelected() && option->IsVisible()) return ReadingAt(row);
   }
   return std::nullopt;
 }
 
 std::optional<size_t> CUnassignedWeightsDlg::ChosenUser() const {
   for (int n = 1; n <= kUserChoices; ++n) {
-    auto* option = dynamic_cast<COptionUI*>(Manager().FindControl(Numbered("分配用户%d", n)));
+    auto* option = Manager().FindControlAs<COptionUI>(UserChoice(n));
     size_t index = static_cast<size_t>(n - 1);
     if (option && option->IsSelected() && option->IsVisible() && option->IsEnabled() &&
         index < context_.core.users.size()) {

@@ -42,6 +42,8 @@ class CUnassignedWeightsDlg : public CSkinWnd {
   void FillUsers();
   void UpdateButtons();
   int Pages() const;
+  // The list index of the reading row (1-based) shows on this page, if it shows one.
+  std::optional<size_t> ReadingAt(int row) const;
   // The list index of the chosen row, if any.
   std::optional<size_t> Chosen() const;
   // The user index of the chosen user, if any.

@@ -129,9 +129,13 @@ void CFrameWindowWnd::ShowHeldReadings() {
   auto* notice = Manager().FindControl("未分配读数");
   if (!notice) return;
   size_t count = core_->held.Unassigned().size();
+  bool full = core_->held.Full();
+  // Asked after every pass: the bar is drawn again only when what it says changed.
+  if (count == heldShown_.count && full == heldShown_.full) return;
+  heldShown_ = {count, full};
   notice->SetVisible(count > 0);
   if (count == 0) return;
-  std::string text = core_->held.Full()
+  std::string text = full
                          ? "未分配读数已满（" + std::to_string(count) + "条），新的称重暂存在秤上，点击处理"
                          : "有" + std::to_string(count) + "条称重读数未分配给用户，点击查看";
   notice->SetText(CStdString(text));

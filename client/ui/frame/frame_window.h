@@ -104,6 +104,10 @@ class CFrameWindowWnd : public CSkinWnd, private IDialogBuilderCallback {
   CSystemTray tray_;
   std::unique_ptr<UserPanel> panel_;
   ReminderSchedule reminders_;
+  struct HeldShown {
+    size_t count = 0;  // the skin starts with the notice hidden
+    bool full = false;
+  } heldShown_;
   Backoff probe_;
   // The probe's clock: seconds of sync-timer ticks, so it keeps the timer's time.
   std::time_t probeSeconds_ = 0;
