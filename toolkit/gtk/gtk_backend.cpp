@@ -1,5 +1,6 @@
 // The real window system: GTK 3 on X11 (XWayland on Wayland desktops), so that windows can place
 // themselves where the programs put them.
+#include <errno.h>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
@@ -91,6 +92,11 @@ std::unique_ptr<Backend> CreateDefaultBackend() {
   // of some 50 MB resident) for nothing. A user's own GDK_GL setting stays.
   g_setenv("GDK_GL", "disable", FALSE);
   if (gtk_init_check(nullptr, nullptr)) return std::make_unique<GtkBackend>();
+  // A display that was named but could not be opened is worth a line: the program goes on without
+  // windows, and whoever started it would otherwise see nothing happen.
+  if (const char* display = g_getenv("DISPLAY"); display && *display) {
+    g_printerr("%s: cannot open the display %s; going on without windows\n", program_invocation_short_name, display);
+  }
   return std::make_unique<HeadlessBackend>();
 }
 
