@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -47,11 +48,17 @@ class FolderLock {
 std::optional<char> Ask(const std::string& path, const std::string& request) {
   sockaddr_un addr;
   if (!MakeAddress(path, addr)) return std::nullopt;
-  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  // Not blocking: a process that listens but no longer accepts (hung, or stopped) fills its queue,
+  // and a blocking connect would then wait for it for ever.
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) return std::nullopt;
   std::optional<char> answer;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-      send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+  if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    if (errno == EAGAIN) answer = '0';  // alive but not answering: not a stale socket
+    close(fd);
+    return answer;
+  }
+  if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
     shutdown(fd, SHUT_WR);
     pollfd p{fd, POLLIN, 0};
     char c = 0;

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <thread>
+#include <vector>
 
 #include "platform/desktop/window_registry.h"
 #include "platform/file_io.h"
@@ -49,4 +54,32 @@ TEST(WindowRegistry, AnotherProcessFindsAndRaisesByExactTitle) {
 TEST(WindowRegistry, NoFolderMeansNoWindow) {
   testing_support::TempFolder temp;
   EXPECT_FALSE(FindWindowByTitle("x", true, temp.File("missing")));
+}
+
+// A program that published its window and then stopped serving (hung) never accepts: once its
+// queue is full, asking it must still end, say no, and leave its socket alone.
+TEST(WindowRegistry, AHungListenerIsNotWaitedForAndNotRemoved) {
+  testing_support::TempFolder temp;
+  std::string folder = temp.File("windows");
+  ASSERT_TRUE(platform::EnsureRegistryFolder(folder));
+  std::string path = folder + "/1.sock";
+  int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(listen(listener, 0), 0);
+  // Fill the queue the way earlier askers would have.
+  std::vector<int> waiting;
+  for (int i = 0; i < 4; ++i) {
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    waiting.push_back(fd);
+  }
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(FindWindowByTitle("Vymera同步软件", false, folder));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(platform::PathExists(path));
+  for (int fd : waiting) close(fd);
+  close(listener);
 }
