@@ -52,7 +52,7 @@ finish() {
   if [ "$rc" -ne 0 ] && [ "$rc" -ne 77 ]; then
     echo "e2e: programs still running:"
     for pid in $(pgrep -f "^$work/" 2> /dev/null); do ps -o pid=,stat=,wchan:24=,args= -p "$pid"; done
-    DISPLAY=${DISPLAY:-} xdotool search --name . getwindowname %@ 2> /dev/null | sort | uniq -c | sed 's/^/e2e:   window /'
+    DISPLAY=${DISPLAY:-} xdo search --name . getwindowname %@ 2> /dev/null | sort | uniq -c | sed 's/^/e2e:   window /'
   fi
   for pid in $(pgrep -f "^$work/" 2> /dev/null); do kill -TERM "$pid" 2> /dev/null; done
   stop_all
@@ -129,6 +129,20 @@ wait_for 10 test -s "$work/display" || { echo "e2e: Xvfb did not start" >&2; exi
 DISPLAY=:$(head -n1 "$work/display")
 export DISPLAY
 
+# xdotool through a retry: under load the X server now and then turns a new connection away, and
+# an input step that silently did not happen would look like a click the program lost.
+xdo() {
+  local attempt out rc
+  for attempt in $(seq 30); do
+    out=$(xdotool "$@" 2> "$work/xdo.err")
+    rc=$?
+    grep -q "Can't open display" "$work/xdo.err" || { [ -n "$out" ] && printf '%s\n' "$out"; return "$rc"; }
+    sleep 0.1
+  done
+  echo "e2e: xdotool $1 could not reach the X server" >&2
+  return 1
+}
+
 # The threads of a program that does not do what it should, for the failure's log.
 stacks() {  # PID NAME
   cat /proc/"$1"/task/*/stat 2> /dev/null | awk '{print "e2e:   thread", $2, $3}' >&2 || true
@@ -142,9 +156,9 @@ stacks() {  # PID NAME
 # their place in the skin, relative to the window.
 window_of() {  # TITLE [WIDTH] -> the id of a visible window with that title (and width)
   local id X Y WIDTH HEIGHT SCREEN
-  for id in $(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null); do
+  for id in $(xdo search --onlyvisible --name "^$1\$" 2> /dev/null); do
     if [ -n "${2:-}" ]; then
-      eval "$(xdotool getwindowgeometry --shell "$id" 2> /dev/null)" || continue
+      eval "$(xdo getwindowgeometry --shell "$id" 2> /dev/null)" || continue
       [ "$WIDTH" = "$2" ] || continue
     fi
     echo "$id"
@@ -165,15 +179,16 @@ wait_window() {  # TITLE SECONDS [WIDTH] -> prints the window id
 }
 window_gone() { [ -z "$(window_of "$1")" ]; }
 click() {  # WINDOW_ID LEFT TOP RIGHT BOTTOM (a skin's pos)
-  local X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
+  local X Y WIDTH HEIGHT SCREEN geometry
+  geometry=$(xdo getwindowgeometry --shell "$1") || fail "the window $1 to click is gone"
+  eval "$geometry"
   : "$SCREEN"
   echo "click $1 at $X,$Y ${WIDTH}x$HEIGHT: $2,$3,$4,$5" >> "$logs/clicks.log"
   # Arrive with a motion, as a hand would: the control under the pointer learns it is hot.
-  xdotool mousemove --sync $((X + ($2 + $4) / 2 - 3)) $((Y + ($3 + $5) / 2 - 3))
-  xdotool mousemove --sync $((X + ($2 + $4) / 2)) $((Y + ($3 + $5) / 2))
+  xdo mousemove --sync $((X + ($2 + $4) / 2 - 3)) $((Y + ($3 + $5) / 2 - 3)) || fail "the pointer could not be moved"
+  xdo mousemove --sync $((X + ($2 + $4) / 2)) $((Y + ($3 + $5) / 2)) || fail "the pointer could not be moved"
   sleep 0.1
-  xdotool click 1
+  xdo click 1 || fail "the click could not be sent"
   # Two clicks closer than the double-click time would be one double click.
   sleep 0.5
 }
@@ -191,7 +206,7 @@ click_control() {  # WINDOW_ID SKIN_FILE NAME [PARENT_LEFT PARENT_TOP]
   click "$1" $((l + dx)) $((t + dy)) $((r + dx)) $((b + dy))
 }
 type_text() {  # TEXT: typed into the focused control
-  xdotool type --delay 30 -- "$1"
+  xdo type --delay 30 -- "$1" || fail "the text could not be typed"
 }
 
 svc=("$bin/vymera-service" --db "$work/service.db" --releases "$work/releases")
@@ -342,7 +357,7 @@ shot "tampered-refused"
 sleep 0.5
 [ ! -e "$marker" ] || fail "the changed release ran"
 [ ! -e "$installed/updatetemp" ] || fail "a refused download stays in $installed/updatetemp"
-eval "$(xdotool getwindowgeometry --shell "$refusal")"
+eval "$(xdo getwindowgeometry --shell "$refusal")"
 click "$refusal" $((WIDTH - 86)) $((HEIGHT - 38)) $((WIDTH - 14)) $((HEIGHT - 12))  # 确定
 wait_for 10 window_gone "软件升级" || fail "the message box stays"
 click_control "$updater" "$client_skins/UpdateSoftDownloadDlg.xml" "closebtn"
@@ -364,12 +379,12 @@ if [ -x "$installed/Dismantor" ]; then
   shot "remove-question"
   # The toolkit's message box: 72 x 26 buttons in a row 14 px from the right edge and 12 px from the
   # bottom, 10 px apart, "是" before "否" (and "确定" alone at the right).
-  eval "$(xdotool getwindowgeometry --shell "$question")"
+  eval "$(xdo getwindowgeometry --shell "$question")"
   click "$question" $((WIDTH - 168)) $((HEIGHT - 38)) $((WIDTH - 96)) $((HEIGHT - 12))  # 是
   wait_for 20 eval '[ ! -e "$installed/Vymera" ] && [ ! -e "$installed/res" ]' || fail "the program files stay"
   done_box=$(wait_window "$removal_caption" 20) || fail "no closing message"
   shot "removed"
-  eval "$(xdotool getwindowgeometry --shell "$done_box")"
+  eval "$(xdo getwindowgeometry --shell "$done_box")"
   click "$done_box" $((WIDTH - 86)) $((HEIGHT - 38)) $((WIDTH - 14)) $((HEIGHT - 12))  # 确定
   wait_for 20 eval '! kill -0 '"$removal_pid"' 2> /dev/null' || fail "Dismantor does not end"
   for f in Vymera Renewix res.zip res; do

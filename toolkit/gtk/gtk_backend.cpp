@@ -81,6 +81,9 @@ class GtkBackend : public Backend {
   std::map<int, guint> watches_;
 };
 
+constexpr int kDisplayAttempts = 20;
+constexpr int kDisplayRetryMs = 100;
+
 }  // namespace
 
 // Real windows when a display can be opened, the headless twin otherwise (a program started
@@ -92,11 +95,15 @@ std::unique_ptr<Backend> CreateDefaultBackend() {
   // of some 50 MB resident) for nothing. A user's own GDK_GL setting stays.
   g_setenv("GDK_GL", "disable", FALSE);
   if (gtk_init_check(nullptr, nullptr)) return std::make_unique<GtkBackend>();
-  // A display that was named but could not be opened is worth a line: the program goes on without
-  // windows, and whoever started it would otherwise see nothing happen.
-  if (const char* display = g_getenv("DISPLAY"); display && *display) {
-    g_printerr("%s: cannot open the display %s; going on without windows\n", program_invocation_short_name, display);
+  const char* display = g_getenv("DISPLAY");
+  if (!display || !*display) return std::make_unique<HeadlessBackend>();
+  // A display is named: an X server under load now and then turns a new connection away, and a
+  // program that then went on without windows would show its user nothing at all.
+  for (int attempt = 0; attempt < kDisplayAttempts; ++attempt) {
+    g_usleep(kDisplayRetryMs * 1000);
+    if (gtk_init_check(nullptr, nullptr)) return std::make_unique<GtkBackend>();
   }
+  g_printerr("%s: cannot open the display %s; going on without windows\n", program_invocation_short_name, display);
   return std::make_unique<HeadlessBackend>();
 }
 
