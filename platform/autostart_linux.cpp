@@ -1,3 +1,5 @@
+// The session's entries are XDG autostart desktop files: "<name>.desktop" in
+// $XDG_CONFIG_HOME/autostart (~/.config/autostart when that is not set).
 #include "platform/autostart.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// The items are linked in as read-only data; a written item gets the POSIX mode of its use.
 #include "platform/payload.h"
 
 #include "platform/file_io.h"

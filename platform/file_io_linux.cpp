@@ -1,3 +1,5 @@
+// Files through POSIX descriptors; an atomic write is a temporary file in the same folder, flushed
+// with fsync and renamed over the target.
 #include "platform/file_io.h"
 
 #include <fcntl.h>

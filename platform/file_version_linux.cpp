@@ -1,3 +1,5 @@
+// The version is an ELF note of owner "Vymera" (written by version_note.cpp), found through the
+// section headers or, in a file stripped of them, the program headers.
 #include "platform/file_version.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// The lock is an flock on a file in the window registry's folder.
 #include "platform/desktop/single_instance.h"
 
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// Programs started with posix_spawn in a session of their own (setsid), so that the end of the
+// starting program's session or terminal does not end them.
 #include "platform/process.h"
 
 #include <signal.h>

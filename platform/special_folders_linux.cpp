@@ -1,3 +1,9 @@
+// The XDG base directories and user directories:
+//   HomeFolder    $HOME when it is an absolute path;
+//   DataHome      $XDG_DATA_HOME when absolute, else ~/.local/share;
+//   ConfigHome    $XDG_CONFIG_HOME when absolute, else ~/.config;
+//   DesktopFolder XDG_DESKTOP_DIR of user-dirs.dirs in the config folder (what xdg-user-dir DESKTOP
+//                 reads), else the variable of that name, else ~/Desktop.
 #include "platform/special_folders.h"
 
 #include <cstdlib>

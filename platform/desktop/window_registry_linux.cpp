@@ -1,3 +1,5 @@
+// Each registry is a Unix socket in $XDG_RUNTIME_DIR/vymera-windows (a private folder under /tmp when
+// there is no runtime folder); binding and the removal of stale sockets are serialised by a lock file.
 #include "platform/desktop/window_registry.h"
 
 #include <dirent.h>

@@ -1,4 +1,4 @@
-// The system's HID host: hidapi's hidraw backend enumerates, reading what udev and sysfs know
+// The system's HID host on Linux: hidapi's hidraw backend enumerates, reading what udev and sysfs know
 // without opening any device, so looking for absent devices costs no device I/O; the opened hidraw
 // nodes are driven by our own layer, whose waits are bounded.
 

@@ -1,3 +1,6 @@
+// The requests are signals: SIGTERM from a session manager or `kill`, SIGHUP when the session or
+// terminal goes, SIGINT from Ctrl+C. They are blocked and read from a signalfd; a request's number
+// is its signal number.
 #include "platform/termination_signals.h"
 
 #include <signal.h>
