@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "installer/shell_link_maker.h"
+#include "install/shell_link_maker.h"
 
 enum class RecordKind {
   File,    // a file (or link) removed by its name

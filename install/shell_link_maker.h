@@ -1,9 +1,8 @@
 #pragma once
-// ShellLinkMaker: the installer's shortcuts, as desktop entry files. A link on the desktop is an
-// entry in the desktop's folder; the start menu's group is a folder of entries in the applications
-// menu with a menu and a directory file that gather them under the group's name. This platform has
-// no quick-launch bar: that link always fails. Each call returns success; the last failure's text
-// stays in LastError (at first "成功").
+// ShellLinkMaker: the installer's shortcuts, each starting a program in its own folder: a link on
+// the desktop, one on the quick-launch bar where the desktop has one, and the start menu's group of
+// links gathered under the group's name. Each call returns success; the last failure's text stays
+// in LastError (at first "成功").
 
 #include <string>
 

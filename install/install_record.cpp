@@ -1,9 +1,9 @@
-#include "installer/install_record.h"
+#include "install/install_record.h"
 
 #include <algorithm>
 
-#include "installer/install_items.h"
-#include "installer/installation.h"
+#include "install/install_items.h"
+#include "install/install_names.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 

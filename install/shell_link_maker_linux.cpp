@@ -1,4 +1,7 @@
-#include "installer/shell_link_maker.h"
+// The links are desktop entry files. A link on the desktop is an entry in the desktop's folder; the
+// start menu's group is a folder of entries in the applications menu with a menu and a directory
+// file that gather them under the group's name. There is no quick-launch bar: that link always fails.
+#include "install/shell_link_maker.h"
 
 #include <dirent.h>
 
