@@ -17,7 +17,7 @@ struct ShortcutPlaces {
   std::string directories;   // the menu's directory files (the groups' names and icons)
   std::string mergedMenus;   // menu files merged into the applications menu
 
-  // The user's own folders, from the XDG variables and user directories.
+  // The user's own folders, as the desktop names them.
   static ShortcutPlaces ForUser();
 };
 
