@@ -20,7 +20,7 @@
 #include "client/core/client_messages.h"
 #include "platform/paths.h"
 #include "platform/termination_signals.h"
-#include "toolkit/backend/backend.h"
+#include "toolkit/core/backend.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
 

@@ -4,7 +4,7 @@
 #include "client/ui/testing/client_rig.h"
 #include "client/core/client_messages.h"
 #include "toolkit/core/dispatcher.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "toolkit/testing/recording_window.h"
 
 namespace menus_testing {

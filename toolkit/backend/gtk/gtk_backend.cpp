@@ -5,9 +5,9 @@
 
 #include <map>
 
-#include "toolkit/backend/headless_backend.h"
-#include "toolkit/gtk/gtk_desktop.h"
-#include "toolkit/gtk/gtk_window.h"
+#include "toolkit/backend/headless/headless_backend.h"
+#include "toolkit/backend/gtk/gtk_desktop.h"
+#include "toolkit/backend/gtk/gtk_window.h"
 
 namespace toolkit {
 namespace {

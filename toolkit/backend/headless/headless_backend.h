@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/backend/backend.h"
-#include "toolkit/backend/headless_desktop.h"
+#include "toolkit/core/backend.h"
+#include "toolkit/backend/headless/headless_desktop.h"
 
 namespace toolkit {
 

@@ -2,8 +2,9 @@
 // toolkit's loop, which waits for it, reads it.
 #include <gtk/gtk.h>
 
-#include "toolkit/gtk/gtk_desktop.h"
-#include "toolkit/gtk/gtk_shown_dialog.h"
+#include "toolkit/backend/gtk/gtk_desktop.h"
+#include "toolkit/backend/gtk/gtk_shown_dialog.h"
+#include "toolkit/render/gfx_holders.h"
 
 namespace toolkit {
 namespace {
@@ -19,10 +20,7 @@ class GtkFolderPicker : public NativeFolderPicker {
     std::optional<std::string> folder;
     // Folders without a path of their own (network places, recent files) count as none picked.
     if (*response == GTK_RESPONSE_ACCEPT && shown_.Widget()) {
-      if (char* path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(shown_.Widget()))) {
-        folder = path;
-        g_free(path);
-      }
+      if (GCharHolder path{gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(shown_.Widget()))}) folder = path.get();
     }
     answer_ = folder;
     return answer_;

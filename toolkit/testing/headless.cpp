@@ -1,4 +1,4 @@
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 
 #include <cairo.h>
 
@@ -8,6 +8,7 @@
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/core/window_wnd.h"
 #include "toolkit/paint_manager.h"
+#include "toolkit/render/gfx_holders.h"
 
 namespace toolkit::headless {
 
@@ -123,24 +124,25 @@ cairo_surface_t* Render(HWND hwnd) {
   CWindowWnd* w = Window(hwnd);
   RECT r;
   if (!w || !GetClientRect(hwnd, &r) || r.right <= 0 || r.bottom <= 0) return nullptr;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, r.right, r.bottom);
-  cairo_t* cr = cairo_create(surface);
-  if (!w->ShapeBands().empty()) {
-    for (const CRect& band : w->ShapeBands()) cairo_rectangle(cr, band.left, band.top, band.GetWidth(), band.GetHeight());
-    cairo_clip(cr);
+  CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, r.right, r.bottom));
+  {
+    CairoContext owned(cairo_create(surface.get()));
+    cairo_t* cr = owned.get();
+    if (!w->ShapeBands().empty()) {
+      for (const CRect& band : w->ShapeBands()) {
+        cairo_rectangle(cr, band.left, band.top, band.GetWidth(), band.GetHeight());
+      }
+      cairo_clip(cr);
+    }
+    w->OnNativePaint(cr);
   }
-  w->OnNativePaint(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(surface);
-  return surface;
+  cairo_surface_flush(surface.get());
+  return surface.release();
 }
 
 bool RenderToPng(HWND hwnd, const std::string& path) {
-  cairo_surface_t* surface = Render(hwnd);
-  if (!surface) return false;
-  bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(surface);
-  return ok;
+  CairoSurface surface(Render(hwnd));
+  return surface && cairo_surface_write_to_png(surface.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
 }  // namespace toolkit::headless

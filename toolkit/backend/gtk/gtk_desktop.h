@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/backend/desktop_backend.h"
+#include "toolkit/core/desktop_backend.h"
 
 namespace toolkit {
 

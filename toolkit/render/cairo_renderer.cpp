@@ -1,4 +1,4 @@
-#include "toolkit/render/renderer.h"
+#include "toolkit/render/cairo_renderer.h"
 
 #include <cairo.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "toolkit/render/gfx_holders.h"
 #include "toolkit/skin/markup.h"
 #include "toolkit/skin/resource_source.h"
 
@@ -27,30 +28,29 @@ cairo_status_t ReadPngChunk(void* closure, unsigned char* data, unsigned int len
   return CAIRO_STATUS_SUCCESS;
 }
 
-cairo_surface_t* DecodePng(std::string_view bytes) {
+CairoSurface DecodePng(std::string_view bytes) {
   PngReader reader{bytes, 0};
-  cairo_surface_t* s = cairo_image_surface_create_from_png_stream(ReadPngChunk, &reader);
-  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(s);
-    return nullptr;
-  }
+  CairoSurface s(cairo_image_surface_create_from_png_stream(ReadPngChunk, &reader));
+  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
   return s;
 }
 
 // JPEG and anything else gdk-pixbuf reads, copied into a premultiplied cairo surface.
-cairo_surface_t* DecodeWithPixbuf(std::string_view bytes) {
-  GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
-  bool ok = gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
-  ok = gdk_pixbuf_loader_close(loader, nullptr) && ok;
-  GdkPixbuf* pixbuf = ok ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
-  cairo_surface_t* s = nullptr;
+CairoSurface DecodeWithPixbuf(std::string_view bytes) {
+  GObjectRef<GdkPixbufLoader> loader(gdk_pixbuf_loader_new());
+  bool ok =
+      gdk_pixbuf_loader_write(loader.get(), reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
+  ok = gdk_pixbuf_loader_close(loader.get(), nullptr) && ok;
+  GdkPixbuf* pixbuf = ok ? gdk_pixbuf_loader_get_pixbuf(loader.get()) : nullptr;
+  CairoSurface owned;
   if (pixbuf) {
     int w = gdk_pixbuf_get_width(pixbuf);
     int h = gdk_pixbuf_get_height(pixbuf);
     int channels = gdk_pixbuf_get_n_channels(pixbuf);
     int stride = gdk_pixbuf_get_rowstride(pixbuf);
     const guchar* src = gdk_pixbuf_read_pixels(pixbuf);
-    s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    owned.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    cairo_surface_t* s = owned.get();
     cairo_surface_flush(s);
     unsigned char* dst = cairo_image_surface_get_data(s);
     int dstStride = cairo_image_surface_get_stride(s);
@@ -65,8 +65,7 @@ cairo_surface_t* DecodeWithPixbuf(std::string_view bytes) {
     }
     cairo_surface_mark_dirty(s);
   }
-  g_object_unref(loader);
-  return s;
+  return owned;
 }
 
 void ApplyMask(cairo_surface_t* s, uint32_t rgb) {
@@ -100,9 +99,10 @@ int64_t FileStamp(const std::string& path) {
 void Blit(cairo_t* cr, const Image& image, const CRect& src, const CRect& dst, double alpha, bool tileX = false,
           bool tileY = false) {
   if (src.IsEmpty() || dst.IsEmpty()) return;
-  cairo_surface_t* part =
-      cairo_surface_create_for_rectangle(image.Surface(), src.left, src.top, src.GetWidth(), src.GetHeight());
-  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(part);
+  CairoSurface part(
+      cairo_surface_create_for_rectangle(image.Surface(), src.left, src.top, src.GetWidth(), src.GetHeight()));
+  CairoPattern owned(cairo_pattern_create_for_surface(part.get()));
+  cairo_pattern_t* pattern = owned.get();
   double sx = tileX ? 1.0 : static_cast<double>(src.GetWidth()) / dst.GetWidth();
   double sy = tileY ? 1.0 : static_cast<double>(src.GetHeight()) / dst.GetHeight();
   cairo_matrix_t m;
@@ -118,14 +118,13 @@ void Blit(cairo_t* cr, const Image& image, const CRect& src, const CRect& dst, d
   cairo_set_source(cr, pattern);
   cairo_paint_with_alpha(cr, alpha);
   cairo_restore(cr);
-  cairo_pattern_destroy(pattern);
-  cairo_surface_destroy(part);
 }
 
 // A copy of image with every pixel shifted.
 std::unique_ptr<Image> ShiftedCopy(const Image& image, const HslShift& shift) {
   int w = image.Width(), h = image.Height();
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  CairoSurface owned(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+  cairo_surface_t* s = owned.get();
   cairo_surface_flush(image.Surface());
   cairo_surface_flush(s);
   const unsigned char* from = cairo_image_surface_get_data(image.Surface());
@@ -138,13 +137,15 @@ std::unique_ptr<Image> ShiftedCopy(const Image& image, const HslShift& shift) {
     for (int x = 0; x < w; ++x) out[x] = ShiftPremultiplied(in[x], shift);
   }
   cairo_surface_mark_dirty(s);
-  return std::make_unique<Image>(s);
+  return std::make_unique<Image>(owned.release());
 }
 
-PangoLayout* MakeLayout(cairo_t* cr, std::string_view text, const FontSpec& font, bool markup,
-                        std::optional<uint32_t> baseColor) {
-  PangoLayout* layout = pango_cairo_create_layout(cr);
-  PangoFontDescription* desc = pango_font_description_new();
+GObjectRef<PangoLayout> MakeLayout(cairo_t* cr, std::string_view text, const FontSpec& font, bool markup,
+                                   std::optional<uint32_t> baseColor) {
+  GObjectRef<PangoLayout> owned(pango_cairo_create_layout(cr));
+  PangoLayout* layout = owned.get();
+  PangoFontDescriptionHolder descHolder(pango_font_description_new());
+  PangoFontDescription* desc = descHolder.get();
   // The skins name Windows fonts; the CJK family behind them keeps Chinese text readable where
   // the named one is missing.
   std::string families = font.family + ",WenQuanYi Micro Hei,Noto Sans CJK SC,sans-serif";
@@ -153,9 +154,9 @@ PangoLayout* MakeLayout(cairo_t* cr, std::string_view text, const FontSpec& font
   if (font.bold) pango_font_description_set_weight(desc, PANGO_WEIGHT_BOLD);
   if (font.italic) pango_font_description_set_style(desc, PANGO_STYLE_ITALIC);
   pango_layout_set_font_description(layout, desc);
-  pango_font_description_free(desc);
 
-  PangoAttrList* attrs = pango_attr_list_new();
+  PangoAttrListHolder attrsHolder(pango_attr_list_new());
+  PangoAttrList* attrs = attrsHolder.get();
   if (font.underline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
   std::string plain;
   if (markup) {
@@ -184,35 +185,32 @@ PangoLayout* MakeLayout(cairo_t* cr, std::string_view text, const FontSpec& font
   (void)baseColor;
   pango_layout_set_text(layout, plain.c_str(), static_cast<int>(plain.size()));
   pango_layout_set_attributes(layout, attrs);
-  pango_attr_list_unref(attrs);
-  return layout;
+  return owned;
 }
 
 }  // namespace
 
+void Image::SurfaceRelease::operator()(cairo_surface_t* surface) const { CairoSurface released(surface); }
 Image::Image(cairo_surface_t* surface) : surface_(surface) {}
-Image::~Image() { cairo_surface_destroy(surface_); }
-int Image::Width() const { return cairo_image_surface_get_width(surface_); }
-int Image::Height() const { return cairo_image_surface_get_height(surface_); }
+int Image::Width() const { return cairo_image_surface_get_width(surface_.get()); }
+int Image::Height() const { return cairo_image_surface_get_height(surface_.get()); }
 
 std::unique_ptr<Image> DecodeImage(std::string_view bytes, std::optional<uint32_t> mask) {
   if (bytes.size() < 8) return nullptr;
   static const char kPng[] = "\x89PNG\r\n\x1a\n";
-  cairo_surface_t* s = std::memcmp(bytes.data(), kPng, 8) == 0 ? DecodePng(bytes) : DecodeWithPixbuf(bytes);
+  CairoSurface s = std::memcmp(bytes.data(), kPng, 8) == 0 ? DecodePng(bytes) : DecodeWithPixbuf(bytes);
   if (!s) return nullptr;
-  if (cairo_image_surface_get_format(s) != CAIRO_FORMAT_ARGB32) {
+  if (cairo_image_surface_get_format(s.get()) != CAIRO_FORMAT_ARGB32) {
     // Opaque PNGs decode as RGB24; the mask needs an alpha channel to clear.
-    cairo_surface_t* argb = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(s),
-                                                       cairo_image_surface_get_height(s));
-    cairo_t* cr = cairo_create(argb);
-    cairo_set_source_surface(cr, s, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_destroy(s);
-    s = argb;
+    CairoSurface argb(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(s.get()),
+                                                 cairo_image_surface_get_height(s.get())));
+    CairoContext cr(cairo_create(argb.get()));
+    cairo_set_source_surface(cr.get(), s.get(), 0, 0);
+    cairo_paint(cr.get());
+    s = std::move(argb);
   }
-  if (mask) ApplyMask(s, *mask);
-  return std::make_unique<Image>(s);
+  if (mask) ApplyMask(s.get(), *mask);
+  return std::make_unique<Image>(s.release());
 }
 
 const Image* ImageCache::Get(const ResourceSource& source, const std::string& file, std::optional<uint32_t> mask,
@@ -241,14 +239,14 @@ const Image* ImageCache::Get(const ResourceSource& source, const std::string& fi
   return images_.insert_or_assign(tinted, std::move(copy)).first->second.image.get();
 }
 
-void Renderer::FillRect(const CRect& rect, uint32_t argb) {
+void CairoRenderer::FillRect(const CRect& rect, uint32_t argb) {
   if ((argb >> 24) == 0 || rect.IsEmpty()) return;
   SetColor(cr_, argb, false);
   cairo_rectangle(cr_, rect.left, rect.top, rect.GetWidth(), rect.GetHeight());
   cairo_fill(cr_);
 }
 
-void Renderer::DrawBorder(const CRect& rect, uint32_t argb, int size) {
+void CairoRenderer::DrawBorder(const CRect& rect, uint32_t argb, int size) {
   if ((argb >> 24) == 0 || size <= 0 || rect.IsEmpty()) return;
   SetColor(cr_, argb, false);
   cairo_set_line_width(cr_, size);
@@ -256,7 +254,7 @@ void Renderer::DrawBorder(const CRect& rect, uint32_t argb, int size) {
   cairo_stroke(cr_);
 }
 
-bool Renderer::DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source,
+bool CairoRenderer::DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source,
                          ImageCache& cache, const HslShift* shift) {
   auto spec = ParseImageSpec(imageText);
   if (!spec || spec->fade == 0) return false;
@@ -291,10 +289,11 @@ bool Renderer::DrawImage(const CRect& controlRect, std::string_view imageText, c
   return true;
 }
 
-void Renderer::DrawText(const CRect& rect, std::string_view text, const FontSpec& font, uint32_t color,
+void CairoRenderer::DrawText(const CRect& rect, std::string_view text, const FontSpec& font, uint32_t color,
                         unsigned format, bool markup) {
   if (text.empty() || rect.IsEmpty()) return;
-  PangoLayout* layout = MakeLayout(cr_, text, font, markup, color);
+  GObjectRef<PangoLayout> owned = MakeLayout(cr_, text, font, markup, color);
+  PangoLayout* layout = owned.get();
   bool single = (format & kTextSingleLine) != 0 && (format & kTextWordBreak) == 0;
   pango_layout_set_width(layout, rect.GetWidth() * PANGO_SCALE);
   if (single) {
@@ -331,26 +330,25 @@ void Renderer::DrawText(const CRect& rect, std::string_view text, const FontSpec
   cairo_move_to(cr_, x, y);
   pango_cairo_show_layout(cr_, layout);
   cairo_restore(cr_);
-  g_object_unref(layout);
 }
 
-int Renderer::TextHeight(std::string_view text, const FontSpec& font, int width, bool markup) {
+int CairoRenderer::TextHeight(std::string_view text, const FontSpec& font, int width, bool markup) {
   if (text.empty()) return 0;
-  PangoLayout* layout = MakeLayout(cr_, text, font, markup, std::nullopt);
+  GObjectRef<PangoLayout> owned = MakeLayout(cr_, text, font, markup, std::nullopt);
+  PangoLayout* layout = owned.get();
   pango_layout_set_width(layout, std::max(1, width) * PANGO_SCALE);
   pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
   int w = 0, h = 0;
   pango_layout_get_pixel_size(layout, &w, &h);
-  g_object_unref(layout);
   return h;
 }
 
-void Renderer::PushClip(const CRect& rect) {
+void CairoRenderer::PushClip(const CRect& rect) {
   cairo_save(cr_);
   cairo_rectangle(cr_, rect.left, rect.top, rect.GetWidth(), rect.GetHeight());
   cairo_clip(cr_);
 }
 
-void Renderer::PopClip() { cairo_restore(cr_); }
+void CairoRenderer::PopClip() { cairo_restore(cr_); }
 
 }  // namespace toolkit

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/backend/headless_backend.h"
+#include "toolkit/backend/headless/headless_backend.h"
 #include "toolkit/core/std_string.h"
 #include "toolkit/core/win_types.h"
 

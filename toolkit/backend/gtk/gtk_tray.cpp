@@ -9,7 +9,8 @@
 #include <atomic>
 #include <string>
 
-#include "toolkit/gtk/gtk_desktop.h"
+#include "toolkit/backend/gtk/gtk_desktop.h"
+#include "toolkit/render/gfx_holders.h"
 
 namespace toolkit {
 namespace {
@@ -30,13 +31,12 @@ const char kItemXml[] = R"xml(<node><interface name="org.kde.StatusNotifierItem"
 <signal name="NewToolTip"/></interface></node>)xml";
 
 bool HasOwner(GDBusConnection* bus, const char* name) {
-  GVariant* r = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                            "org.freedesktop.DBus", "NameHasOwner", g_variant_new("(s)", name),
-                                            G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, 500, nullptr, nullptr);
+  GVariantHolder r(g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                               "org.freedesktop.DBus", "NameHasOwner", g_variant_new("(s)", name),
+                                               G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, 500, nullptr, nullptr));
   if (!r) return false;
   gboolean has = FALSE;
-  g_variant_get(r, "(b)", &has);
-  g_variant_unref(r);
+  g_variant_get(r.get(), "(b)", &has);
   return has;
 }
 
@@ -45,24 +45,21 @@ bool XTrayPresent() { return gdk_selection_owner_get(gdk_atom_intern("_NET_SYSTE
 class GtkTray : public NativeTray {
  public:
   GtkTray(TrayHost* host, const std::string& iconPng, const std::string& tip) : host_(host), tip_(tip) {
-    pixbuf_ = iconPng.empty() ? nullptr : gdk_pixbuf_new_from_file_at_size(iconPng.c_str(), 32, 32, nullptr);
-    bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!iconPng.empty()) pixbuf_.reset(gdk_pixbuf_new_from_file_at_size(iconPng.c_str(), 32, 32, nullptr));
+    bus_.reset(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
     if (bus_) ExportItem();
-    if (registration_ && HasOwner(bus_, kWatcher)) {
+    if (registration_ && HasOwner(bus_.get(), kWatcher)) {
       mode_ = TrayMode::StatusNotifier;  // registered once the watch reports the watcher
     } else {
       ShowWithoutPanel();
     }
     if (registration_) {
-      watch_ = g_bus_watch_name_on_connection(bus_, kWatcher, G_BUS_NAME_WATCHER_FLAGS_NONE, &GtkTray::WatcherAppeared,
-                                              &GtkTray::WatcherVanished, this, nullptr);
+      watch_ = g_bus_watch_name_on_connection(bus_.get(), kWatcher, G_BUS_NAME_WATCHER_FLAGS_NONE,
+                                              &GtkTray::WatcherAppeared, &GtkTray::WatcherVanished, this, nullptr);
     }
   }
 
-  ~GtkTray() override {
-    Remove();
-    if (pixbuf_) g_object_unref(pixbuf_);
-  }
+  ~GtkTray() override { Remove(); }
   GtkTray(const GtkTray&) = delete;
   GtkTray& operator=(const GtkTray&) = delete;
 
@@ -71,11 +68,11 @@ class GtkTray : public NativeTray {
   void SetTip(const std::string& tip) override {
     tip_ = tip;
     if (registration_) {
-      g_dbus_connection_emit_signal(bus_, nullptr, kItemPath, kItemInterface, "NewToolTip", nullptr, nullptr);
+      g_dbus_connection_emit_signal(bus_.get(), nullptr, kItemPath, kItemInterface, "NewToolTip", nullptr, nullptr);
     }
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (status_) gtk_status_icon_set_tooltip_text(status_, tip_.c_str());
+    if (status_) gtk_status_icon_set_tooltip_text(status_.get(), tip_.c_str());
 #pragma GCC diagnostic pop
     if (standIn_) gtk_widget_set_tooltip_text(standIn_, tip_.c_str());
   }
@@ -88,10 +85,9 @@ class GtkTray : public NativeTray {
     watch_ = 0;
     if (owner_) g_bus_unown_name(owner_);  // the panel drops an item whose name goes
     owner_ = 0;
-    if (registration_) gone = g_dbus_connection_unregister_object(bus_, registration_);
+    if (registration_) gone = g_dbus_connection_unregister_object(bus_.get(), registration_);
     registration_ = 0;
-    if (bus_) g_object_unref(bus_);
-    bus_ = nullptr;
+    bus_.reset();
     DropStatusIcon();
     DropStandIn();
     return gone;
@@ -99,24 +95,24 @@ class GtkTray : public NativeTray {
 
  private:
   void ExportItem() {
-    GDBusNodeInfo* info = g_dbus_node_info_new_for_xml(kItemXml, nullptr);
+    std::unique_ptr<GDBusNodeInfo, FreeWith<g_dbus_node_info_unref>> info(
+        g_dbus_node_info_new_for_xml(kItemXml, nullptr));
     if (!info) return;
     static const GDBusInterfaceVTable vtable = {&GtkTray::OnCall, &GtkTray::OnGet, nullptr, {}};
     registration_ =
-        g_dbus_connection_register_object(bus_, kItemPath, info->interfaces[0], &vtable, this, nullptr, nullptr);
-    g_dbus_node_info_unref(info);
+        g_dbus_connection_register_object(bus_.get(), kItemPath, info->interfaces[0], &vtable, this, nullptr, nullptr);
     if (!registration_) return;
     static std::atomic<int> serial{0};
     busName_ = std::string(kItemInterface) + "-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
-    owner_ = g_bus_own_name_on_connection(bus_, busName_.c_str(), G_BUS_NAME_OWNER_FLAGS_NONE, &GtkTray::NameAcquired,
-                                          nullptr, this, nullptr);
+    owner_ = g_bus_own_name_on_connection(bus_.get(), busName_.c_str(), G_BUS_NAME_OWNER_FLAGS_NONE,
+                                          &GtkTray::NameAcquired, nullptr, this, nullptr);
   }
 
   // A watcher accepts only a name that is already owned, so the item registers once both are there,
   // and again with every new watcher.
   void RegisterWithWatcher() {
     if (!nameAcquired_ || !watcherPresent_ || removed_) return;
-    g_dbus_connection_call(bus_, kWatcher, "/StatusNotifierWatcher", kWatcher, "RegisterStatusNotifierItem",
+    g_dbus_connection_call(bus_.get(), kWatcher, "/StatusNotifierWatcher", kWatcher, "RegisterStatusNotifierItem",
                            g_variant_new("(s)", busName_.c_str()), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
                            nullptr, nullptr);
   }
@@ -167,9 +163,9 @@ class GtkTray : public NativeTray {
     GVariantBuilder b;
     g_variant_builder_init(&b, G_VARIANT_TYPE("a(iiay)"));
     if (pixbuf_) {
-      int w = gdk_pixbuf_get_width(pixbuf_), h = gdk_pixbuf_get_height(pixbuf_);
-      int n = gdk_pixbuf_get_n_channels(pixbuf_), stride = gdk_pixbuf_get_rowstride(pixbuf_);
-      const guchar* px = gdk_pixbuf_read_pixels(pixbuf_);
+      int w = gdk_pixbuf_get_width(pixbuf_.get()), h = gdk_pixbuf_get_height(pixbuf_.get());
+      int n = gdk_pixbuf_get_n_channels(pixbuf_.get()), stride = gdk_pixbuf_get_rowstride(pixbuf_.get());
+      const guchar* px = gdk_pixbuf_read_pixels(pixbuf_.get());
       std::string argb;  // network byte order ARGB, as the protocol wants
       for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -214,21 +210,22 @@ class GtkTray : public NativeTray {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   // A status icon docks into an X11 tray whenever one is there, also one that starts (again) later.
   void MakeStatusIcon() {
-    status_ =
-        pixbuf_ ? gtk_status_icon_new_from_pixbuf(pixbuf_) : gtk_status_icon_new_from_icon_name("dialog-information");
-    gtk_status_icon_set_tooltip_text(status_, tip_.c_str());
-    g_signal_connect(status_, "button-press-event", G_CALLBACK(+[](GtkStatusIcon*, GdkEventButton* e, gpointer data) {
+    status_.reset(pixbuf_ ? gtk_status_icon_new_from_pixbuf(pixbuf_.get())
+                          : gtk_status_icon_new_from_icon_name("dialog-information"));
+    gtk_status_icon_set_tooltip_text(status_.get(), tip_.c_str());
+    g_signal_connect(status_.get(), "button-press-event",
+                     G_CALLBACK(+[](GtkStatusIcon*, GdkEventButton* e, gpointer data) {
                        return OnPress(e, static_cast<GtkTray*>(data));
                      }),
                      this);
-    g_signal_connect(status_, "notify::embedded", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer data) {
+    g_signal_connect(status_.get(), "notify::embedded", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer data) {
                        static_cast<GtkTray*>(data)->EmbeddingChanged();
                      }),
                      this);
   }
   void EmbeddingChanged() {
     if (!status_ || mode_ == TrayMode::StatusNotifier) return;
-    if (gtk_status_icon_is_embedded(status_)) {
+    if (gtk_status_icon_is_embedded(status_.get())) {
       DropStandIn();
       mode_ = TrayMode::XEmbed;
     } else {
@@ -238,10 +235,9 @@ class GtkTray : public NativeTray {
   }
   void DropStatusIcon() {
     if (!status_) return;
-    g_signal_handlers_disconnect_by_data(status_, this);
-    gtk_status_icon_set_visible(status_, FALSE);
-    g_object_unref(status_);
-    status_ = nullptr;
+    g_signal_handlers_disconnect_by_data(status_.get(), this);
+    gtk_status_icon_set_visible(status_.get(), FALSE);
+    status_.reset();
   }
 #pragma GCC diagnostic pop
 
@@ -256,7 +252,7 @@ class GtkTray : public NativeTray {
     gtk_window_set_type_hint(GTK_WINDOW(standIn_), GDK_WINDOW_TYPE_HINT_DOCK);
     gtk_widget_set_tooltip_text(standIn_, tip_.c_str());
     GtkWidget* box = gtk_event_box_new();
-    GtkWidget* image = pixbuf_ ? gtk_image_new_from_pixbuf(pixbuf_)
+    GtkWidget* image = pixbuf_ ? gtk_image_new_from_pixbuf(pixbuf_.get())
                                : gtk_image_new_from_icon_name("dialog-information", GTK_ICON_SIZE_DND);
     gtk_container_add(GTK_CONTAINER(box), image);
     gtk_container_add(GTK_CONTAINER(standIn_), box);
@@ -275,7 +271,7 @@ class GtkTray : public NativeTray {
   }
 
   TrayHost* host_;
-  GDBusConnection* bus_ = nullptr;
+  GObjectRef<GDBusConnection> bus_;
   guint registration_ = 0;
   guint owner_ = 0;
   guint watch_ = 0;
@@ -284,8 +280,8 @@ class GtkTray : public NativeTray {
   bool removed_ = false;
   std::string busName_;
   std::string tip_;
-  GdkPixbuf* pixbuf_ = nullptr;
-  GtkStatusIcon* status_ = nullptr;
+  GObjectRef<GdkPixbuf> pixbuf_;
+  GObjectRef<GtkStatusIcon> status_;
   GtkWidget* standIn_ = nullptr;
   TrayMode mode_ = TrayMode::StandIn;
 };

@@ -1,4 +1,4 @@
-#include "toolkit/gtk/gtk_window.h"
+#include "toolkit/backend/gtk/gtk_window.h"
 
 #include <gdk/gdkkeysyms.h>
 
@@ -111,28 +111,27 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
 class GtkEntryOverEdit : public TextEntry {
  public:
   GtkEntryOverEdit(GtkWidget* overlay, TextEntryHost* host) : overlay_(overlay), host_(host) {
-    entry_ = gtk_entry_new();
-    g_object_ref_sink(entry_);  // the edit control may outlive the window that holds the entry
-    gtk_entry_set_has_frame(GTK_ENTRY(entry_), FALSE);
+    // The edit control may outlive the window that holds the entry.
+    entry_.reset(GTK_WIDGET(g_object_ref_sink(gtk_entry_new())));
+    gtk_entry_set_has_frame(GTK_ENTRY(entry_.get()), FALSE);
     // The control decides the width; an entry would otherwise ask for room for many characters.
-    gtk_entry_set_width_chars(GTK_ENTRY(entry_), 1);
-    gtk_entry_set_max_width_chars(GTK_ENTRY(entry_), 1);
-    gtk_widget_set_halign(entry_, GTK_ALIGN_START);
-    gtk_widget_set_valign(entry_, GTK_ALIGN_START);
-    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_entry_set_width_chars(GTK_ENTRY(entry_.get()), 1);
+    gtk_entry_set_max_width_chars(GTK_ENTRY(entry_.get()), 1);
+    gtk_widget_set_halign(entry_.get(), GTK_ALIGN_START);
+    gtk_widget_set_valign(entry_.get(), GTK_ALIGN_START);
+    GObjectRef<GtkCssProvider> css(gtk_css_provider_new());
     gtk_css_provider_load_from_data(
-        css, "entry { background: transparent; border: none; box-shadow: none; padding: 0; min-height: 0; }", -1,
-        nullptr);
-    gtk_style_context_add_provider(gtk_widget_get_style_context(entry_), GTK_STYLE_PROVIDER(css),
+        css.get(), "entry { background: transparent; border: none; box-shadow: none; padding: 0; min-height: 0; }",
+        -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(entry_.get()), GTK_STYLE_PROVIDER(css.get()),
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(css);
-    gtk_overlay_add_overlay(GTK_OVERLAY(overlay_), entry_);
-    g_signal_connect(entry_, "changed", G_CALLBACK(+[](GtkEditable* e, gpointer self) {
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay_), entry_.get());
+    g_signal_connect(entry_.get(), "changed", G_CALLBACK(+[](GtkEditable* e, gpointer self) {
                        auto* me = static_cast<GtkEntryOverEdit*>(self);
                        if (me->host_ && !me->setting_) me->host_->OnEntryChanged(gtk_entry_get_text(GTK_ENTRY(e)));
                      }),
                      this);
-    g_signal_connect(entry_, "focus-in-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
+    g_signal_connect(entry_.get(), "focus-in-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
                        auto* me = static_cast<GtkEntryOverEdit*>(self);
                        if (me->host_) me->host_->OnEntryFocus(true);
                        return FALSE;
@@ -141,48 +140,45 @@ class GtkEntryOverEdit : public TextEntry {
   }
   ~GtkEntryOverEdit() override {
     host_ = nullptr;
-    g_signal_handlers_disconnect_by_data(entry_, this);
-    if (gtk_widget_get_parent(entry_)) gtk_widget_destroy(entry_);
-    g_object_unref(entry_);
+    g_signal_handlers_disconnect_by_data(entry_.get(), this);
+    if (gtk_widget_get_parent(entry_.get())) gtk_widget_destroy(entry_.get());
   }
   void SetBounds(const CRect& r) override {
-    gtk_widget_set_margin_start(entry_, std::max(0, r.left));
-    gtk_widget_set_margin_top(entry_, std::max(0, r.top));
-    gtk_widget_set_size_request(entry_, std::max(1, r.GetWidth()), std::max(1, r.GetHeight()));
+    gtk_widget_set_margin_start(entry_.get(), std::max(0, r.left));
+    gtk_widget_set_margin_top(entry_.get(), std::max(0, r.top));
+    gtk_widget_set_size_request(entry_.get(), std::max(1, r.GetWidth()), std::max(1, r.GetHeight()));
   }
   void SetText(const std::string& text) override {
     setting_ = true;
-    gtk_entry_set_text(GTK_ENTRY(entry_), text.c_str());
+    gtk_entry_set_text(GTK_ENTRY(entry_.get()), text.c_str());
     setting_ = false;
   }
-  void SetPassword(bool on) override { gtk_entry_set_visibility(GTK_ENTRY(entry_), !on); }
-  void SetReadOnly(bool on) override { gtk_editable_set_editable(GTK_EDITABLE(entry_), !on); }
-  void SetVisible(bool on) override { gtk_widget_set_visible(entry_, on); }
-  void SetEnabled(bool on) override { gtk_widget_set_sensitive(entry_, on); }
+  void SetPassword(bool on) override { gtk_entry_set_visibility(GTK_ENTRY(entry_.get()), !on); }
+  void SetReadOnly(bool on) override { gtk_editable_set_editable(GTK_EDITABLE(entry_.get()), !on); }
+  void SetVisible(bool on) override { gtk_widget_set_visible(entry_.get(), on); }
+  void SetEnabled(bool on) override { gtk_widget_set_sensitive(entry_.get(), on); }
   void SetFont(const std::string& family, int pixelSize) override {
-    PangoFontDescription* d = pango_font_description_new();
+    PangoFontDescriptionHolder d(pango_font_description_new());
     std::string families = family + ",WenQuanYi Micro Hei,sans-serif";
-    pango_font_description_set_family(d, families.c_str());
-    pango_font_description_set_absolute_size(d, pixelSize * PANGO_SCALE);
-    PangoAttrList* attrs = pango_attr_list_new();
-    pango_attr_list_insert(attrs, pango_attr_font_desc_new(d));
-    gtk_entry_set_attributes(GTK_ENTRY(entry_), attrs);
-    pango_attr_list_unref(attrs);
-    pango_font_description_free(d);
+    pango_font_description_set_family(d.get(), families.c_str());
+    pango_font_description_set_absolute_size(d.get(), pixelSize * PANGO_SCALE);
+    PangoAttrListHolder attrs(pango_attr_list_new());
+    pango_attr_list_insert(attrs.get(), pango_attr_font_desc_new(d.get()));
+    gtk_entry_set_attributes(GTK_ENTRY(entry_.get()), attrs.get());
   }
   void SetTextColor(uint32_t) override {}
-  void Focus() override { gtk_widget_grab_focus(entry_); }
+  void Focus() override { gtk_widget_grab_focus(entry_.get()); }
   void Blur() override {
-    GtkWidget* top = gtk_widget_get_toplevel(entry_);
+    GtkWidget* top = gtk_widget_get_toplevel(entry_.get());
     // The window's focus widget, even while the window itself is not the active one.
-    if (GTK_IS_WINDOW(top) && gtk_window_get_focus(GTK_WINDOW(top)) == entry_) {
+    if (GTK_IS_WINDOW(top) && gtk_window_get_focus(GTK_WINDOW(top)) == entry_.get()) {
       gtk_window_set_focus(GTK_WINDOW(top), nullptr);
     }
   }
 
  private:
   GtkWidget* overlay_;
-  GtkWidget* entry_;
+  GObjectRef<GtkWidget> entry_;
   TextEntryHost* host_;
   bool setting_ = false;
 };
@@ -190,23 +186,22 @@ class GtkEntryOverEdit : public TextEntry {
 }  // namespace
 
 GtkNativeWindow::GtkNativeWindow(WindowHost* host, const WindowParams& params) : host_(host), rect_(params.rect) {
-  window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  g_object_ref_sink(window_);
-  gtk_window_set_title(GTK_WINDOW(window_), params.title.c_str());
-  gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
-  gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
-  gtk_widget_set_app_paintable(window_, TRUE);
-  if (GdkVisual* rgba = gdk_screen_get_rgba_visual(gtk_widget_get_screen(window_))) gtk_widget_set_visual(window_, rgba);
+  window_.reset(GTK_WIDGET(g_object_ref_sink(gtk_window_new(GTK_WINDOW_TOPLEVEL))));
+  gtk_window_set_title(GTK_WINDOW(window_.get()), params.title.c_str());
+  gtk_window_set_decorated(GTK_WINDOW(window_.get()), FALSE);
+  gtk_window_set_resizable(GTK_WINDOW(window_.get()), FALSE);
+  gtk_widget_set_app_paintable(window_.get(), TRUE);
+  if (GdkVisual* rgba = gdk_screen_get_rgba_visual(gtk_widget_get_screen(window_.get()))) gtk_widget_set_visual(window_.get(), rgba);
   if (params.toolWindow) {
-    gtk_window_set_type_hint(GTK_WINDOW(window_), GDK_WINDOW_TYPE_HINT_UTILITY);
-    gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), TRUE);
-    gtk_window_set_skip_pager_hint(GTK_WINDOW(window_), TRUE);
+    gtk_window_set_type_hint(GTK_WINDOW(window_.get()), GDK_WINDOW_TYPE_HINT_UTILITY);
+    gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_.get()), TRUE);
+    gtk_window_set_skip_pager_hint(GTK_WINDOW(window_.get()), TRUE);
   } else if (params.popup && params.owner) {
-    gtk_window_set_type_hint(GTK_WINDOW(window_), GDK_WINDOW_TYPE_HINT_DIALOG);
+    gtk_window_set_type_hint(GTK_WINDOW(window_.get()), GDK_WINDOW_TYPE_HINT_DIALOG);
   }
-  if (params.topMost) gtk_window_set_keep_above(GTK_WINDOW(window_), TRUE);
+  if (params.topMost) gtk_window_set_keep_above(GTK_WINDOW(window_.get()), TRUE);
   if (auto* owner = dynamic_cast<GtkNativeWindow*>(params.owner)) {
-    gtk_window_set_transient_for(GTK_WINDOW(window_), GTK_WINDOW(owner->window_));
+    gtk_window_set_transient_for(GTK_WINDOW(window_.get()), GTK_WINDOW(owner->window_.get()));
   }
   // The drawing area fills the window, whatever size the user gives a resizable one; the entries
   // float over it where their edit controls are.
@@ -215,40 +210,41 @@ GtkNativeWindow::GtkNativeWindow(WindowHost* host, const WindowParams& params) :
   gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
                                    GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
   gtk_container_add(GTK_CONTAINER(overlay_), area_);
-  gtk_container_add(GTK_CONTAINER(window_), overlay_);
+  gtk_container_add(GTK_CONTAINER(window_.get()), overlay_);
   g_signal_connect(area_, "draw", G_CALLBACK(OnDraw), this);
   g_signal_connect(area_, "button-press-event", G_CALLBACK(OnButton), this);
   g_signal_connect(area_, "button-release-event", G_CALLBACK(OnButton), this);
   g_signal_connect(area_, "motion-notify-event", G_CALLBACK(OnMotion), this);
   g_signal_connect(area_, "leave-notify-event", G_CALLBACK(OnLeave), this);
   g_signal_connect(area_, "scroll-event", G_CALLBACK(OnScroll), this);
-  g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKey), this);
-  g_signal_connect(window_, "focus-in-event", G_CALLBACK(OnFocus), this);
-  g_signal_connect(window_, "focus-out-event", G_CALLBACK(OnFocus), this);
-  g_signal_connect(window_, "configure-event", G_CALLBACK(OnConfigure), this);
-  g_signal_connect(window_, "window-state-event", G_CALLBACK(OnState), this);
-  g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
+  g_signal_connect(window_.get(), "key-press-event", G_CALLBACK(OnKey), this);
+  g_signal_connect(window_.get(), "focus-in-event", G_CALLBACK(OnFocus), this);
+  g_signal_connect(window_.get(), "focus-out-event", G_CALLBACK(OnFocus), this);
+  g_signal_connect(window_.get(), "configure-event", G_CALLBACK(OnConfigure), this);
+  g_signal_connect(window_.get(), "window-state-event", G_CALLBACK(OnState), this);
+  g_signal_connect(window_.get(), "delete-event", G_CALLBACK(OnDelete), this);
   SetBounds(rect_);
   gtk_widget_show_all(overlay_);
 }
 
 GtkNativeWindow::~GtkNativeWindow() {
   host_ = nullptr;
-  gtk_widget_destroy(window_);
-  g_object_unref(window_);
+  gtk_widget_destroy(window_.get());
 }
 
-void GtkNativeWindow::SetTitle(const std::string& title) { gtk_window_set_title(GTK_WINDOW(window_), title.c_str()); }
+void GtkNativeWindow::SetTitle(const std::string& title) {
+  gtk_window_set_title(GTK_WINDOW(window_.get()), title.c_str());
+}
 
-void GtkNativeWindow::SetDecorated(bool decorated) { gtk_window_set_decorated(GTK_WINDOW(window_), decorated); }
+void GtkNativeWindow::SetDecorated(bool decorated) { gtk_window_set_decorated(GTK_WINDOW(window_.get()), decorated); }
 
-void GtkNativeWindow::SetTopMost(bool topMost) { gtk_window_set_keep_above(GTK_WINDOW(window_), topMost); }
+void GtkNativeWindow::SetTopMost(bool topMost) { gtk_window_set_keep_above(GTK_WINDOW(window_.get()), topMost); }
 
 void GtkNativeWindow::SetBounds(const CRect& r) {
   rect_ = r;
-  gtk_window_move(GTK_WINDOW(window_), r.left, r.top);
+  gtk_window_move(GTK_WINDOW(window_.get()), r.left, r.top);
   ApplyAreaRequest();
-  gtk_window_resize(GTK_WINDOW(window_), std::max(1, r.GetWidth()), std::max(1, r.GetHeight()));
+  gtk_window_resize(GTK_WINDOW(window_.get()), std::max(1, r.GetWidth()), std::max(1, r.GetHeight()));
 }
 
 // A window that is not resizable takes exactly the size its content asks for, so the area asks
@@ -263,7 +259,7 @@ void GtkNativeWindow::ApplyAreaRequest() {
 
 void GtkNativeWindow::SetResizable(bool resizable, const CSize& minSize, const CSize& maxSize) {
   resizable_ = resizable;
-  gtk_window_set_resizable(GTK_WINDOW(window_), resizable);
+  gtk_window_set_resizable(GTK_WINDOW(window_.get()), resizable);
   GdkGeometry hints{};
   int mask = 0;
   if (resizable) {
@@ -276,7 +272,7 @@ void GtkNativeWindow::SetResizable(bool resizable, const CSize& minSize, const C
       mask |= GDK_HINT_MAX_SIZE;
     }
   }
-  gtk_window_set_geometry_hints(GTK_WINDOW(window_), nullptr, &hints, static_cast<GdkWindowHints>(mask));
+  gtk_window_set_geometry_hints(GTK_WINDOW(window_.get()), nullptr, &hints, static_cast<GdkWindowHints>(mask));
   ApplyAreaRequest();
 }
 
@@ -291,9 +287,8 @@ void GtkNativeWindow::SetEdgeCursor(int hit) {
     case HTTOPRIGHT: case HTBOTTOMLEFT: name = "nesw-resize"; break;
     default: break;
   }
-  GdkCursor* cursor = name ? gdk_cursor_new_from_name(gdk_window_get_display(gdk), name) : nullptr;
-  gdk_window_set_cursor(gdk, cursor);
-  if (cursor) g_object_unref(cursor);
+  GObjectRef<GdkCursor> cursor(name ? gdk_cursor_new_from_name(gdk_window_get_display(gdk), name) : nullptr);
+  gdk_window_set_cursor(gdk, cursor.get());
 }
 
 void GtkNativeWindow::BeginResizeDrag(int edge, int screenX, int screenY) {
@@ -310,22 +305,22 @@ void GtkNativeWindow::BeginResizeDrag(int edge, int screenX, int screenY) {
     default: return;
   }
   if (!resizable_) return;
-  gtk_window_begin_resize_drag(GTK_WINDOW(window_), gdkEdge, 1, screenX, screenY, gtk_get_current_event_time());
+  gtk_window_begin_resize_drag(GTK_WINDOW(window_.get()), gdkEdge, 1, screenX, screenY, gtk_get_current_event_time());
 }
 
 void GtkNativeWindow::Show(bool visible, bool minimized, bool activate) {
   if (!visible) {
-    gtk_widget_hide(window_);
+    gtk_widget_hide(window_.get());
     return;
   }
-  gtk_window_set_focus_on_map(GTK_WINDOW(window_), activate);
-  gtk_window_move(GTK_WINDOW(window_), rect_.left, rect_.top);
-  gtk_widget_show(window_);
+  gtk_window_set_focus_on_map(GTK_WINDOW(window_.get()), activate);
+  gtk_window_move(GTK_WINDOW(window_.get()), rect_.left, rect_.top);
+  gtk_widget_show(window_.get());
   if (minimized) {
-    gtk_window_iconify(GTK_WINDOW(window_));
+    gtk_window_iconify(GTK_WINDOW(window_.get()));
   } else {
-    gtk_window_deiconify(GTK_WINDOW(window_));
-    if (activate) gtk_window_present(GTK_WINDOW(window_));
+    gtk_window_deiconify(GTK_WINDOW(window_.get()));
+    if (activate) gtk_window_present(GTK_WINDOW(window_.get()));
   }
   minimized_ = minimized;
 }
@@ -334,28 +329,27 @@ void GtkNativeWindow::Invalidate() { gtk_widget_queue_draw(area_); }
 
 void GtkNativeWindow::SetShape(const std::vector<CRect>& bands) {
   if (bands.empty()) {
-    gtk_widget_shape_combine_region(window_, nullptr);
+    gtk_widget_shape_combine_region(window_.get(), nullptr);
     return;
   }
-  cairo_region_t* region = cairo_region_create();
+  CairoRegion region(cairo_region_create());
   for (const CRect& b : bands) {
     cairo_rectangle_int_t r{b.left, b.top, b.GetWidth(), b.GetHeight()};
-    cairo_region_union_rectangle(region, &r);
+    cairo_region_union_rectangle(region.get(), &r);
   }
-  gtk_widget_shape_combine_region(window_, region);
-  cairo_region_destroy(region);
+  gtk_widget_shape_combine_region(window_.get(), region.get());
 }
 
-void GtkNativeWindow::SetOpacity(double opacity) { gtk_widget_set_opacity(window_, opacity); }
+void GtkNativeWindow::SetOpacity(double opacity) { gtk_widget_set_opacity(window_.get(), opacity); }
 
 void GtkNativeWindow::SetEnabled(bool enabled) { gtk_widget_set_sensitive(overlay_, enabled); }
 
 void GtkNativeWindow::BeginMoveDrag(int screenX, int screenY) {
-  gtk_window_begin_move_drag(GTK_WINDOW(window_), 1, screenX, screenY, gtk_get_current_event_time());
+  gtk_window_begin_move_drag(GTK_WINDOW(window_.get()), 1, screenX, screenY, gtk_get_current_event_time());
 }
 
 void GtkNativeWindow::SetIconFile(const std::string& pngPath) {
-  gtk_window_set_icon_from_file(GTK_WINDOW(window_), pngPath.c_str(), nullptr);
+  gtk_window_set_icon_from_file(GTK_WINDOW(window_.get()), pngPath.c_str(), nullptr);
 }
 
 void GtkNativeWindow::SetTooltip(const std::string& text) {

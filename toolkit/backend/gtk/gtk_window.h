@@ -4,7 +4,8 @@
 
 #include <gtk/gtk.h>
 
-#include "toolkit/backend/backend.h"
+#include "toolkit/core/backend.h"
+#include "toolkit/render/gfx_holders.h"
 
 namespace toolkit {
 
@@ -30,14 +31,14 @@ class GtkNativeWindow : public NativeWindow {
   void SetTooltip(const std::string& text) override;
   std::unique_ptr<TextEntry> CreateTextEntry(TextEntryHost* host) override;
 
-  GtkWidget* Widget() const { return window_; }
+  GtkWidget* Widget() const { return window_.get(); }
   // Where the window system has put the window (the user may move and resize it).
   void NoteConfigured(const CRect& screenRect) { rect_ = screenRect; }
   WindowHost* Host() const { return host_; }
 
  private:
   WindowHost* host_;
-  GtkWidget* window_ = nullptr;
+  GObjectRef<GtkWidget> window_;
   void ApplyAreaRequest();
 
   GtkWidget* overlay_ = nullptr;

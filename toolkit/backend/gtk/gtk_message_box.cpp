@@ -7,8 +7,9 @@
 
 #include <cmath>
 
-#include "toolkit/gtk/gtk_desktop.h"
-#include "toolkit/gtk/gtk_shown_dialog.h"
+#include "toolkit/backend/gtk/gtk_desktop.h"
+#include "toolkit/backend/gtk/gtk_shown_dialog.h"
+#include "toolkit/render/gfx_holders.h"
 
 namespace toolkit {
 namespace {
@@ -40,10 +41,10 @@ void UseStyle() {
   static bool installed = false;
   GdkScreen* screen = gdk_screen_get_default();
   if (installed || !screen) return;
-  GtkCssProvider* css = gtk_css_provider_new();
-  gtk_css_provider_load_from_data(css, kStyle, -1, nullptr);
-  gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(css), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  g_object_unref(css);
+  GObjectRef<GtkCssProvider> css(gtk_css_provider_new());
+  gtk_css_provider_load_from_data(css.get(), kStyle, -1, nullptr);
+  gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(css.get()),
+                                            GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   installed = true;
 }
 
@@ -78,16 +79,14 @@ gboolean DrawGlyph(GtkWidget* area, cairo_t* cr, gpointer data) {
   cairo_arc(cr, size / 2, size / 2, size / 2 - 1, 0, 2 * M_PI);
   cairo_set_source_rgb(cr, glyph.r, glyph.g, glyph.b);
   cairo_fill(cr);
-  PangoLayout* layout = gtk_widget_create_pango_layout(area, glyph.sign);
-  PangoFontDescription* font = pango_font_description_from_string("WenQuanYi Micro Hei Bold 17");
-  pango_layout_set_font_description(layout, font);
+  GObjectRef<PangoLayout> layout(gtk_widget_create_pango_layout(area, glyph.sign));
+  PangoFontDescriptionHolder font(pango_font_description_from_string("WenQuanYi Micro Hei Bold 17"));
+  pango_layout_set_font_description(layout.get(), font.get());
   int w = 0, h = 0;
-  pango_layout_get_pixel_size(layout, &w, &h);
+  pango_layout_get_pixel_size(layout.get(), &w, &h);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_move_to(cr, (size - w) / 2, (size - h) / 2);
-  pango_cairo_show_layout(cr, layout);
-  pango_font_description_free(font);
-  g_object_unref(layout);
+  pango_cairo_show_layout(cr, layout.get());
   return TRUE;
 }
 

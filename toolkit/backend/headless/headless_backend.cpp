@@ -1,4 +1,4 @@
-#include "toolkit/backend/headless_backend.h"
+#include "toolkit/backend/headless/headless_backend.h"
 
 #include <fcntl.h>
 #include <poll.h>

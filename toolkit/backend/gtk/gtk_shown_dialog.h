@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "toolkit/gtk/gtk_window.h"
+#include "toolkit/backend/gtk/gtk_window.h"
 
 namespace toolkit {
 

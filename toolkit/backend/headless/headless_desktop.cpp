@@ -1,4 +1,4 @@
-#include "toolkit/backend/headless_desktop.h"
+#include "toolkit/backend/headless/headless_desktop.h"
 
 #include <algorithm>
 

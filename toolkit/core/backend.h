@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/backend/desktop_backend.h"
+#include "toolkit/core/desktop_backend.h"
 #include "toolkit/core/rect.h"
 
 typedef struct _cairo cairo_t;
