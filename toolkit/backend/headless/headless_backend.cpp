@@ -77,8 +77,4 @@ void HeadlessBackend::Wait(std::optional<int64_t> deadlineMs) {
   PollFds(-1);
 }
 
-#if !defined(VYMERA_TOOLKIT_GTK)
-std::unique_ptr<Backend> CreateDefaultBackend() { return std::make_unique<HeadlessBackend>(); }
-#endif
-
 }  // namespace toolkit
