@@ -18,6 +18,22 @@ if(VYMERA_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
+# The platform the build is for picks each facility's file by its suffix: the portable header
+# autostart.h is built from autostart_linux.cpp here and from autostart_windows.cpp on Windows.
+if(WIN32)
+  set(VYMERA_PLATFORM windows)
+else()
+  set(VYMERA_PLATFORM linux)
+endif()
+
+# vymera_platform_sources(target facility...): adds <facility>_${VYMERA_PLATFORM}.cpp, relative to
+# the calling folder, for each facility.
+function(vymera_platform_sources target)
+  foreach(facility IN LISTS ARGN)
+    target_sources(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/${facility}_${VYMERA_PLATFORM}.cpp)
+  endforeach()
+endfunction()
+
 # Our own code builds with warnings as errors; third-party headers are included as system headers.
 function(vymera_warnings target)
   target_compile_options(${target} PRIVATE ${VYMERA_WARNINGS})

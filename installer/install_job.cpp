@@ -1,6 +1,6 @@
 #include "installer/install_job.h"
 
-#include "platform/message_numbers.h"
+#include "installer/installer_messages.h"
 
 InstallJob::InstallJob(InstallRequest request, InstallPlaces places, platform::MessageTarget& window)
     : request_(std::move(request)),
@@ -31,7 +31,7 @@ const InstallResult& InstallJob::Result() {
 void InstallJob::Run() {
   result_ = Install(
       request_, places_,
-      [this](int step) { window_.PostMessage(platform::kMsgInstallProgress, step, installation::kSteps); }, &stop_);
+      [this](int step) { window_.PostMessage(installer_messages::kMsgInstallProgress, step, installation::kSteps); }, &stop_);
   running_ = false;
-  window_.PostMessage(platform::kMsgInstallFinished, result_.Ok() ? 0 : 1, 0);
+  window_.PostMessage(installer_messages::kMsgInstallFinished, result_.Ok() ? 0 : 1, 0);
 }

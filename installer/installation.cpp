@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "installer/install_items.h"
+#include "install/install_items.h"
 #include "installer/skin_unpacker.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"

@@ -8,8 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "installer/install_record.h"
-#include "installer/shell_link_maker.h"
+#include "install/install_names.h"
+#include "install/install_record.h"
+#include "install/shell_link_maker.h"
 
 struct InstallRequest {
   std::string folder;  // the program folder, an absolute path
@@ -29,10 +30,6 @@ struct InstallPlaces {
 
 namespace installation {
 inline constexpr int kSteps = 7;
-inline constexpr const char* kMenuGroup = "Vymera同步软件";
-inline constexpr const char* kClientLink = "Vymera同步软件";
-inline constexpr const char* kRemovalLink = "卸载Vymera同步软件";
-inline constexpr const char* kSystemRules = "/etc/udev/rules.d";
 }  // namespace installation
 
 // Where the client is installed in programFolder.

@@ -9,7 +9,7 @@
 #include <set>
 #include <utility>
 
-#include "installer/install_items.h"
+#include "install/install_items.h"
 
 namespace {
 

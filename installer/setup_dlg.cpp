@@ -6,7 +6,7 @@
 #include "installer/folder_text.h"
 #include "installer/install_failure_text.h"
 #include "installer/quit_question_dlg.h"
-#include "platform/message_numbers.h"
+#include "installer/installer_messages.h"
 #include "toolkit/desktop/desktop.h"
 
 namespace {
@@ -47,10 +47,10 @@ bool CSetupDlg::OnSkinReady() {
 }
 
 LRESULT CSetupDlg::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-  if (msg == platform::kMsgInstallProgress) {
+  if (msg == installer_messages::kMsgInstallProgress) {
     ShowProgress(wParam, lParam);
     handled = true;
-  } else if (msg == platform::kMsgInstallFinished) {
+  } else if (msg == installer_messages::kMsgInstallFinished) {
     ShowFinished(wParam != 0);
     handled = true;
   } else if (msg == WM_CLOSE) {

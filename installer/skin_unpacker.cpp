@@ -6,7 +6,7 @@
 
 #include "common/zip/item_path.h"
 #include "common/zip/zip_extractor.h"
-#include "installer/install_items.h"
+#include "install/install_items.h"
 #include "platform/paths.h"
 
 namespace {

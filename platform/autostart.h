@@ -1,13 +1,13 @@
 #pragma once
-// The entry that starts a program with the user's desktop session: an XDG autostart desktop file,
-// "<name>.desktop" in $XDG_CONFIG_HOME/autostart (~/.config/autostart when that is not set).
+// The entry that starts a program with the user's desktop session, one per name, kept where the
+// platform's session looks for such entries.
 
 #include <string>
 #include <string_view>
 
 namespace platform {
 
-// Full path of the entry for name; empty when neither XDG_CONFIG_HOME nor HOME is known.
+// Full path of the entry for name; empty when the user's folders are unknown.
 std::string AutostartEntryPath(std::string_view name);
 
 // Writes the entry so that the session runs program with one argument; creates the folder when

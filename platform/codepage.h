@@ -2,6 +2,8 @@
 // The fixed 8-bit code page of the system (GBK, code page 936) and the UTF-8 text used inside the
 // programs. Conversions never fail: what the other side cannot represent becomes "?", as the
 // platform conversion of the target systems does, so files and signatures stay byte-compatible.
+// The code-page conversion is the platform's (codepage_<platform>.cpp); the Unicode forms and the
+// cutting are the same everywhere (codepage.cpp).
 
 #include <cstddef>
 #include <string>
@@ -30,6 +32,10 @@ std::string Utf8ToUtf16Le(std::string_view utf8);
 
 // Appends the UTF-8 form of a code point; values that are not Unicode scalars give false and append nothing.
 bool AppendUtf8(std::string& out, char32_t codePoint);
+
+// Length of the UTF-8 sequence that starts at text[0] (text not empty), or 1 for a byte that
+// starts none.
+size_t Utf8SequenceLength(std::string_view text);
 
 // Number of code points in valid UTF-8 text (invalid bytes count one each).
 size_t CountCodePoints(std::string_view utf8);

@@ -1,5 +1,5 @@
 #pragma once
-// Reads the file version that the project's programs carry in an ELF note.
+// Reads the file version that the project's programs and libraries carry, from any such file by path.
 
 #include <array>
 #include <cstdint>
@@ -10,8 +10,8 @@ namespace platform {
 
 using FileVersion = std::array<uint32_t, 4>;  // major, minor, build, revision
 
-// The version note of the ELF file at path, or nothing when the file is missing, not ELF, or has
-// no such note.
+// The version the file at path carries, or nothing when the file is missing, not a program or
+// library of the platform's format, or carries none.
 std::optional<FileVersion> ReadFileVersion(const std::string& path);
 
 }  // namespace platform

@@ -1,7 +1,9 @@
 #pragma once
-// Every window message number the programs post or send to each other, the toolkit's own private
-// ones, and the menu command ids, kept in one place so that no two meanings share a number: the
-// lists at the end are checked at compile time. A new message gets its number here.
+// The window message numbers every program shares: where the programs' own messages start, the
+// numbers the lower floors use in every program's windows (the toolkit's own, the HTTP client's
+// progress), and the compile-time check each program runs over its own list, so that no two
+// meanings reaching the same windows share a number. A program's own messages live with the
+// program (client_messages.h, updater_messages.h, installer_messages.h) and are checked there.
 
 #include <array>
 #include <cstddef>
@@ -12,48 +14,17 @@ namespace platform {
 inline constexpr unsigned kMsgUserBase = 0x0400;
 inline constexpr unsigned kMsgAppBase = 0x8000;
 
-// The client's windows. The tray icon's events: wParam the icon id, lParam the mouse message.
-inline constexpr unsigned kMsgTrayCallback = kMsgAppBase + 10;
-// A frame from the scale reader thread, wParam 33.
-inline constexpr unsigned kMsgScaleFrame = kMsgAppBase + 11;
-// The live weight to the open scale settings dialog, lParam the float's bits.
-inline constexpr unsigned kMsgLiveWeight = kMsgAppBase + 12;
-// The user menu's choice: wParam 1 log in, 2 log out, 3 clear the account; lParam the user index.
-inline constexpr unsigned kMsgUserMenuChoice = kMsgAppBase + 13;
-// The sync pass to its progress dialog: one item went up, the pass finished, the pass failed.
-inline constexpr unsigned kMsgItemUploaded = kMsgAppBase + 14;
-inline constexpr unsigned kMsgPassFinished = kMsgAppBase + 15;
-inline constexpr unsigned kMsgPassFailed = kMsgAppBase + 16;
-// The system drop-down's choice: wParam 1 settings, 2 about, 3 quit.
-inline constexpr unsigned kMsgSystemMenuChoice = 10045;
-
 // The HTTP client's progress to a window (the updater's download): wParam bytes so far, lParam
 // the Content-Length or 0.
 inline constexpr unsigned kMsgHttpProgress = 0x4C46;
-
-// The updater's download thread to its window: the saved release could not be started.
-inline constexpr unsigned kMsgUpdaterStartFailed = kMsgAppBase + 20;
-
-// The installer's worker to its window: a step done (wParam the step, 1..7; lParam 7), and the
-// end of the installation (wParam 0 when it went through, 1 when it failed; lParam 0).
-inline constexpr unsigned kMsgInstallProgress = kMsgAppBase + 25;
-inline constexpr unsigned kMsgInstallFinished = kMsgAppBase + 26;
 
 // The toolkit's own, in the range a window class keeps for itself: a window's set-up has
 // returned, so its "windowinit" notification can go out.
 inline constexpr unsigned kMsgWindowInit = 0x7FF0;
 
-// Commands (the wParam of WM_COMMAND), a number space of their own: the tray menu's items.
-inline constexpr unsigned kCmdShowMainWindow = 40003;
-inline constexpr unsigned kCmdQuit = 40004;
-
 namespace message_numbers_check {
 
-inline constexpr std::array kMessages{
-    kMsgTrayCallback,    kMsgScaleFrame,      kMsgLiveWeight,       kMsgUserMenuChoice, kMsgItemUploaded,
-    kMsgPassFinished,    kMsgPassFailed,      kMsgSystemMenuChoice, kMsgHttpProgress,   kMsgUpdaterStartFailed,
-    kMsgInstallProgress, kMsgInstallFinished, kMsgWindowInit};
-inline constexpr std::array kCommands{kCmdShowMainWindow, kCmdQuit};
+inline constexpr std::array kShared{kMsgHttpProgress, kMsgWindowInit};
 
 template <std::size_t N>
 constexpr bool AllDistinct(const std::array<unsigned, N>& numbers) {
@@ -73,9 +44,33 @@ constexpr bool AllAbove(const std::array<unsigned, N>& numbers, unsigned floor) 
   return true;
 }
 
-static_assert(AllDistinct(kMessages), "two messages share a number");
-static_assert(AllAbove(kMessages, kMsgUserBase), "a message of ours lies among the system's");
-static_assert(AllDistinct(kCommands), "two commands share an id");
+template <std::size_t N>
+constexpr bool NoneShared(const std::array<unsigned, N>& numbers) {
+  for (unsigned n : numbers) {
+    for (unsigned shared : kShared) {
+      if (n == shared) return false;
+    }
+  }
+  return true;
+}
+
+static_assert(AllDistinct(kShared), "two shared messages share a number");
+static_assert(AllAbove(kShared, kMsgUserBase), "a shared message lies among the system's");
 
 }  // namespace message_numbers_check
+
+// A program's own messages, checked where they are defined:
+//   static_assert(platform::OwnMessagesFit(kMessages));
+template <std::size_t N>
+constexpr bool OwnMessagesFit(const std::array<unsigned, N>& messages) {
+  using namespace message_numbers_check;
+  return AllDistinct(messages) && AllAbove(messages, kMsgUserBase) && NoneShared(messages);
+}
+
+// A program's command ids (the wParam of WM_COMMAND), a number space of their own.
+template <std::size_t N>
+constexpr bool OwnCommandsFit(const std::array<unsigned, N>& commands) {
+  return message_numbers_check::AllDistinct(commands);
+}
+
 }  // namespace platform

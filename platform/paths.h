@@ -1,5 +1,6 @@
 #pragma once
-// Where the running program lives, and small path helpers. Paths use "/" on this platform.
+// Where the running program lives, and small path helpers. Paths are joined with "/", which the
+// file functions of every platform of the family take.
 
 #include <string>
 #include <string_view>
@@ -19,7 +20,8 @@ bool IsFolder(const std::string& path);
 // folder stands there afterwards.
 bool EnsureFolder(const std::string& path);
 
-// Makes the folder and every missing folder above it with mode (less the umask); true when a
+// Makes the folder and every missing folder above it with the POSIX-style mode (less the umask;
+// platforms without such modes give the user's default access); true when a
 // folder stands there afterwards. An absolute path is needed: a relative one would land wherever
 // the program happens to run.
 bool MakeFolderTree(const std::string& path, unsigned mode = 0755);

@@ -1,8 +1,8 @@
 #pragma once
-// Payload items: whole files linked into a program as read-only data and found by a type name and
-// a number, the way the installer carries the tree it writes. The build makes a program's table
-// with vymera_payload() (cmake/VymeraPayload.cmake); a program that calls these functions without
-// one does not link.
+// Payload items: whole files carried inside a program and found by a type name and a number, the
+// way the installer carries the tree it writes. The build makes a program's table with
+// vymera_payload() (cmake/VymeraPayload.cmake); a program that calls these functions without one
+// does not link.
 
 #include <optional>
 #include <span>

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "installer/install_items.h"
-#include "installer/install_record.h"
-#include "installer/installation.h"
+#include "install/install_items.h"
+#include "install/install_record.h"
+#include "install/install_names.h"
 #include "platform/autostart.h"
 #include "platform/desktop/window_registry.h"
 #include "platform/desktop_entry.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "installer/shell_link_maker.h"
+#include "install/shell_link_maker.h"
 
 // Where the removal reaches.
 struct RemovalPlaces {

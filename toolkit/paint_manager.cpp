@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/core/window_wnd.h"
+#include "toolkit/render/cairo_renderer.h"
 #include "toolkit/skin/resource_source.h"
 
 namespace {
@@ -424,7 +425,7 @@ void CPaintManagerUI::Render(cairo_t* cr) {
   cairo_paint(cr);
   cairo_restore(cr);
   if (!root_) return;
-  toolkit::Renderer renderer(cr);
+  toolkit::CairoRenderer renderer(cr);
   root_->DoPaint(renderer);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/message_numbers.h"
+#include "updater/updater_messages.h"
 #include "toolkit/desktop/desktop.h"
 #include "updater/download_stop_confirm_dlg.h"
 #include "updater/update_query.h"
@@ -27,7 +27,7 @@ bool CRenewixDlg::OnSkinReady() {
     return true;
   }
   download_ = std::make_unique<ReleaseDownload>(std::move(offer), setup_.folder, setup_.publicKeyHex, *this,
-                                                platform::kMsgUpdaterStartFailed, setup_.end);
+                                                updater_messages::kMsgUpdaterStartFailed, setup_.end);
   download_->Start();
   return true;
 }
@@ -36,7 +36,7 @@ LRESULT CRenewixDlg::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam,
   if (msg == platform::kMsgHttpProgress) {
     ShowProgress(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
     handled = true;
-  } else if (msg == platform::kMsgUpdaterStartFailed) {
+  } else if (msg == updater_messages::kMsgUpdaterStartFailed) {
     toolkit::ShowMessageBox(nullptr, "未知错误，未能启动升级软件", kCaption, MB_OK);
     handled = true;
   }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "toolkit/ui.h"
 
 namespace {

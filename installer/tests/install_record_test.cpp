@@ -1,6 +1,6 @@
 // The install record: its text both ways, and the records refused whole because a path in them
 // reaches beyond what an installation writes.
-#include "installer/install_record.h"
+#include "install/install_record.h"
 
 #include <gtest/gtest.h>
 

@@ -19,7 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "installer/finish_options.h"
-#include "installer/install_items.h"
+#include "install/install_items.h"
 #include "installer/tests/install_rig.h"
 #include "platform/autostart.h"
 #include "platform/payload.h"

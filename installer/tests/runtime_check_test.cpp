@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "installer/install_items.h"
+#include "install/install_items.h"
 #include "installer/tests/fake_library_probe.h"
 #include "platform/file_io.h"
 #include "platform/payload.h"

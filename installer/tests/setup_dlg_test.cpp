@@ -9,7 +9,7 @@
 
 #include "installer/tests/setup_rig.h"
 #include "platform/autostart.h"
-#include "platform/message_numbers.h"
+#include "installer/installer_messages.h"
 
 using namespace installer_testing;
 
@@ -137,14 +137,14 @@ TEST_F(SetupWindow, AnInstallationToTheFinishingPage) {
 TEST_F(SetupWindow, EachStepShowsItsShare) {
   const char* texts[] = {"14", "28", "42", "57", "71", "85", "100"};
   for (int step = 1; step <= 7; ++step) {
-    SendMessage(hwnd_, platform::kMsgInstallProgress, step, 7);
+    SendMessage(hwnd_, installer_messages::kMsgInstallProgress, step, 7);
     EXPECT_EQ(Text("updatetext"), std::string("正在安装，当前进度") + texts[step - 1] + "%...");
     EXPECT_EQ(dynamic_cast<CProgressUI*>(Control("setupprogress"))->GetValue(), step);
   }
   // Below one percent the text stays; nonsense is ignored.
-  SendMessage(hwnd_, platform::kMsgInstallProgress, 0, 7);
-  SendMessage(hwnd_, platform::kMsgInstallProgress, 3, 0);
-  SendMessage(hwnd_, platform::kMsgInstallProgress, 9, 7);
+  SendMessage(hwnd_, installer_messages::kMsgInstallProgress, 0, 7);
+  SendMessage(hwnd_, installer_messages::kMsgInstallProgress, 3, 0);
+  SendMessage(hwnd_, installer_messages::kMsgInstallProgress, 9, 7);
   EXPECT_EQ(Text("updatetext"), "正在安装，当前进度100%...");
   EXPECT_EQ(dynamic_cast<CProgressUI*>(Control("setupprogress"))->GetValue(), 0);
 }

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "installer/install_items.h"
+#include "install/install_items.h"
 #include "installer/runtime_check.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"

@@ -11,7 +11,7 @@
 #include "installer/tests/fake_free_space.h"
 #include "installer/tests/fake_library_probe.h"
 #include "installer/tests/install_rig.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "toolkit/testing/headless_fixture.h"
 
 namespace installer_testing {

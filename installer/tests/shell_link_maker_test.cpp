@@ -1,6 +1,6 @@
 // Shortcuts as desktop entries: where the desktop is, the texts of each failure, and targets the
 // format must quote.
-#include "installer/shell_link_maker.h"
+#include "install/shell_link_maker.h"
 
 #include <gtest/gtest.h>
 

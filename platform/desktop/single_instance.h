@@ -1,8 +1,8 @@
 #pragma once
 // One running copy of a program per user session. Looking for the program's window is not enough on
 // its own: two starts at the same moment both look before either window exists. So a start first
-// takes the program's lock (an flock on a file in the window registry's folder, held for the life
-// of the process and let go by the kernel however the process ends); a start that cannot take it
+// takes the program's lock (held for the life of the process and let go by the system however the
+// process ends); a start that cannot take it
 // waits for the holder's window to appear and raises that.
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 // The titled top-level windows of this user's session, across processes: each process that shows
-// such windows listens on a Unix socket in the user's runtime folder; a process that looks for a
+// such windows listens for requests in a private folder of the user's; a process that looks for a
 // title asks each of them. This is how a second client start finds and raises the first one, and
 // how the installer sees that the client runs.
 
@@ -13,7 +13,7 @@ namespace platform {
 
 class WindowRegistry {
  public:
-  // $XDG_RUNTIME_DIR/vymera-windows, or a private folder under /tmp when there is no runtime folder.
+  // The folder of this user's session where the registries listen.
   static std::string DefaultFolder();
 
   explicit WindowRegistry(std::string folder = DefaultFolder());
@@ -37,7 +37,7 @@ class WindowRegistry {
   std::map<std::string, std::function<void()>> titles_;
 };
 
-// Makes folder (mode 0700) when missing; true when it is a folder of this user's that others cannot
+// Makes folder, readable by its owner only, when missing; true when it is a folder of this user's that others cannot
 // reach, the only kind the registry and the instance locks use.
 bool EnsureRegistryFolder(const std::string& folder);
 

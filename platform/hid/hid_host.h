@@ -2,7 +2,7 @@
 // The HID host: what the client needs of the system's HID service to find and talk to the scale and
 // the pedometer. Reports are exchanged in their wire form with the report id in byte 0 (0 for devices
 // without numbered reports), so the device protocols read the same on every host. Hosts: the system's
-// (hidapi lists the devices, hid_node.h drives the hidraw nodes) and the simulators.
+// (MakeSystemHidHost, in hid_host_<platform>.cpp) and the simulators.
 
 #include <cstddef>
 #include <cstdint>

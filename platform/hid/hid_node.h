@@ -1,5 +1,5 @@
 #pragma once
-// A HID device node (hidraw) driven through its file descriptor, with every wait bounded: reads
+// Part of the Linux HID host (hid_host_linux.cpp). A HID device node (hidraw) driven through its file descriptor, with every wait bounded: reads
 // poll, and writes run on a writer thread of the node so that the caller stops waiting when the
 // time-out passes, even where the kernel itself blocks (a hidraw write waits for the USB transfer,
 // up to the USB time-out of seconds, and hidraw always reports itself writable).

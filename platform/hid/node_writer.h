@@ -1,5 +1,5 @@
 #pragma once
-// The writer of one HID node: a thread that performs the node's writes, so that a write that blocks
+// Part of the Linux HID host (hid_node_linux.cpp). The writer of one HID node: a thread that performs the node's writes, so that a write that blocks
 // in the kernel blocks this thread and not the caller, who waits only as long as asked. A write the
 // caller gave up on ends in the kernel in its own time; the node is closed once the last of the
 // owner, the reader and the thread lets go of it.

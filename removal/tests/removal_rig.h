@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "installer/install_record.h"
+#include "install/install_record.h"
 #include "installer/installation.h"
 #include "installer/tests/install_rig.h"
 #include "platform/autostart.h"

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "toolkit/backend/backend.h"
+#include "toolkit/core/backend.h"
 #include "toolkit/controls/label.h"
 #include "toolkit/controls/scroll_bar.h"
 

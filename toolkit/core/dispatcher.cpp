@@ -4,7 +4,8 @@
 
 namespace toolkit {
 
-std::unique_ptr<Backend> CreateDefaultBackend();  // gtk or headless, chosen at build time
+// The platform's backend (backend/<platform>/), which falls back to the headless one without a display.
+std::unique_ptr<Backend> CreateDefaultBackend();
 
 Dispatcher& Dispatcher::Instance() {
   static Dispatcher* instance = new Dispatcher();  // lives as long as the process

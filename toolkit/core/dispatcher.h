@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "toolkit/backend/backend.h"
+#include "toolkit/core/backend.h"
 #include "toolkit/core/timer_table.h"
 #include "toolkit/core/win_types.h"
 

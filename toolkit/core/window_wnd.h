@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/message_target.h"
-#include "toolkit/backend/backend.h"
+#include "toolkit/core/backend.h"
 #include "toolkit/core/rect.h"
 #include "toolkit/core/std_string.h"
 #include "toolkit/core/win_api.h"

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "toolkit/backend/desktop_backend.h"
+#include "toolkit/core/desktop_backend.h"
 #include "toolkit/core/std_string.h"
 #include "toolkit/core/win_types.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// The one renderer of both backends: colours, skin images and text (pango, with the system's CJK
-// fonts) drawn onto a cairo context in client coordinates.
+// What the controls draw with: colours, skin images and text, in client coordinates. Renderer is the
+// interface; CairoRenderer (cairo_renderer.h) draws onto a cairo context for both backends here, and
+// another renderer implements the same calls. Decoded images are kept as cairo image surfaces.
 
 #include <cstdint>
 #include <map>
@@ -12,7 +13,6 @@
 #include "toolkit/render/hsl.h"
 #include "toolkit/skin/image_spec.h"
 
-typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 
 namespace toolkit {
@@ -43,16 +43,17 @@ enum TextFormat : unsigned {
 // A decoded image, premultiplied ARGB.
 class Image {
  public:
+  // Takes the surface over.
   explicit Image(cairo_surface_t* surface);
-  ~Image();
-  Image(const Image&) = delete;
-  Image& operator=(const Image&) = delete;
-  cairo_surface_t* Surface() const { return surface_; }
+  cairo_surface_t* Surface() const { return surface_.get(); }
   int Width() const;
   int Height() const;
 
  private:
-  cairo_surface_t* surface_;
+  struct SurfaceRelease {
+    void operator()(cairo_surface_t* surface) const;
+  };
+  std::unique_ptr<cairo_surface_t, SurfaceRelease> surface_;
 };
 
 // Decodes PNG or JPEG bytes; pixels of the mask colour become transparent. Null when undecodable.
@@ -77,27 +78,23 @@ class ImageCache {
 
 class Renderer {
  public:
-  explicit Renderer(cairo_t* cr) : cr_(cr) {}
-  cairo_t* Context() const { return cr_; }
+  virtual ~Renderer() = default;
 
   // Colours with alpha 0 draw nothing.
-  void FillRect(const CRect& rect, uint32_t argb);
-  void DrawBorder(const CRect& rect, uint32_t argb, int size);
+  virtual void FillRect(const CRect& rect, uint32_t argb) = 0;
+  virtual void DrawBorder(const CRect& rect, uint32_t argb, int size) = 0;
   // Draws an image text of the attribute language over controlRect, tinted by shift when given;
   // false when it names nothing drawable.
-  bool DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source, ImageCache& cache,
-                 const HslShift* shift = nullptr);
+  virtual bool DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source,
+                         ImageCache& cache, const HslShift* shift = nullptr) = 0;
   // The text in rect; colours in markup and the text colour ignore alpha, as the skins expect.
-  void DrawText(const CRect& rect, std::string_view text, const FontSpec& font, uint32_t color, unsigned format,
-                bool markup);
+  virtual void DrawText(const CRect& rect, std::string_view text, const FontSpec& font, uint32_t color,
+                        unsigned format, bool markup) = 0;
   // Height the text takes when wrapped to width.
-  int TextHeight(std::string_view text, const FontSpec& font, int width, bool markup);
+  virtual int TextHeight(std::string_view text, const FontSpec& font, int width, bool markup) = 0;
 
-  void PushClip(const CRect& rect);
-  void PopClip();
-
- private:
-  cairo_t* cr_;
+  virtual void PushClip(const CRect& rect) = 0;
+  virtual void PopClip() = 0;
 };
 
 }  // namespace toolkit

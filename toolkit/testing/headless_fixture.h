@@ -8,9 +8,9 @@
 #include <functional>
 #include <thread>
 
-#include "toolkit/backend/headless_backend.h"
+#include "toolkit/backend/headless/headless_backend.h"
 #include "toolkit/core/dispatcher.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 
 namespace toolkit_testing {
 

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "toolkit/render/gfx_holders.h"
+
 namespace toolkit_testing {
 
 inline void SetColour(cairo_t* cr, uint32_t argb) {
@@ -27,13 +29,9 @@ inline void FillRect(cairo_t* cr, uint32_t argb, int x, int y, int w, int h) {
 // A w by h PNG painted by paint; CAIRO_FORMAT_RGB24 makes one without an alpha channel.
 inline bool WritePainted(const std::string& path, int w, int h, const std::function<void(cairo_t*)>& paint,
                          cairo_format_t format = CAIRO_FORMAT_ARGB32) {
-  cairo_surface_t* s = cairo_image_surface_create(format, w, h);
-  cairo_t* cr = cairo_create(s);
-  paint(cr);
-  cairo_destroy(cr);
-  bool ok = cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(s);
-  return ok;
+  toolkit::CairoSurface s(cairo_image_surface_create(format, w, h));
+  paint(toolkit::CairoContext(cairo_create(s.get())).get());
+  return cairo_surface_write_to_png(s.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
 // A w by h PNG of one colour (ARGB), with the left half of another colour when left is given.

@@ -13,7 +13,7 @@
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
 #include "toolkit/examples/skinview/skin_view_window.h"
-#include "toolkit/gtk/gtk_window.h"
+#include "toolkit/backend/gtk/gtk_window.h"
 #include "toolkit/testing/skin_test_window.h"
 #include "toolkit/tests/gui_pump.h"
 

@@ -5,7 +5,7 @@
 // headless and under a display alike.
 
 #include "toolkit/desktop/desktop.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "toolkit/skin_window.h"
 #include "toolkit/testing/skin_test_window.h"
 

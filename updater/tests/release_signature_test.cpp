@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "service/admin/release_signer.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "updater/release_signature.h"
 #include "updater/tests/updater_rig.h"
 

@@ -20,7 +20,7 @@
 #include "service/http_server.h"
 #include "service/service_data.h"
 #include "service/store/sqlite.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "toolkit/testing/headless_fixture.h"
 #include "updater/renewix_dlg.h"
 

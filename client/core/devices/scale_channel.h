@@ -12,12 +12,12 @@
 
 #include "client/core/devices/scale_frame.h"
 #include "platform/hid/hid_host.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 #include "platform/message_target.h"
 
 class ScaleChannel {
  public:
-  static constexpr unsigned kFrameMessage = platform::kMsgScaleFrame;  // wParam 33
+  static constexpr unsigned kFrameMessage = client_messages::kMsgScaleFrame;  // wParam 33
   // Frames the main window has not taken yet. Beyond this a frame is dropped unacknowledged, and the
   // scale sends it again.
   static constexpr size_t kMaxQueued = 64;

@@ -11,7 +11,7 @@
 #include "client/core/devices/scale_reader.h"
 #include "client/core/devices/wall_clock.h"
 #include "platform/hid/hid_host.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 #include "platform/message_target.h"
 
 class ScaleLink {
@@ -20,7 +20,7 @@ class ScaleLink {
   static constexpr uint16_t kProductId = 0x003B;
   static constexpr int kDataInterface = 3;
   static constexpr unsigned kFrameMessage = ScaleChannel::kFrameMessage;
-  static constexpr unsigned kLiveWeightMessage = platform::kMsgLiveWeight;  // to the scale settings dialog
+  static constexpr unsigned kLiveWeightMessage = client_messages::kMsgLiveWeight;  // to the scale settings dialog
   static constexpr int kWriteTimeoutMs = 500;
 
   // host and clock must outlive the link; the reader thread starts here and ends with the link.

@@ -9,7 +9,7 @@
 #include "client/core/devices/pedometer_day.h"
 #include "client/core/users/user_record.h"
 #include "common/xml/xml_document.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 
 // The three upload requests of a pass; null when no answer came.
 class SyncUploads {
@@ -33,9 +33,9 @@ class PassPacer {
 // What the user sees of a pass.
 class SyncNotifier {
  public:
-  static constexpr unsigned kItemUploaded = platform::kMsgItemUploaded;
-  static constexpr unsigned kPassFinished = platform::kMsgPassFinished;
-  static constexpr unsigned kPassFailed = platform::kMsgPassFailed;
+  static constexpr unsigned kItemUploaded = client_messages::kMsgItemUploaded;
+  static constexpr unsigned kPassFinished = client_messages::kMsgPassFinished;
+  static constexpr unsigned kPassFailed = client_messages::kMsgPassFailed;
 
   virtual ~SyncNotifier() = default;
   // Creates, centres and shows the progress dialog "UploadProcess" for total items; false when it

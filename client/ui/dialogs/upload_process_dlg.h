@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "client/ui/client_context.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 #include "toolkit/ui.h"
 
 class CUploadProcessDlg : public CSkinWnd {
  public:
-  static constexpr UINT kItemUploaded = platform::kMsgItemUploaded;
-  static constexpr UINT kPassFinished = platform::kMsgPassFinished;
-  static constexpr UINT kPassFailed = platform::kMsgPassFailed;
+  static constexpr UINT kItemUploaded = client_messages::kMsgItemUploaded;
+  static constexpr UINT kPassFinished = client_messages::kMsgPassFinished;
+  static constexpr UINT kPassFailed = client_messages::kMsgPassFailed;
 
   // The context must outlive the window; total is the pass's item count.
   CUploadProcessDlg(ClientContext& context, int total) : context_(context), total_(total) {}

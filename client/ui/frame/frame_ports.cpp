@@ -7,7 +7,7 @@
 #include "client/ui/client_context.h"
 #include "client/ui/dialogs/alert_dlg.h"
 #include "client/ui/dialogs/upload_process_dlg.h"
-#include "toolkit/backend/backend.h"
+#include "toolkit/core/backend.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
 #include "toolkit/ui.h"

@@ -17,10 +17,10 @@
 #include "client/ui/menus/system_drop_down_wnd.h"
 #include "client/ui/menus/system_set_dlg.h"
 #include "client/ui/menus/user_menu_wnd.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 #include "platform/paths.h"
 #include "platform/termination_signals.h"
-#include "toolkit/backend/backend.h"
+#include "toolkit/core/backend.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
 
@@ -379,8 +379,8 @@ LRESULT CFrameWindowWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lPa
       OnTimer(static_cast<UINT>(wParam));
       return 0;
     case WM_COMMAND:
-      if (wParam == platform::kCmdShowMainWindow) ShowMainWindow();
-      if (wParam == platform::kCmdQuit) Quit();
+      if (wParam == client_messages::kCmdShowMainWindow) ShowMainWindow();
+      if (wParam == client_messages::kCmdQuit) Quit();
       return 0;
     case WM_CLOSE:
       // A close from the desktop (its close command, the session's end) ends the client as a
@@ -391,16 +391,16 @@ LRESULT CFrameWindowWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lPa
       PostQuitMessage(0);
       handled = false;
       return 0;
-    case platform::kMsgSystemMenuChoice:
+    case client_messages::kMsgSystemMenuChoice:
       OnSystemMenuChoice(wParam);
       return 0;
-    case platform::kMsgTrayCallback:
+    case client_messages::kMsgTrayCallback:
       OnTrayMessage(wParam, lParam);
       return 0;
-    case platform::kMsgScaleFrame:
+    case client_messages::kMsgScaleFrame:
       core_->scale.HandleFrameMessage(core_->pending, context_.scaleSettingsDialog);
       return 0;
-    case platform::kMsgUserMenuChoice:
+    case client_messages::kMsgUserMenuChoice:
       OnUserMenuChoice(wParam, lParam);
       return 0;
     default:

@@ -1,12 +1,12 @@
 #include "client/ui/frame/system_tray.h"
 
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 #include "toolkit/core/win_api.h"
 
 CSystemTray::~CSystemTray() { Remove(); }
 
 bool CSystemTray::Create(HWND mainWindow, const std::string& iconPng) {
-  icon_ = toolkit::TrayIcon::Create(mainWindow, platform::kMsgTrayCallback, kIconId, iconPng, kTip);
+  icon_ = toolkit::TrayIcon::Create(mainWindow, client_messages::kMsgTrayCallback, kIconId, iconPng, kTip);
   target_ = icon_ ? mainWindow : nullptr;
   return icon_ != nullptr;
 }
@@ -17,6 +17,6 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM id, LPARAM mouseMessage) {
   if (id != kIconId || !target_) return 0;
   if (mouseMessage != WM_LBUTTONDBLCLK) return 0;
   SetForegroundWindow(target_);
-  PostMessage(target_, WM_COMMAND, platform::kCmdShowMainWindow, 0);
+  PostMessage(target_, WM_COMMAND, client_messages::kCmdShowMainWindow, 0);
   return 1;
 }

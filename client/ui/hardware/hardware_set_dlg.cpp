@@ -4,7 +4,7 @@
 
 #include "client/core/binding/scale_range.h"
 #include "platform/file_io.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 
 namespace {
 std::string OptionName(int option) { return "weight" + std::to_string(option); }
@@ -86,7 +86,7 @@ LRESULT CHardWareSetDlg::MessageHandler(UINT msg, WPARAM wParam, LPARAM, bool& h
 }
 
 LRESULT CHardWareSetDlg::HandleCustomMessage(UINT msg, WPARAM, LPARAM lParam, bool& handled) {
-  if (msg == platform::kMsgLiveWeight) {
+  if (msg == client_messages::kMsgLiveWeight) {
     handled = true;
     if (auto weight = LiveWeightOf(lParam)) {
       referenceWeight_ = *weight;

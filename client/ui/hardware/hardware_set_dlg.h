@@ -2,7 +2,7 @@
 // CHardWareSetDlg: the scale settings of one user: the reference weight a reading must be near to
 // be this user's, and how near (±0.5, ±1.0 or ±2.0 kg). "recalibration" asks for one weighing;
 // while the dialog stands it is the context's scale settings dialog, so the main window hands it
-// each live weight (platform::kMsgLiveWeight), which becomes the new reference weight. Only "确定"
+// each live weight (client_messages::kMsgLiveWeight), which becomes the new reference weight. Only "确定"
 // keeps the values; every other way out leaves the user as it was.
 
 #include <cstddef>

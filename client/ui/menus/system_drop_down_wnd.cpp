@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 
 namespace {
 struct Choice {
@@ -25,7 +25,7 @@ void CSystemDropDownWnd::Notify(TNotifyUI& msg) {
   if (name == "访问Vymera网") {
     OpenPage(context_.MemberPage("/"));
   } else if (WPARAM choice = ChoiceOf(name)) {
-    ::PostMessage(context_.mainWindow, platform::kMsgSystemMenuChoice, choice, 0);
+    ::PostMessage(context_.mainWindow, client_messages::kMsgSystemMenuChoice, choice, 0);
     Close();
   }
 }

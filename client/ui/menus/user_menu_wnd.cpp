@@ -1,6 +1,6 @@
 #include "client/ui/menus/user_menu_wnd.h"
 
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 
 bool CUserMenuWnd::OnSkinReady() {
   // The list may have changed since the menu was asked for: a user no longer there logs nobody out.
@@ -22,7 +22,7 @@ void CUserMenuWnd::Notify(TNotifyUI& msg) {
 }
 
 void CUserMenuWnd::Choose(WPARAM action) {
-  ::PostMessage(context_.mainWindow, platform::kMsgUserMenuChoice, action, static_cast<LPARAM>(userIndex_));
+  ::PostMessage(context_.mainWindow, client_messages::kMsgUserMenuChoice, action, static_cast<LPARAM>(userIndex_));
   Close();
 }
 

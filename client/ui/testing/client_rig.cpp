@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "service/store/password_hash.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "toolkit/paint_manager.h"
 
 #ifndef VYMERA_CLIENT_SKIN_FOLDER

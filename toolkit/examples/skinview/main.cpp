@@ -6,7 +6,7 @@
 #include <string>
 
 #include "toolkit/examples/skinview/skin_view_window.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 
 int main(int argc, char** argv) {
   if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--png")) {

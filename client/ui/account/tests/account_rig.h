@@ -9,7 +9,7 @@
 
 #include "client/core/sync/tests/sync_rig.h"
 #include "client/ui/testing/client_rig.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 
 namespace account_testing {
 

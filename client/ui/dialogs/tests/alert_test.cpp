@@ -7,7 +7,7 @@
 #include "client/ui/dialogs/reminder_alerts.h"
 #include "client/ui/dialogs/tests/notice_rig.h"
 #include "platform/file_io.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "client/ui/dialogs/message_box_wnd.h"
 #include "client/ui/dialogs/quit_question_dlg.h"
 #include "client/ui/testing/client_rig.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 
 namespace {
 

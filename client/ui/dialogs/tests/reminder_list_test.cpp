@@ -3,7 +3,7 @@
 
 #include "client/ui/dialogs/tests/notice_rig.h"
 #include "client/ui/dialogs/user_tixing_frame_wnd.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "client/ui/dialogs/message_box_wnd.h"
 #include "client/ui/frame/tests/frame_test_support.h"
 #include "platform/file_io.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 #include "toolkit/core/dispatcher.h"
 
 namespace {
@@ -200,7 +200,7 @@ TEST_F(Frame, TheUserMenuLogsOutAndClearsAccountsAfterAsking) {
     EXPECT_TRUE(Shown(question, "logout"));
     EXPECT_TRUE(Click(question, "确认"));
   });
-  PostMessage(main, platform::kMsgUserMenuChoice, 2, 1);
+  PostMessage(main, client_messages::kMsgUserMenuChoice, 2, 1);
   Pump();
   EXPECT_FALSE(Users()[1]->loggedIn);
   EXPECT_FALSE(Users()[1]->autologin);
@@ -210,7 +210,7 @@ TEST_F(Frame, TheUserMenuLogsOutAndClearsAccountsAfterAsking) {
     EXPECT_TRUE(Shown(question, "clearaccount"));
     EXPECT_TRUE(Click(question, "确认"));
   });
-  PostMessage(main, platform::kMsgUserMenuChoice, 3, 0);
+  PostMessage(main, client_messages::kMsgUserMenuChoice, 3, 0);
   Pump();
   ASSERT_EQ(Users().size(), 1u);
   EXPECT_EQ(Users()[0]->account, "bob@example.com");
@@ -230,13 +230,13 @@ TEST_F(Frame, QuitAsksWhenTheSettingsWantItAndLeavesAccountsClearedAtExitOutOfTh
     Shot(question, "question-quit");
     EXPECT_TRUE(Click(question, "取消"));
   });
-  PostMessage(main, WM_COMMAND, platform::kCmdQuit, 0);
+  PostMessage(main, WM_COMMAND, client_messages::kCmdQuit, 0);
   Pump();
   EXPECT_FALSE(QuitPending());
   EXPECT_EQ(StoredUsers().size(), 2u);
 
   WhenWindowStands("QuitQuestion", [](HWND question) { EXPECT_TRUE(Click(question, "确认")); });
-  PostMessage(main, WM_COMMAND, platform::kCmdQuit, 0);
+  PostMessage(main, WM_COMMAND, client_messages::kCmdQuit, 0);
   Pump();
   EXPECT_TRUE(QuitPending());
   ASSERT_EQ(StoredUsers().size(), 1u);
@@ -250,7 +250,7 @@ TEST_F(Frame, WithoutTheQuestionQuitFromTheDropDownEndsAtOnce) {
   SeedUser("amy@example.com", "secret1", true, true);
   StartFrame();
   ASSERT_FALSE(frame->Core().settings.ShowCloseTip);
-  PostMessage(main, platform::kMsgSystemMenuChoice, 3, 0);
+  PostMessage(main, client_messages::kMsgSystemMenuChoice, 3, 0);
   Pump();
   EXPECT_TRUE(QuitPending());
   EXPECT_EQ(WindowNamed("QuitQuestion"), nullptr);
@@ -300,7 +300,7 @@ TEST_F(Frame, TheTrayIconShowsTheHiddenWindowAndItsRightButtonOpensAndClosesTheD
   ASSERT_NE(dropDown, nullptr);
   Shot(dropDown, "system-drop-down");
   // A second right press closes it.
-  PostMessage(main, platform::kMsgTrayCallback, CSystemTray::kIconId, WM_RBUTTONDOWN);
+  PostMessage(main, client_messages::kMsgTrayCallback, CSystemTray::kIconId, WM_RBUTTONDOWN);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dropDown); }));
 }
 

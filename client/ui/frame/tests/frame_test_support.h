@@ -6,7 +6,7 @@
 
 #include "client/ui/frame/frame_window.h"
 #include "client/ui/testing/client_rig.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 
 namespace frame_testing {
 

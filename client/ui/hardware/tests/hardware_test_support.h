@@ -7,7 +7,7 @@
 
 #include "client/ui/dialogs/message_box_wnd.h"
 #include "client/ui/testing/client_rig.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "toolkit/testing/recording_window.h"
 
 namespace hardware_testing {

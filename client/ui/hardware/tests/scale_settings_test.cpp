@@ -8,7 +8,7 @@
 
 #include "client/ui/hardware/hardware_set_dlg.h"
 #include "client/ui/hardware/tests/hardware_test_support.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ TEST_F(ScaleSettings, ALiveWeightBecomesTheReferenceWeightAndConfirmStoresItWith
     Click(dialog, "recalibration");
     EXPECT_EQ(Page(dialog), CHardWareSetDlg::kWeighingPage);
     // The main window's scale part hands it the weight.
-    EXPECT_TRUE(context->scaleSettingsDialog->PostMessage(platform::kMsgLiveWeight, 0, Bits(63.7f)));
+    EXPECT_TRUE(context->scaleSettingsDialog->PostMessage(client_messages::kMsgLiveWeight, 0, Bits(63.7f)));
     Pump();
     EXPECT_EQ(Text(dialog, "userweight"), "63.7kg");
     EXPECT_EQ(Page(dialog), CHardWareSetDlg::kRangePage);
@@ -124,7 +124,7 @@ TEST_F(ScaleSettings, EveryOtherWayOutKeepsTheUserAsItWas) {
   for (int way = 0; way < 3; ++way) {
     SCOPED_TRACE(way);
     Run([&](HWND dialog) {
-      PostMessage(dialog, platform::kMsgLiveWeight, 0, Bits(80.0f));
+      PostMessage(dialog, client_messages::kMsgLiveWeight, 0, Bits(80.0f));
       Pump();
       EXPECT_EQ(Text(dialog, "userweight"), "80.0kg");
       Click(dialog, "weight3");
@@ -141,8 +141,8 @@ TEST_F(ScaleSettings, EveryOtherWayOutKeepsTheUserAsItWas) {
 TEST_F(ScaleSettings, AMessageThatCarriesNoWeightChangesNothing) {
   Run([&](HWND dialog) {
     Click(dialog, "recalibration");
-    PostMessage(dialog, platform::kMsgLiveWeight, 0, Bits(-3.0f));
-    PostMessage(dialog, platform::kMsgLiveWeight, 0, static_cast<intptr_t>(0x7FC00000u));  // NaN
+    PostMessage(dialog, client_messages::kMsgLiveWeight, 0, Bits(-3.0f));
+    PostMessage(dialog, client_messages::kMsgLiveWeight, 0, static_cast<intptr_t>(0x7FC00000u));  // NaN
     Pump();
     EXPECT_EQ(Text(dialog, "userweight"), "71.2kg");
     EXPECT_EQ(Page(dialog), CHardWareSetDlg::kWeighingPage);
@@ -154,7 +154,7 @@ TEST_F(ScaleSettings, AMessageThatCarriesNoWeightChangesNothing) {
 TEST_F(ScaleSettings, ConfirmWhileASyncPassRunsKeepsTheDialogSoTheUserCanConfirmAgain) {
   DuringAPass(*user, [&] {
     Run([&](HWND dialog) {
-      PostMessage(dialog, platform::kMsgLiveWeight, 0, Bits(66.6f));
+      PostMessage(dialog, client_messages::kMsgLiveWeight, 0, Bits(66.6f));
       Pump();
       Click(dialog, "确定");
       EXPECT_TRUE(IsWindow(dialog));

@@ -2,9 +2,9 @@
 // The client rig with a main window that records what the small windows post to it.
 
 #include "client/ui/testing/client_rig.h"
-#include "platform/message_numbers.h"
+#include "client/core/client_messages.h"
 #include "toolkit/core/dispatcher.h"
-#include "toolkit/headless.h"
+#include "toolkit/testing/headless.h"
 #include "toolkit/testing/recording_window.h"
 
 namespace menus_testing {

@@ -46,11 +46,11 @@ TEST_F(PopupMenus, EachDropDownChoiceIsPostedToTheMainWindowAndClosesTheDropDown
     ASSERT_TRUE(headless::Click(menu, control));
     Pump();
     EXPECT_FALSE(IsWindow(menu));
-    auto posted = Posted(platform::kMsgSystemMenuChoice);
+    auto posted = Posted(client_messages::kMsgSystemMenuChoice);
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].first, choice);
   }
-  EXPECT_EQ(platform::kMsgSystemMenuChoice, 10045u);
+  EXPECT_EQ(client_messages::kMsgSystemMenuChoice, 10045u);
 }
 
 TEST_F(PopupMenus, TheWebLinkOpensTheMemberSiteAndLeavesTheDropDownOpenUntilItLosesTheFocus) {
@@ -60,12 +60,12 @@ TEST_F(PopupMenus, TheWebLinkOpensTheMemberSiteAndLeavesTheDropDownOpenUntilItLo
   EXPECT_TRUE(IsWindow(menu));
   EXPECT_EQ(OpenedPages(), std::vector<std::string>{"http://member.test/"});
   EXPECT_EQ(headless::Desktop().OpenedUrls().back().showCommand, SW_SHOWMAXIMIZED);
-  EXPECT_TRUE(Posted(platform::kMsgSystemMenuChoice).empty());
+  EXPECT_TRUE(Posted(client_messages::kMsgSystemMenuChoice).empty());
 
   headless::LoseFocus(menu);
   Pump();
   EXPECT_FALSE(IsWindow(menu));
-  EXPECT_TRUE(Posted(platform::kMsgSystemMenuChoice).empty());
+  EXPECT_TRUE(Posted(client_messages::kMsgSystemMenuChoice).empty());
 }
 
 TEST_F(PopupMenus, AKillFocusPostedByTheFrameClosesTheDropDownOpenedFromTheTray) {
@@ -95,7 +95,7 @@ TEST_F(PopupMenus, ALoggedOutUsersMenuOffersLoginAndPostsOneWithItsIndex) {
   ASSERT_TRUE(headless::Click(menu, "登陆状态"));
   Pump();
   EXPECT_FALSE(IsWindow(menu));
-  EXPECT_EQ(Posted(platform::kMsgUserMenuChoice), (std::vector<std::pair<WPARAM, LPARAM>>{{1, 1}}));
+  EXPECT_EQ(Posted(client_messages::kMsgUserMenuChoice), (std::vector<std::pair<WPARAM, LPARAM>>{{1, 1}}));
 }
 
 TEST_F(PopupMenus, ALoggedInUsersMenuOffersLogoutAndClearingTheAccount) {
@@ -111,7 +111,7 @@ TEST_F(PopupMenus, ALoggedInUsersMenuOffersLogoutAndClearingTheAccount) {
   ASSERT_TRUE(headless::Click(menu, "清除账号"));
   Pump();
   EXPECT_FALSE(IsWindow(menu));
-  EXPECT_EQ(Posted(platform::kMsgUserMenuChoice), (std::vector<std::pair<WPARAM, LPARAM>>{{2, 0}, {3, 0}}));
+  EXPECT_EQ(Posted(client_messages::kMsgUserMenuChoice), (std::vector<std::pair<WPARAM, LPARAM>>{{2, 0}, {3, 0}}));
 }
 
 TEST_F(PopupMenus, AUserMenuClosesWithoutAChoiceWhenItLosesTheFocusAndOpensOnlyForAUserThatExists) {
@@ -120,7 +120,7 @@ TEST_F(PopupMenus, AUserMenuClosesWithoutAChoiceWhenItLosesTheFocusAndOpensOnlyF
   headless::LoseFocus(menu);
   Pump();
   EXPECT_FALSE(IsWindow(menu));
-  EXPECT_TRUE(Posted(platform::kMsgUserMenuChoice).empty());
+  EXPECT_TRUE(Posted(client_messages::kMsgUserMenuChoice).empty());
 
   EXPECT_EQ(OpenUserMenu(*context, 1, POINT{0, 0}), nullptr);
   EXPECT_EQ(WindowNamed("UserMenuDlg"), nullptr);

@@ -1,0 +1,60 @@
+#pragma once
+// ShellLinkMaker: the installer's shortcuts, each starting a program in its own folder: a link on
+// the desktop, one on the quick-launch bar where the desktop has one, and the start menu's group of
+// links gathered under the group's name. Each call returns success; the last failure's text stays
+// in LastError (at first "成功").
+
+#include <string>
+
+// Whether the desktop has a quick-launch bar that MakeQuickLaunchLink could reach. Without one the
+// option is not offered.
+inline constexpr bool kHasQuickLaunch = false;
+
+// Where the links go; an empty folder counts as one the system could not tell.
+struct ShortcutPlaces {
+  std::string desktop;       // the desktop's icons
+  std::string applications;  // the user's applications menu entries
+  std::string directories;   // the menu's directory files (the groups' names and icons)
+  std::string mergedMenus;   // menu files merged into the applications menu
+
+  // The user's own folders, as the desktop names them.
+  static ShortcutPlaces ForUser();
+};
+
+class ShellLinkMaker {
+ public:
+  static constexpr const char* kExtension = ".desktop";
+
+  explicit ShellLinkMaker(ShortcutPlaces places) : places_(std::move(places)) {}
+
+  const std::string& LastError() const { return error_; }
+  const ShortcutPlaces& Places() const { return places_; }
+
+  // Writes the entry at linkPath that starts target in its own folder, titled with the link's file
+  // name without ".desktop". The link's folder must exist.
+  bool CreateLink(const std::string& target, const std::string& linkPath);
+  // name + ".desktop" on the desktop.
+  bool MakeDesktopLink(const std::string& target, const std::string& name);
+  // Always false with the missing-folder text: there is no quick-launch bar here.
+  bool MakeQuickLaunchLink(const std::string& target, const std::string& name);
+  // linkName + ".desktop" in the applications folder's sub-folder folderName (made when missing),
+  // gathered in the menu group folderName with every other entry of that sub-folder.
+  bool MakeProgramsLink(const std::string& target, const std::string& folderName, const std::string& linkName);
+
+  // Where the links above land: the desktop's link, the group's folder and a link in it (empty when
+  // the place is not known).
+  std::string DesktopLinkPath(const std::string& name) const;
+  std::string GroupFolder(const std::string& folderName) const;
+  std::string ProgramsLinkPath(const std::string& folderName, const std::string& linkName) const;
+  // The group's menu file and directory file, and the id the menu knows an entry of the group by.
+  std::string MenuFile(const std::string& folderName) const;
+  std::string DirectoryFile(const std::string& folderName) const;
+  static std::string EntryId(const std::string& folderName, const std::string& linkName);
+
+ private:
+  bool Fail(const char* text);
+  bool WriteGroup(const std::string& folderName);
+
+  ShortcutPlaces places_;
+  std::string error_ = "成功";
+};
