@@ -6,10 +6,28 @@ namespace http {
 
 bool ResponseBuffer::Restart() {
   Release();
-  data_.reset(static_cast<char*>(std::calloc(kInitialCapacity, 1)));
+  // Not zeroed: only the bytes appended are ever read.
+  data_.reset(static_cast<char*>(std::malloc(kInitialCapacity)));
   if (!data_) return false;
   capacity_ = kInitialCapacity;
   return true;
+}
+
+bool ResponseBuffer::Grow(size_t capacity) {
+  if (growthLimit_ != 0 && capacity >= growthLimit_) return false;
+  // realloc keeps the old block untouched when it fails; large blocks are moved by remapping
+  // pages rather than copying, so doubling costs no second copy of the body.
+  char* grown = static_cast<char*>(std::realloc(data_.get(), capacity));
+  if (!grown) return false;
+  (void)data_.release();
+  data_.reset(grown);
+  capacity_ = capacity;
+  return true;
+}
+
+bool ResponseBuffer::Reserve(size_t capacity) {
+  if (!data_ || capacity > kMaxLength) return false;
+  return capacity <= capacity_ || Grow(capacity);
 }
 
 bool ResponseBuffer::Append(std::string_view chunk) {
@@ -19,14 +37,7 @@ bool ResponseBuffer::Append(std::string_view chunk) {
   if (needed > capacity_) {
     size_t capacity = capacity_;
     while (capacity < needed) capacity = capacity > kMaxLength / 2 ? kMaxLength : capacity * 2;
-    if (growthLimit_ != 0 && capacity >= growthLimit_) return false;
-    // realloc keeps the old block untouched when it fails; large blocks are moved by remapping
-    // pages rather than copying, so doubling costs no second copy of the body.
-    char* grown = static_cast<char*>(std::realloc(data_.get(), capacity));
-    if (!grown) return false;
-    (void)data_.release();
-    data_.reset(grown);
-    capacity_ = capacity;
+    if (!Grow(capacity)) return false;
   }
   std::memcpy(data_.get() + size_, chunk.data(), chunk.size());
   size_ = needed;
