@@ -38,6 +38,7 @@ class ResponseBuffer {
 
  private:
   bool Grow(size_t capacity);
+  void AskForLargePages();
 
   struct Free {
     void operator()(char* p) const { std::free(p); }
