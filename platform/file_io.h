@@ -49,6 +49,8 @@ class AtomicFileWriter {
   bool Write(std::string_view bytes);
   // Replaces the target; false when any step failed, the target then being untouched.
   bool Commit();
+  // The replacement while it is written (open for reading and writing); -1 when it was not made.
+  int Descriptor() const { return fd_ ? fd_.get() : -1; }
 
  private:
   std::string path_;

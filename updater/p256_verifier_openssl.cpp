@@ -45,7 +45,7 @@ std::unique_ptr<unsigned char, BytesFree> DerOf(const P256Signature& raw, int& l
 
 }  // namespace
 
-bool P256SignatureVerifies(const P256Point& publicKey, std::string_view bytes, const P256Signature& signature) {
+bool P256SignatureVerifies(const P256Point& publicKey, const SignedPieces& pieces, const P256Signature& signature) {
   auto key = KeyOf(publicKey);
   int derLength = 0;
   auto der = DerOf(signature, derLength);
@@ -53,6 +53,11 @@ bool P256SignatureVerifies(const P256Point& publicKey, std::string_view bytes, c
   if (!key || !der || !context || EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha256(), nullptr, key.get()) != 1) {
     return false;
   }
-  return EVP_DigestVerify(context.get(), der.get(), static_cast<size_t>(derLength),
-                          reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) == 1;
+  for (;;) {
+    std::string_view piece;
+    if (!pieces(piece)) return false;
+    if (piece.empty()) break;
+    if (EVP_DigestVerifyUpdate(context.get(), piece.data(), piece.size()) != 1) return false;
+  }
+  return EVP_DigestVerifyFinal(context.get(), der.get(), static_cast<size_t>(derLength)) == 1;
 }

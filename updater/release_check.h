@@ -3,6 +3,7 @@
 // the answer itself announced, and signed with the release key. The HTTP client takes any status
 // and a body cut short as an answer; this is where such an answer stops.
 
+#include <cstdint>
 #include <string_view>
 
 enum class ReleaseVerdict {
@@ -15,3 +16,8 @@ enum class ReleaseVerdict {
 // headerBlock: the answer's raw header block, its status line first.
 ReleaseVerdict JudgeRelease(std::string_view headerBlock, std::string_view body, std::string_view publicKeyHex,
                             std::string_view signatureHex);
+
+// The same for a body that went to a file as it arrived: the first length bytes of the file open as
+// fd (readable), whose signature is checked by reading it back piece by piece.
+ReleaseVerdict JudgeReleaseFile(std::string_view headerBlock, int fd, uint64_t length, std::string_view publicKeyHex,
+                                std::string_view signatureHex);

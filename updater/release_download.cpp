@@ -32,12 +32,16 @@ void ReleaseDownload::Start() {
 std::string ReleaseDownload::SavedPath() const { return platform::JoinPath(folder_, kSavedFileName); }
 
 void ReleaseDownload::Run() {
+  // The body goes straight to a fresh file beside the saved release as it arrives: a release of
+  // any size costs the download's buffer, not its size, in memory.
+  IncomingRelease incoming(SavedPath());
   WinHttpClient client(offer_.url);
   client.additionalHeaders.clear();
   client.userAgent = WinHttpClient::kBrowserUserAgent;
   client.progressTarget = &gate_;
   client.maxResponseBytes = WinHttpClient::kMaxReleaseBytes;
-  bool answered = client.SendRequest("GET", false);
+  client.responseFile = incoming.Descriptor();
+  bool answered = incoming.Descriptor() >= 0 && client.SendRequest("GET", false);
   // A stop that was confirmed while the last chunks came in writes and shows nothing.
   if (gate_.Abandoned()) {
     running_ = false;
@@ -46,7 +50,7 @@ void ReleaseDownload::Run() {
   // What an earlier run left under the name must never start in place of this download, nor stay
   // to be taken for it.
   RemoveSavedRelease(SavedPath());
-  if (answered && SaveAndStart(client)) {
+  if (answered && PlaceAndStart(client, incoming)) {
     endProcess_();
     return;
   }
@@ -54,12 +58,12 @@ void ReleaseDownload::Run() {
   running_ = false;
 }
 
-bool ReleaseDownload::SaveAndStart(const WinHttpClient& client) {
-  const uint8_t* bytes = client.GetResponseBytes();
-  std::string_view body(reinterpret_cast<const char*>(bytes), bytes ? client.GetResponseLength() : 0);
-  if (JudgeRelease(client.GetResponseHeaders(), body, publicKeyHex_, offer_.signature) != ReleaseVerdict::Accepted) {
+bool ReleaseDownload::PlaceAndStart(const WinHttpClient& client, IncomingRelease& incoming) {
+  // Judged from the file itself: what is renamed into place and started is exactly what was checked.
+  if (JudgeReleaseFile(client.GetResponseHeaders(), incoming.Descriptor(), client.GetResponseLength(), publicKeyHex_,
+                       offer_.signature) != ReleaseVerdict::Accepted) {
     return false;
   }
   std::string path = SavedPath();
-  return SaveRelease(path, body) && platform::StartProgram(path, folder_);
+  return incoming.Place() && platform::StartProgram(path, folder_);
 }

@@ -1,8 +1,9 @@
 #pragma once
-// ReleaseDownload: the updater's one worker thread. It fetches the offered release and, when the
-// answer is whole and signed (release_check.h), saves it as "updatetemp" in the updater's folder,
-// executable, and starts it; the updater then ends. Any failure starts nothing and is reported to
-// the window; only a release that was saved whole and then failed to start stays on disk.
+// ReleaseDownload: the updater's one worker thread. It fetches the offered release into a fresh
+// file as it arrives and, when the answer is whole and the file signed (release_check.h), renames
+// it to "updatetemp" in the updater's folder, executable, and starts it; the updater then ends.
+// Any failure starts nothing and is reported to the window; only a release that was saved whole
+// and then failed to start stays on disk.
 // Progress reaches the window only as posted messages, through a gate the window can hold while
 // it asks whether to stop.
 
@@ -14,6 +15,7 @@
 #include "updater/download_gate.h"
 #include "updater/update_query.h"
 
+class IncomingRelease;
 class WinHttpClient;
 
 class ReleaseDownload {
@@ -38,7 +40,7 @@ class ReleaseDownload {
 
  private:
   void Run();
-  bool SaveAndStart(const WinHttpClient& client);
+  bool PlaceAndStart(const WinHttpClient& client, IncomingRelease& incoming);
 
   ReleaseOffer offer_;
   std::string folder_;

@@ -1,5 +1,11 @@
 #include "updater/release_signature.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
 #include "updater/p256_verifier.h"
 #include "updater/release_key.h"
 
@@ -28,10 +34,53 @@ bool FromHex(std::string_view hex, std::array<uint8_t, N>& out) {
 
 std::string_view BuiltInReleaseKey() { return kReleasePublicKey; }
 
-bool ReleaseSignatureAccepts(std::string_view publicKeyHex, std::string_view bytes, std::string_view signatureHex) {
+namespace {
+
+bool Accepts(std::string_view publicKeyHex, const SignedPieces& pieces, std::string_view signatureHex) {
   if (publicKeyHex.empty()) return true;
   P256Point key{};
   P256Signature signature{};
   if (!FromHex(publicKeyHex, key) || key[0] != 0x04 || !FromHex(signatureHex, signature)) return false;
-  return P256SignatureVerifies(key, bytes, signature);
+  return P256SignatureVerifies(key, pieces, signature);
+}
+
+// The file is read in pieces of this size.
+constexpr size_t kFilePiece = 256 * 1024;
+
+}  // namespace
+
+bool ReleaseSignatureAccepts(std::string_view publicKeyHex, std::string_view bytes, std::string_view signatureHex) {
+  bool given = false;
+  return Accepts(
+      publicKeyHex,
+      [&](std::string_view& piece) {
+        piece = given ? std::string_view() : bytes;
+        given = true;
+        return true;
+      },
+      signatureHex);
+}
+
+bool ReleaseFileSignatureAccepts(std::string_view publicKeyHex, int fd, uint64_t length, std::string_view signatureHex) {
+  std::unique_ptr<char[]> buffer;
+  uint64_t position = 0;
+  return Accepts(
+      publicKeyHex,
+      [&](std::string_view& piece) {
+        if (!buffer) buffer = std::make_unique_for_overwrite<char[]>(kFilePiece);
+        const auto wanted = static_cast<size_t>(std::min<uint64_t>(kFilePiece, length - position));
+        if (wanted == 0) {
+          piece = {};
+          return true;
+        }
+        ssize_t got;
+        do {
+          got = ::pread(fd, buffer.get(), wanted, static_cast<off_t>(position));
+        } while (got < 0 && errno == EINTR);
+        if (got <= 0) return false;
+        position += static_cast<uint64_t>(got);
+        piece = std::string_view(buffer.get(), static_cast<size_t>(got));
+        return true;
+      },
+      signatureHex);
 }

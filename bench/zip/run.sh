@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the extraction of two generated archives with this library, Info-ZIP `unzip -o -q` and
 # `bsdtar -xf`, side by side in one run:
-#   bench/zip/run.sh [BUILD_FOLDER] [ROUNDS]
+#   bench/zip/run.sh [BUILD_FOLDER] [ROUNDS] [EARLIER_DRIVER]
+# EARLIER_DRIVER, a zip_extract_all of another build, is timed in the same rounds as "earlier".
 # The archives (5,000 small files; one 300 MB file) are made under /tmp and removed afterwards.
 # Prints the wall time of every round and the best of each tool.
 set -euo pipefail
@@ -10,6 +11,8 @@ build=${1:-build}
 rounds=${2:-3}
 driver=$(realpath "$build/bench/zip_extract_all")
 [ -x "$driver" ] || { echo "build $build first (target zip_extract_all)" >&2; exit 1; }
+earlier=${3:+$(realpath "$3")}
+tools="vymera unzip bsdtar${earlier:+ earlier}"
 
 work=$(mktemp -d /tmp/vymera-zipbench-XXXXXX)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
@@ -59,9 +62,10 @@ time_one() {
 declare -A best
 for archive in small large; do
   for round in $(seq "$rounds"); do
-    for tool in vymera unzip bsdtar; do
+    for tool in $tools; do
       case $tool in
         vymera) t=$(time_one $tool "$archive" "$driver" "$work/$archive.zip") ;;
+        earlier) t=$(time_one $tool "$archive" "$earlier" "$work/$archive.zip") ;;
         unzip)  t=$(time_one $tool "$archive" unzip -o -q "$work/$archive.zip") ;;
         bsdtar) t=$(time_one $tool "$archive" bsdtar -xf "$work/$archive.zip") ;;
       esac
@@ -75,7 +79,10 @@ for archive in small large; do
 done
 echo
 echo "best of $rounds rounds (wall seconds):"
-printf '%-8s %8s %8s %8s\n' archive vymera unzip bsdtar
+printf '%-8s' archive; for tool in $tools; do printf ' %8s' "$tool"; done; printf '  vymera/unzip vymera/bsdtar\n'
 for archive in small large; do
-  printf '%-8s %8.3f %8.3f %8.3f\n' "$archive" "${best[$archive/vymera]}" "${best[$archive/unzip]}" "${best[$archive/bsdtar]}"
+  printf '%-8s' "$archive"
+  for tool in $tools; do printf ' %8.3f' "${best[$archive/$tool]}"; done
+  awk -v v="${best[$archive/vymera]}" -v u="${best[$archive/unzip]}" -v b="${best[$archive/bsdtar]}" \
+    'BEGIN { printf "  %11.2fx %12.2fx\n", v / u, v / b }'
 done

@@ -16,12 +16,15 @@ class ResponseBuffer {
   static constexpr size_t kInitialCapacity = 10240;
   static constexpr size_t kMaxLength = UINT32_MAX;
 
-  // Drops what it held and starts a fresh zeroed buffer of the initial size; false (and empty)
-  // when that cannot be allocated.
+  // Drops what it held and starts a fresh buffer of the initial size; false (and empty) when that
+  // cannot be allocated.
   bool Restart();
   // Appends chunk, doubling the capacity as often as needed; false when the memory cannot be had
   // or the body would pass kMaxLength: the buffer then keeps its earlier contents.
   bool Append(std::string_view chunk);
+  // Makes room for capacity bytes at once (a body that announced its length); false, and the
+  // buffer as it was, when that cannot be had. Never shrinks.
+  bool Reserve(size_t capacity);
   // Frees the memory.
   void Release();
 
@@ -34,6 +37,9 @@ class ResponseBuffer {
   void SetGrowthLimitForTest(size_t capacity) { growthLimit_ = capacity; }
 
  private:
+  bool Grow(size_t capacity);
+  void AskForLargePages();
+
   struct Free {
     void operator()(char* p) const { std::free(p); }
   };

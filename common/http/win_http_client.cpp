@@ -27,13 +27,24 @@ class WinHttpClient::AnswerSink : public http::TransferSink {
     // The length describes this answer only; one without the header reports 0, not an earlier value.
     client_.contentLength_ = http::FindContentLength(block).value_or(0);
     client_.responseLength_ = 0;
+    if (client_.responseFile_.active()) {
+      growthFailed_ = !client_.responseFile_.Restart();
+      return;
+    }
     growthFailed_ = !client_.response_.Restart();
+    // A body that announces its length gets its room at once, not by doubling; the bound still
+    // holds, as libcurl refuses an announced length past it before any body arrives.
+    if (!growthFailed_ && client_.contentLength_ <= client_.maxResponseBytes) {
+      client_.response_.Reserve(client_.contentLength_);
+    }
   }
 
   bool OnBodyChunk(std::string_view chunk) override {
     if (growthFailed_) return false;
-    client_.PostProgress(static_cast<uint32_t>(client_.response_.size()));
-    if (!client_.response_.Append(chunk)) {
+    client_.PostProgress(client_.ReceivedBytes());
+    const bool kept =
+        client_.responseFile_.active() ? client_.responseFile_.Append(chunk) : client_.response_.Append(chunk);
+    if (!kept) {
       growthFailed_ = true;
       return false;
     }
@@ -99,6 +110,7 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
   request.followRedirects = !disableRedirects;
   request.timeouts = timeouts;
   request.maxBodyBytes = maxResponseBytes;
+  responseFile_ = http::BodyFile(responseFile);
 
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     AnswerSink sink(*this);
@@ -107,6 +119,7 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
       // Another attempt would only fetch the same flood again.
       lastError_ = kErrorAnswerTooLarge;
       response_.Release();
+      if (responseFile_.active()) responseFile_.Restart();
       responseLength_ = 0;
       return false;
     }
@@ -123,10 +136,10 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
     }
     // A body cut short still counts as an answer; the caller's parsing decides.
     if (result.code != 0) lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(result.code);
-    responseLength_ = static_cast<uint32_t>(response_.size());
+    responseLength_ = ReceivedBytes();
     PostProgress(responseLength_);
     if (sink.growthFailed()) return false;
-    if (!post && !disableRedirects && http::IsIncompleteHtmlPage(response_.view())) {
+    if (!post && !disableRedirects && !responseFile_.active() && http::IsIncompleteHtmlPage(response_.view())) {
       lastError_ = kErrorIncompletePage;
       continue;
     }
@@ -145,6 +158,11 @@ bool WinHttpClient::SaveResponseToFile(const std::string& path) const {
   if (!response_.allocated() || responseLength_ == 0) return false;
   // Written beside the target and renamed over it: a failed write never leaves half a file.
   return platform::WriteFileAtomically(path, response_.view().substr(0, responseLength_));
+}
+
+uint32_t WinHttpClient::ReceivedBytes() const {
+  // Both stay within maxResponseBytes, a 32-bit bound.
+  return static_cast<uint32_t>(responseFile_.active() ? responseFile_.size() : response_.size());
 }
 
 void WinHttpClient::PostProgress(uint32_t received) const {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/http/body_file.h"
 #include "common/http/curl_transfer.h"
 #include "common/http/phase_watch.h"
 #include "common/http/response_buffer.h"
@@ -60,6 +61,11 @@ class WinHttpClient {
   // The longest body kept. A longer one, or one announced longer, fails the request at once with
   // kErrorAnswerTooLarge, not retried, and nothing of it is kept.
   uint32_t maxResponseBytes = kDefaultMaxResponseBytes;
+  // An open file (not owned) that receives the body as it arrives instead of memory: emptied for
+  // every answer and written from its start, so a body of any size costs no more memory than the
+  // transfer's buffer. GetResponseBytes is then null and GetResponseLength the bytes written; the
+  // caller judges the file (the incomplete-page check needs the body in memory and is not made).
+  int responseFile = -1;
 
   // Copies bytes as the request body, written after the headers of a POST (a GET sends none).
   void SetRequestBody(std::string_view bytes) { requestBody_.assign(bytes); }
@@ -72,11 +78,11 @@ class WinHttpClient {
 
   // The body decoded to UTF-8 text (made on each call from the bytes, which are held only once).
   std::string GetResponseText() const;
-  // The body exactly as received; null before any answer.
+  // The body exactly as received; null before any answer and when it went to responseFile.
   const uint8_t* GetResponseBytes() const;
   uint32_t GetResponseLength() const { return responseLength_; }
-  // Replaces the file at path with the body. False when there is no body (no file is then made) or
-  // the file could not be written.
+  // Replaces the file at path with the body held in memory. False when there is none (no file is
+  // then made) or the file could not be written.
   bool SaveResponseToFile(const std::string& path) const;
 
   uint32_t GetLastErrorCode() const { return lastError_; }
@@ -93,11 +99,13 @@ class WinHttpClient {
   class AnswerSink;
 
   void PostProgress(uint32_t received) const;
+  uint32_t ReceivedBytes() const;
 
   std::unique_ptr<http::CurlSession> session_;
   std::string hostName_;
   std::string responseHeaders_;
   http::ResponseBuffer response_;
+  http::BodyFile responseFile_;
   uint32_t responseLength_ = 0;
   uint32_t contentLength_ = 0;
   std::string requestBody_;

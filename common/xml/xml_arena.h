@@ -3,7 +3,8 @@
 // in 64 KiB segments and refer to each other by 32-bit offsets, which keeps an element at 32 bytes
 // and a loaded document within a few bytes per input byte. Every segment begins with a pointer back
 // to its arena, so an element finds its arena from its own address. Nothing is freed on its own;
-// Clear and the destructor free everything at once.
+// Clear and the destructor free everything at once, the segments going back to a pool the next
+// documents take them from (up to 32 MiB is kept), so a load does not fault its memory in afresh.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,9 @@ class XmlArena {
   ~XmlArena();
   XmlArena(const XmlArena&) = delete;
   XmlArena& operator=(const XmlArena&) = delete;
+
+  // Frees the segments the pool keeps for the next documents (after a large one, say).
+  static void ReleasePooledSegments();
 
   // Frees everything but the first segment and makes the arena usable again.
   void Clear();

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/zip/made_folders.h"
+
 namespace zip {
 
 std::string WithSlashes(std::string_view path) {
@@ -50,7 +52,8 @@ std::size_t ArchivePartOf(std::string_view target, std::string_view name) {
   return slash == std::string_view::npos ? 0 : slash + 1;
 }
 
-std::optional<TargetPlace> PlaceTarget(int baseFd, const std::string& target, std::string_view name) {
+std::optional<TargetPlace> PlaceTarget(int baseFd, MadeFolders& folders, const std::string& target,
+                                       std::string_view name) {
   TargetPlace place;
   if (IsRooted(target)) {
     // The caller's own folder may be reached through links (a linked home folder); what the archive
@@ -62,11 +65,15 @@ std::optional<TargetPlace> PlaceTarget(int baseFd, const std::string& target, st
     place.below = target.substr(split);
     return place;
   }
+  // Folders are made only below the base folder; an absolute target's folder must exist already.
+  // The file itself is still opened from the base folder along its whole path, so that a folder
+  // moved or swapped for a link since it was made never takes it elsewhere.
+  const std::size_t slash = target.rfind('/');
+  if (slash != std::string::npos && folders.Open(baseFd, std::string_view(target).substr(0, slash)) < 0) {
+    return std::nullopt;
+  }
   place.folder = baseFd;
   place.below = target;
-  // Folders are made only below the base folder; an absolute target's folder must exist already.
-  const std::size_t slash = target.rfind('/');
-  if (slash != std::string::npos) MakeFolders(baseFd, target.substr(0, slash));
   return place;
 }
 
@@ -86,12 +93,11 @@ std::vector<std::string> Components(std::string_view path) {
   return parts;
 }
 
-// The folder name inside the folder open as at, the name itself not followed if it is a link.
-platform::UniqueFd OpenSubfolder(int at, const std::string& name) {
+}  // namespace
+
+platform::UniqueFd EnterFolder(int at, const std::string& name) {
   return platform::UniqueFd(::openat(at, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
-
-}  // namespace
 
 platform::UniqueFd OpenBeneath(int baseFd, std::string_view path, int flags, mode_t mode) {
   const std::string text(path);
@@ -116,7 +122,7 @@ platform::UniqueFd OpenBeneathByComponents(int baseFd, std::string_view path, in
   platform::UniqueFd folder;
   int at = baseFd;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    folder = OpenSubfolder(at, parts[i]);
+    folder = EnterFolder(at, parts[i]);
     if (!folder) return {};
     at = folder.get();
   }
@@ -131,17 +137,8 @@ platform::UniqueFd OpenBeneathByComponents(int baseFd, std::string_view path, in
 }
 
 bool MakeFolders(int baseFd, std::string_view folder) {
-  platform::UniqueFd current;
-  int at = baseFd;
-  for (const std::string& part : Components(folder)) {
-    // One component at a time: mkdirat never follows a link in the last component, and each folder
-    // is entered only when it is a folder itself.
-    ::mkdirat(at, part.c_str(), 0777);
-    current = OpenSubfolder(at, part);
-    if (!current) return false;
-    at = current.get();
-  }
-  return true;
+  MadeFolders made;
+  return made.Open(baseFd, folder) >= 0;
 }
 
 }  // namespace zip

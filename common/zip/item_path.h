@@ -43,10 +43,13 @@ struct TargetPlace {
   std::string below;
 };
 
+class MadeFolders;
+
 // A relative target lies wholly beneath the base folder open as baseFd, and its missing folders are
-// made there; an absolute one lies beneath the folder its caller named (see ArchivePartOf, name
-// being the item's stored name), which must exist. Nothing when that folder cannot be opened.
-std::optional<TargetPlace> PlaceTarget(int baseFd, const std::string& target, std::string_view name);
+// made there through folders, which keeps them for the next items. An absolute one lies beneath the folder its caller named (see ArchivePartOf, name being
+// the item's stored name), which must exist. Nothing when that folder cannot be opened or made.
+std::optional<TargetPlace> PlaceTarget(int baseFd, MadeFolders& folders, const std::string& target,
+                                       std::string_view name);
 
 // Opens path (relative, "/" separators, no "..") beneath the folder open as baseFd as openat would
 // with flags and mode, but follows no symbolic link on any component, the last one included: one
@@ -57,6 +60,9 @@ platform::UniqueFd OpenBeneath(int baseFd, std::string_view path, int flags, mod
 // OpenBeneath the long way, for kernels without openat2: each folder opened from the one before it
 // with O_NOFOLLOW | O_DIRECTORY, then the last component with O_NOFOLLOW.
 platform::UniqueFd OpenBeneathByComponents(int baseFd, std::string_view path, int flags, mode_t mode = 0);
+
+// The folder name inside the folder open as at, the name itself not followed if it is a link.
+platform::UniqueFd EnterFolder(int at, const std::string& name);
 
 // Creates folder (a relative path with "/" separators) below the folder open as baseFd, each parent
 // first, without following a link on the way; folders that exist already are fine. True when

@@ -33,17 +33,19 @@ std::ptrdiff_t ItemReader::Fail() {
 
 bool ItemReader::FillInput() {
   const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, inLeft_));
-  if (!file_.ReadAt(inPos_, input_.data(), size)) return false;
+  const unsigned char* bytes = file_.View(inPos_, size);
+  if (!bytes) return false;
   inPos_ += size;
   inLeft_ -= size;
-  stream_.next_in = input_.data();
+  // zlib only reads through next_in; the window stays untouched until the next FillInput.
+  stream_.next_in = const_cast<unsigned char*>(bytes);
   stream_.avail_in = static_cast<uInt>(size);
   return true;
 }
 
 std::ptrdiff_t ItemReader::Read(unsigned char* out, std::size_t size) {
   if (!opened_ || failed_) return -1;
-  const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>({size, outLeft_, kChunkSize * 64}));
+  const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>({size, outLeft_, kChunkSize}));
   if (wanted == 0) return 0;
   std::size_t produced = 0;
   if (!deflated_) {

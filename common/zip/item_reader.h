@@ -1,10 +1,9 @@
 #pragma once
-// Streams one item's data out of the archive: raw inflate or a plain copy, through a fixed input
-// buffer, with a running CRC-32 over everything delivered.
+// Streams one item's data out of the archive: raw inflate or a plain copy, taking its input from
+// the archive's read-ahead window, with a running CRC-32 over everything delivered.
 
 #include <zlib.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,7 +12,8 @@
 
 namespace zip {
 
-inline constexpr std::size_t kChunkSize = 16384;
+// The most bytes one Read delivers, and the input taken from the archive at a time.
+inline constexpr std::size_t kChunkSize = ArchiveFile::kWindowSize;
 
 class ItemReader {
  public:
@@ -50,7 +50,6 @@ class ItemReader {
   std::uint64_t outLeft_ = 0;
   std::uint32_t expectedCrc_ = 0;
   std::uint32_t crc_ = 0;
-  std::array<unsigned char, kChunkSize> input_{};
 };
 
 }  // namespace zip

@@ -23,8 +23,9 @@ std::optional<TargetFile> TargetFile::Create(int baseFd, const std::string& path
   }
   if (!fd) return std::nullopt;
   struct stat info {};
-  // Only regular files are replaced: writing into a device or a pipe is not unpacking.
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  // Only regular files are replaced: writing into a device or a pipe is not unpacking. A file this
+  // call created is a regular one.
+  if (existed && (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))) return std::nullopt;
   return TargetFile(std::move(fd), existed, readOnly);
 }
 

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 
-#include <array>
+#include <cerrno>
+
+#include <new>
 
 #include "common/zip/item_path.h"
 #include "common/zip/item_reader.h"
@@ -22,6 +24,9 @@ ZipResult ZipExtractor::OpenArchive(const std::string& path) {
   // opening even if the process changes its current folder later.
   platform::UniqueFd baseFd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (!baseFd) return ZipResult::kOpenFailed;
+  std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[zip::kChunkSize]);
+  if (!chunk) return ZipResult::kOpenFailed;
+  chunk_ = std::move(chunk);
   reader_ = std::move(reader);
   baseFd_ = std::move(baseFd);
   return ZipResult::kOk;
@@ -30,7 +35,9 @@ ZipResult ZipExtractor::OpenArchive(const std::string& path) {
 ZipResult ZipExtractor::CloseArchive() {
   if (!reader_) return ZipResult::kBadArgument;
   reader_.reset();
+  folders_.Clear();
   baseFd_.Close();
+  chunk_.reset();
   return ZipResult::kOk;
 }
 
@@ -48,7 +55,7 @@ ZipResult ZipExtractor::GetItem(std::int32_t index, ZipItem& item) {
 }
 
 ZipResult ZipExtractor::ExtractFolder(const ZipItem& item) {
-  return zip::MakeFolders(baseFd_.get(), zip::WithSlashes(item.name)) ? ZipResult::kOk : ZipResult::kOpenFailed;
+  return folders_.Open(baseFd_.get(), zip::WithSlashes(item.name)) >= 0 ? ZipResult::kOk : ZipResult::kOpenFailed;
 }
 
 ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targetPath) {
@@ -64,20 +71,25 @@ ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targe
 
   const std::string target = zip::WithSlashes(targetPath);
   if (zip::ClimbsOut(target) || zip::HasDriveLetter(target)) return ZipResult::kOpenFailed;
-  std::optional<zip::TargetPlace> place = zip::PlaceTarget(baseFd_.get(), target, zip::WithSlashes(item.name));
+  std::optional<zip::TargetPlace> place = zip::PlaceTarget(baseFd_.get(), folders_, target, zip::WithSlashes(item.name));
   if (!place) return ZipResult::kOpenFailed;
   // Data that cannot be read at all (encrypted, an unknown method) is refused before the target is
   // made: a refusal leaves no empty file behind for the caller to mistake for the item.
   zip::ItemReader data(reader_->File(), described->record, described->dataStart);
   if (!data.Opened()) return ZipResult::kDataError;
   auto file = zip::TargetFile::Create(place->folder, place->below, item.IsReadOnly());
+  if (!file && errno == ENOENT) {
+    // A held folder may have been removed since it was made: its path is walked and made again.
+    folders_.Clear();
+    place = zip::PlaceTarget(baseFd_.get(), folders_, target, zip::WithSlashes(item.name));
+    if (place) file = zip::TargetFile::Create(place->folder, place->below, item.IsReadOnly());
+  }
   if (!file) return ZipResult::kOpenFailed;
-  std::array<unsigned char, zip::kChunkSize> chunk;
   for (;;) {
-    const std::ptrdiff_t got = data.Read(chunk.data(), chunk.size());
+    const std::ptrdiff_t got = data.Read(chunk_.get(), zip::kChunkSize);
     if (got < 0) return ZipResult::kDataError;
     if (got == 0) break;
-    if (!file->Write(chunk.data(), static_cast<std::size_t>(got))) return ZipResult::kDataError;
+    if (!file->Write(chunk_.get(), static_cast<std::size_t>(got))) return ZipResult::kDataError;
   }
   // Every byte arrived, but a damaged archive shows only in the checksum.
   if (!data.Complete()) return ZipResult::kDataError;

@@ -10,10 +10,12 @@
 // folder its caller named) fails the item with kOpenFailed. Items laid over the bytes of another
 // item are refused with kDataError.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "common/zip/made_folders.h"
 #include "common/zip/zip_item.h"
 #include "common/zip/zip_result.h"
 #include "platform/unique_fd.h"
@@ -59,4 +61,8 @@ class ZipExtractor {
 
   std::unique_ptr<zip::ZipReader> reader_;
   platform::UniqueFd baseFd_;
+  // Folders below the base folder made or entered so far, for the items that follow in them.
+  zip::MadeFolders folders_;
+  // Where item data passes on its way to the file; taken at opening, for every item.
+  std::unique_ptr<unsigned char[]> chunk_;
 };

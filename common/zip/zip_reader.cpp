@@ -12,6 +12,9 @@ std::unique_ptr<ZipReader> ZipReader::Open(const std::string& path, ZipResult& r
   DirectoryLocation location;
   reason = LocateDirectory(*file, location);
   if (reason != ZipResult::kOk) return nullptr;
+  // The directory is walked more than once (the overlap check, then item by item): it is read in
+  // one call and kept. An archive whose directory is too large to hold is still read, piece by piece.
+  file->Hold(location.firstRecord, location.end);
   std::vector<bool> overlapping = FindOverlappingItems(*file, location);
   return std::unique_ptr<ZipReader>(new ZipReader(std::move(*file), location, std::move(overlapping)));
 }

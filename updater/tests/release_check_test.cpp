@@ -1,4 +1,5 @@
 // The answer a release must be, and how it reaches the disk.
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -66,6 +67,32 @@ TEST_F(JudgedRelease, ItMustBeSignedWithTheKey) {
   // A build without signed updates checks everything but the signature.
   EXPECT_EQ(JudgeRelease("HTTP/1.1 200 OK\r\n\r\n", kBody, "", ""), ReleaseVerdict::Accepted);
   EXPECT_EQ(JudgeRelease("HTTP/1.1 404 Not Found\r\n\r\n", kBody, "", ""), ReleaseVerdict::NotSuccess);
+}
+
+// The check of a release saved as it arrived reads the file back in pieces: a release longer than
+// one piece verifies whole, and a change anywhere in it, or a file shorter than the answer, fails.
+TEST_F(JudgedRelease, ASavedReleaseIsCheckedFromItsFile) {
+  std::string release(700001, '\0');
+  for (size_t i = 0; i < release.size(); ++i) release[i] = static_cast<char>(i * 7 + i / 4096);
+  std::string problem;
+  const std::string signature = service::SignRelease(folder_.File("k.pem"), release, problem).value_or("");
+  ASSERT_EQ(signature.size(), 128u) << problem;
+  const std::string path = folder_.File("incoming");
+  auto judge = [&](const std::string& bytes, uint64_t length) {
+    EXPECT_TRUE(platform::WriteFileAtomically(path, bytes));
+    platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return JudgeReleaseFile("HTTP/1.1 200 OK\r\n\r\n", fd.get(), length, key_, signature);
+  };
+  EXPECT_EQ(judge(release, release.size()), ReleaseVerdict::Accepted);
+  std::string changed = release;
+  changed[600000] ^= 1;
+  EXPECT_EQ(judge(changed, changed.size()), ReleaseVerdict::SignatureRefused);
+  EXPECT_EQ(judge(release.substr(0, 500000), release.size()), ReleaseVerdict::SignatureRefused);
+  EXPECT_EQ(judge(release, 0), ReleaseVerdict::Incomplete);
+  EXPECT_EQ(JudgeReleaseFile("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n", -1, 6, key_, signature),
+            ReleaseVerdict::Incomplete);
+  EXPECT_EQ(JudgeReleaseFile("HTTP/1.1 200 OK\r\n\r\n", -1, release.size(), key_, signature),
+            ReleaseVerdict::SignatureRefused);
 }
 
 TEST(SavedRelease, AppearsWholeAndExecutableOrNotAtAll) {

@@ -3,7 +3,9 @@
 
 #include "common/http/win_http_client.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -219,6 +221,40 @@ TEST(WinHttpClientAnswer, SavesTheBodyOnlyWhenThereIsOne) {
   ASSERT_TRUE(bytes.SaveResponseToFile(folder.File("bytes.bin")));
   EXPECT_EQ(platform::ReadWholeFile(folder.File("bytes.bin")), std::string("a\0b\xff", 4));
   EXPECT_FALSE(bytes.SaveResponseToFile(folder.File("no/such/folder.bin")));
+}
+
+// A body sent to a file is the file's from its start: what was there before goes, the bound still
+// holds and leaves nothing, and nothing of the body is held in memory.
+TEST(WinHttpClientAnswer, ABodyToAFileReplacesItsContentsWithinTheBound) {
+  LoopbackServer server;
+  std::string big;
+  for (int i = 0; i < 300000; ++i) big.push_back(static_cast<char>(i * 131 + 7));
+  server.server().Get("/big", [&big](const httplib::Request&, httplib::Response& res) {
+    res.set_content(big, "application/octet-stream");
+  });
+  ASSERT_GT(server.Start(), 0);
+  TempFolder folder;
+  const std::string path = folder.File("body.bin");
+  ASSERT_TRUE(platform::WriteFileAtomically(path, std::string(500000, 'o')));
+  platform::UniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+  ASSERT_TRUE(fd);
+  // The descriptor's own offset is not where the body goes.
+  ASSERT_EQ(::lseek(fd.get(), 1234, SEEK_SET), 1234);
+
+  WinHttpClient client(server.Url("/big"));
+  client.responseFile = fd.get();
+  client.maxResponseBytes = 300000;
+  ASSERT_TRUE(client.SendRequest("GET", false));
+  EXPECT_EQ(client.GetResponseLength(), big.size());
+  EXPECT_EQ(client.GetResponseBytes(), nullptr);
+  EXPECT_EQ(platform::ReadWholeFile(path), big);
+
+  WinHttpClient bounded(server.Url("/big"));
+  bounded.responseFile = fd.get();
+  bounded.maxResponseBytes = 299999;
+  EXPECT_FALSE(bounded.SendRequest("GET", false));
+  EXPECT_EQ(bounded.GetLastErrorCode(), WinHttpClient::kErrorAnswerTooLarge);
+  EXPECT_EQ(platform::ReadWholeFile(path), "");
 }
 
 TEST(WinHttpClientAnswer, ABodyThatCannotGrowFailsTheRequest) {

@@ -1,6 +1,8 @@
 #include "common/xml/xml_arena.h"
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -49,4 +51,31 @@ TEST(XmlArena, BoundIsKeptAndClearMakesRoomAgain) {
   XmlArena::Ref again = arena.Copy("again");
   ASSERT_NE(again, 0u);
   EXPECT_EQ(arena.View(again, 5), "again");
+}
+
+// Segments go back to a shared pool and are handed out again: an arena that takes a segment another
+// arena filled must own it wholly (its header, its slot) however the arenas of several threads
+// interleave, and emptying the pool in between takes nothing from a live arena.
+TEST(XmlArena, PooledSegmentsPassBetweenArenasOfSeveralThreadsIntact) {
+  auto fillAndCheck = [](int seed) {
+    for (int round = 0; round < 20; ++round) {
+      XmlArena arena;
+      std::vector<std::pair<XmlArena::Ref, std::string>> kept;
+      for (int i = 0; i < 3000; ++i) {
+        std::string text = std::to_string(seed * 100000 + round * 1000 + i) + std::string(static_cast<size_t>(i % 50), '-');
+        kept.push_back({arena.Copy(text), text});
+      }
+      if (round % 7 == 3) XmlArena::ReleasePooledSegments();
+      for (const auto& [ref, text] : kept) {
+        if (arena.View(ref, static_cast<uint32_t>(text.size())) != text) return false;
+        if (&XmlArena::Of(arena.At(ref)) != &arena || XmlArena::RefOf(arena.At(ref)) != ref) return false;
+      }
+    }
+    return true;
+  };
+  std::vector<char> ok(4, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) threads.emplace_back([&, t] { ok[static_cast<size_t>(t)] = fillAndCheck(t) ? 1 : 0; });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(ok, std::vector<char>(4, 1));
 }

@@ -212,6 +212,50 @@ TEST_F(ZipExtract, FolderLinksOnTheWayAreNotWrittenThrough) {
   EXPECT_TRUE(fs::is_symlink(Work("skin")));
 }
 
+// Folders are made once and kept open for the items that follow in them: what happens to a kept
+// folder between two items must neither send an item through a link nor lose it.
+TEST_F(ZipExtract, KeptFoldersChangedBetweenItemsAreNeitherWrittenThroughNorLost) {
+  fs::create_directory(Path("outside"));
+  const std::string archive = Archive(BuildZip({{.name = "skin/a.png", .data = "first"},
+                                                {.name = "skin/b.png", .data = "second"},
+                                                {.name = "gone/c.txt", .data = "third"},
+                                                {.name = "gone/d.txt", .data = "fourth"}}));
+  ZipExtractor zip;
+  ASSERT_EQ(zip.OpenArchive(archive), ZipResult::kOk);
+  ASSERT_EQ(zip.ExtractItem(0, "skin/a.png"), ZipResult::kOk);
+  // The folder is moved away and a link to the outside put in its place.
+  fs::rename(Work("skin"), Path("moved"));
+  ASSERT_EQ(::symlink(Path("outside").c_str(), Work("skin").c_str()), 0);
+  EXPECT_EQ(zip.ExtractItem(1, "skin/b.png"), ZipResult::kOpenFailed);
+  EXPECT_TRUE(fs::is_empty(Path("outside")));
+  EXPECT_FALSE(fs::exists(Path("moved/b.png")));
+  // A folder removed after its first item is made again for the next.
+  ASSERT_EQ(zip.ExtractItem(2, "gone/c.txt"), ZipResult::kOk);
+  fs::remove_all(Work("gone"));
+  EXPECT_EQ(zip.ExtractItem(3, "gone/d.txt"), ZipResult::kOk);
+  EXPECT_EQ(ReadWholeFile(Work("gone/d.txt")), "fourth");
+  // A link in place of a removed folder is not entered when the path is walked again.
+  fs::remove_all(Work("gone"));
+  ASSERT_EQ(::symlink(Path("outside").c_str(), Work("gone").c_str()), 0);
+  EXPECT_EQ(zip.ExtractItem(3, "gone/d.txt"), ZipResult::kOpenFailed);
+  EXPECT_TRUE(fs::is_empty(Path("outside")));
+}
+
+TEST_F(ZipExtract, ManyFoldersPastTheKeptOnesAllReceiveTheirItems) {
+  std::vector<Entry> entries;
+  // Twice round more folders than are kept open at once, deepening as they go.
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 150; ++i) {
+      entries.push_back({.name = "f" + std::to_string(i % 75) + "/s" + std::to_string(i) + "/r" +
+                                 std::to_string(round) + ".txt",
+                         .data = std::to_string(i * 10 + round)});
+    }
+  }
+  const std::vector<ZipResult> results = ExtractAll(Archive(BuildZip(entries)));
+  EXPECT_EQ(results, std::vector<ZipResult>(entries.size(), ZipResult::kOk));
+  for (const Entry& entry : entries) EXPECT_EQ(ReadWholeFile(Work(entry.name)), entry.data) << entry.name;
+}
+
 TEST_F(ZipExtract, TheFolderACallerNamesMayBeReachedThroughALink) {
   // A program folder below a linked home folder is the caller's choice, not the archive's.
   fs::create_directories(Path("real/res/skin"));
