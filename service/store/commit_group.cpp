@@ -31,16 +31,24 @@ bool CommitGroup::Apply(const std::function<bool(sqlite3*)>& change) {
 }
 
 bool CommitGroup::RunGroup(const std::vector<Pending*>& group) {
-  DatabaseUse use(database_);
-  if (!use.Begin()) return false;
+  if (!connection_.Open(database_.path()) || !connection_.Exec("BEGIN IMMEDIATE")) return false;
+  bool applied = true;
   for (Pending* pending : group) {
     // A savepoint per change, so that one change's failure rolls back that change alone.
-    if (!use.Exec("SAVEPOINT one_change")) return false;
-    pending->ok = (*pending->change)(use.handle());
-    if (!pending->ok && !use.Exec("ROLLBACK TO one_change")) return false;
-    if (!use.Exec("RELEASE one_change")) return false;
+    if (!connection_.Exec("SAVEPOINT one_change")) {
+      applied = false;
+      break;
+    }
+    pending->ok = (*pending->change)(connection_.handle());
+    if ((!pending->ok && !connection_.Exec("ROLLBACK TO one_change")) || !connection_.Exec("RELEASE one_change")) {
+      applied = false;
+      break;
+    }
   }
-  return use.Commit();
+  if (applied && connection_.Exec("COMMIT")) return true;
+  // A transaction that failed at its commit (a deferred constraint) is still open.
+  connection_.Exec("ROLLBACK");
+  return false;
 }
 
 }  // namespace service

@@ -3,7 +3,9 @@
 // one sync to disk. A sync takes longer than the change itself, so a commit per request would cap the
 // uploads per second at the disk's syncs per second; grouped, every thread that arrives while one
 // commit is under way joins the next. Each caller still returns only after its own change is
-// committed, so an answer never says "stored" for a row that a crash could lose.
+// committed, so an answer never says "stored" for a row that a crash could lose. The group writes
+// on a connection of its own, so that the requests' reads on the database's connection go on while
+// a commit waits for the disk, and their uploads gather for the next commit meanwhile.
 
 #include <sqlite3.h>
 
@@ -37,6 +39,7 @@ class CommitGroup {
   bool RunGroup(const std::vector<Pending*>& group);
 
   Database& database_;
+  OwnConnection connection_;  // used by the committing thread alone
   std::mutex mutex_;
   std::condition_variable finished_;
   std::vector<Pending*> waiting_;

@@ -60,9 +60,10 @@ TEST_F(CommitGroupTest, AFailedChangeIsUndoneAloneInItsGroup) {
   bool first = false, failed = true, second = false;
   std::thread leader, others;
   {
-    // While the connection is held, the first change waits to commit and the next two queue up
-    // behind it, to be committed together.
+    // While another transaction holds the write lock, the first change waits to commit and the
+    // next two queue up behind it, to be committed together.
     DatabaseUse held(database_);
+    ASSERT_TRUE(held.Begin());
     leader = std::thread([&] { first = group.Apply([](sqlite3* db) { return Insert(db, 1); }); });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     others = std::thread([&] {
