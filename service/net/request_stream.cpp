@@ -100,11 +100,14 @@ ssize_t RequestStream::read(char* ptr, size_t size) {
 }
 
 ssize_t RequestStream::write(const char* ptr, size_t size) {
-  if (!is_writable()) return -1;
-  ssize_t sent = send(socket_, ptr, size, MSG_NOSIGNAL);
-  // The socket does not block: a full send buffer waits for room again.
-  if (sent < 0 && (errno == EINTR || errno == EAGAIN)) return write(ptr, size);
-  return sent;
+  // The socket does not block, so a send that finds room costs no wait; a full send buffer waits
+  // for room up to the write time-out.
+  Clock::time_point until = Clock::now() + writeTimeout_;
+  for (;;) {
+    ssize_t sent = send(socket_, ptr, size, MSG_NOSIGNAL);
+    if (sent >= 0 || (errno != EINTR && errno != EAGAIN)) return sent;
+    if (errno == EAGAIN && !Wait(POLLOUT, until)) return -1;
+  }
 }
 
 void RequestStream::get_remote_ip_and_port(std::string& ip, int& port) const {
