@@ -2,14 +2,14 @@
 
 #include <httplib.h>
 
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <thread>
 
 #include "service/api/api_service.h"
 #include "service/net/bounded_server.h"
+#include "service/net/connection_loop.h"
+#include "service/net/listening_socket.h"
 #include "service/site/member_site.h"
 #include "service/wire/xml_answer.h"
 #include "service/wire/strict_number.h"
@@ -72,9 +72,8 @@ WebRequest ToWebRequest(const httplib::Request& request, const std::string& base
 }  // namespace
 
 struct HttpServer::Impl {
-  Impl(ServiceData& data, int threads, const RequestLimits& limits) : server(limits), api(data), site(data) {
-    server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
-  }
+  Impl(ServiceData& data, int requestThreads, const RequestLimits& limits)
+      : server(limits), api(data), site(data), threads(requestThreads) {}
   BoundedServer server;
   ApiService api;
   MemberSite site;
@@ -82,22 +81,14 @@ struct HttpServer::Impl {
   // Set before the serving thread starts and never after: the request threads only read it. The
   // Host header is never used for links, so a forged one cannot point a client elsewhere.
   std::string baseUrl;
-  std::thread thread;
+  int threads;
+  std::unique_ptr<ConnectionLoop> loop;
 };
 
 HttpServer::HttpServer(ServiceData& data, int threads, const RequestLimits& limits)
     : impl_(std::make_unique<Impl>(data, threads, limits)) {
   httplib::Server& server = impl_->server;
   Impl* impl = impl_.get();
-  // Address reuse lets a restart bind while old connections linger, but no port sharing: a second
-  // service on a taken port must fail to bind instead of silently splitting the requests.
-  server.set_socket_options([](int socket) {
-    int yes = 1;
-    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    // Answers go out as header and body writes; without this the second waits for the client's
-    // delayed acknowledgement, some 40 ms per request on a kept-alive connection.
-    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-  });
   server.set_keep_alive_max_count(1000);
   server.set_payload_max_length(kMaxApiBodyBytes);
 
@@ -145,28 +136,34 @@ const std::string& HttpServer::address() const { return impl_->listenAddress; }
 const std::string& HttpServer::publicUrl() const { return impl_->baseUrl; }
 
 bool HttpServer::Start(const std::string& host, int port, std::string& error, const std::string& publicUrl) {
-  httplib::Server& server = impl_->server;
-  int bound = port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
-  if (bound <= 0) {
+  int bound = 0;
+  platform::UniqueFd listening = ListenOn(host, port, bound);
+  if (!listening) {
     error = "cannot listen on " + host + ":" + std::to_string(port) +
             " (the port is in use, or the address is not one of this machine's)";
     return false;
   }
-  port_ = bound;
   impl_->listenAddress = (host.find(':') != std::string::npos ? "[" + host + "]" : host) + ":" + std::to_string(bound);
   impl_->baseUrl = publicUrl.empty() ? "http://" + impl_->listenAddress : publicUrl;
-  impl_->thread = std::thread([&server] { server.listen_after_bind(); });
-  // Stop must find the server running, or it would have nothing to stop and the join would hang.
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!server.is_running() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  BoundedServer& server = impl_->server;
+  server.SetServing(listening.get());
+  ConnectionLoop::Settings settings{server.limits(), server.keepAlive(), server.maxRequestsPerConnection(),
+                                    impl_->threads};
+  impl_->loop = std::make_unique<ConnectionLoop>(
+      settings, [&server](ClientConnection& connection) { return server.ServeOne(connection); });
+  if (!impl_->loop->Start(std::move(listening))) {
+    server.SetStopping();
+    impl_->loop.reset();
+    error = "cannot serve on " + impl_->listenAddress + ": out of descriptors";
+    return false;
+  }
+  port_ = bound;
   return true;
 }
 
 void HttpServer::Stop() {
-  if (!impl_->thread.joinable()) return;
-  impl_->server.stop();
-  impl_->thread.join();
+  impl_->server.SetStopping();
+  if (impl_->loop) impl_->loop->Stop();
 }
 
 }  // namespace service

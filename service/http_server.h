@@ -1,6 +1,7 @@
 #pragma once
 // HttpServer: the service on the network. It listens on one address, answers the API at POST "/"
-// and every other path with the member site, on a pool of request threads.
+// and every other path with the member site. One thread holds the connections between requests
+// (ConnectionLoop); a pool of request threads answers the requests that have arrived whole.
 
 #include <memory>
 #include <string>
@@ -12,14 +13,14 @@ namespace service {
 
 class HttpServer {
  public:
-  // data must outlive the server; threads is the number of connections served at once, each
-  // request bounded by limits.
+  // data must outlive the server; threads is the number of requests answered at once, each
+  // request bounded by limits. Idle and slow connections take no request thread.
   HttpServer(ServiceData& data, int threads, const RequestLimits& limits = {});
   ~HttpServer();
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
 
-  // Binds host:port (port 0 picks a free one) and starts serving on a thread of its own. False
+  // Binds host:port (port 0 picks a free one) and starts serving on threads of its own. False
   // with error set when the address cannot be bound (in use, not local, not an address).
   // publicUrl ("http://host:port", no trailing slash) is where the answers' links (releases, head
   // images) point; empty: "http://" and the bound address. Nothing a request says changes it.
@@ -30,7 +31,7 @@ class HttpServer {
   const std::string& address() const;
   // The start of every link the answers carry; empty before Start succeeded.
   const std::string& publicUrl() const;
-  // Stops accepting, finishes the requests in hand and joins the serving thread. Idempotent.
+  // Stops accepting, finishes the requests in hand and joins the serving threads. Idempotent.
   void Stop();
 
  private:

@@ -104,7 +104,7 @@ options:
                        release address (default http:// and the listen address)
   --db FILE            database file (default vymera-service.db beside the program)
   --releases DIR       folder of published releases (default releases beside the program)
-  --threads N          connections served at once (default 64)
+  --threads N          requests answered at once (default 64)
   --help               this text
 
 commands:

@@ -1,24 +1,36 @@
 #!/usr/bin/env bash
 # Load benchmark of the reference web service: signed scale.weight.up requests from wrk over
-# loopback, then the rows in the database against the distinct readings answered as stored.
-#   bench/service/run.sh [BUILD_DIR] [SECONDS] [CONNECTIONS]
+# loopback, then the rows in the database against the distinct readings answered as stored. With
+# IDLE and SLOW, that many connections that send nothing and clients that drip a request a byte at a
+# time (hold.py) stay open meanwhile; wrk's latencies are then those of the uploads among them.
+#   bench/service/run.sh [BUILD_DIR] [SECONDS] [CONNECTIONS] [IDLE] [SLOW]
+#   bench/service/run.sh build 30 50            # the rate at 50 connections
+#   bench/service/run.sh build 30 10 2000 200   # uploads among 2,000 idle and 200 slow clients
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="${1:-$here/../../build}"
 seconds="${2:-30}"
 connections="${3:-50}"
+idle="${4:-0}"
+slow="${5:-0}"
 program="$build/bin/vymera-service"
 [ -x "$program" ] || { echo "build vymera-service first ($program missing)" >&2; exit 1; }
 
 work="$(mktemp -d)"
 server=""
-cleanup() { [ -n "$server" ] && kill "$server" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+holder=""
+cleanup() {
+  [ -n "$holder" ] && kill "$holder" 2>/dev/null
+  [ -n "$server" ] && kill "$server" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
 trap cleanup EXIT
 
 db="$work/bench.db"
 "$program" --db "$db" create-account --account bench@example.com --password bench --name bench >/dev/null
 port=$(( 20000 + RANDOM % 20000 ))
-"$program" --db "$db" --releases "$work/releases" --listen "127.0.0.1:$port" --threads 64 >"$work/server.log" 2>&1 &
+"$program" --db "$db" --releases "$work/releases" --listen "127.0.0.1:$port" >"$work/server.log" 2>&1 &
 server=$!
 for _ in $(seq 50); do grep -q serving "$work/server.log" 2>/dev/null && break; sleep 0.1; done
 
@@ -37,9 +49,16 @@ for n in range(200000):
 PY
 export VYMERA_BENCH_BODIES="$work/bodies.txt"
 
+if [ "$idle" -gt 0 ] || [ "$slow" -gt 0 ]; then
+  python3 "$here/hold.py" "$port" "$idle" "$slow" > "$work/hold.log" 2>&1 &
+  holder=$!
+  for _ in $(seq 300); do grep -q holding "$work/hold.log" 2>/dev/null && break; sleep 0.1; done
+  cat "$work/hold.log"
+fi
 echo "wrk: $connections connections, ${seconds}s, signed scale.weight.up to 127.0.0.1:$port"
 wrk -t2 -c"$connections" -d"${seconds}s" --latency -s "$here/weight_upload.lua" "http://127.0.0.1:$port/" | tee "$work/wrk.txt"
 
+[ -n "$holder" ] && { kill "$holder"; wait "$holder" 2>/dev/null || true; holder=""; }
 kill -INT "$server"; wait "$server" || true; server=""
 rows=$("$program" --db "$db" show-uploads bench@example.com | sed -n 's/^weights of .*: //p')
 stored=$(sed -n 's/^answers scaleup_res: //p' "$work/wrk.txt")

@@ -4,6 +4,7 @@
 // ends at the first line after the request line that is exactly CR LF, as the HTTP library reads it.
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace service {
@@ -28,5 +29,10 @@ class HeadScanner {
   size_t searched_ = 0;   // how far that line was searched for its end
   size_t lines_ = 0;      // complete lines, the request line included
 };
+
+// The length of the body that follows a complete head: 0 when the head announces none, nullopt when
+// the body is framed otherwise (chunked) or its length is not one plain number, which the HTTP
+// library then judges itself.
+std::optional<size_t> AnnouncedBodyLength(std::string_view head);
 
 }  // namespace service

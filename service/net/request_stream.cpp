@@ -8,15 +8,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "service/net/request_head.h"
 
 namespace service {
 namespace {
 
 constexpr size_t kReceiveChunk = 16 * 1024;
-// What Refuse reads and drops after its answer, at most.
-constexpr size_t kLingerBytes = 256 * 1024;
-constexpr auto kLingerTime = std::chrono::milliseconds(500);
 
 // The numeric address and port of a socket name; empty and -1 when it has none.
 void NameToText(const sockaddr_storage& name, socklen_t length, std::string& ip, int& port) {
@@ -51,72 +47,33 @@ bool RequestStream::Wait(short events, Clock::time_point until) const {
 
 bool RequestStream::Fill() {
   Clock::time_point until = std::min(Clock::now() + readTimeout_, deadline_);
-  if (!Wait(POLLIN, until)) {
-    timedOut_ = true;
-    return false;
-  }
   char chunk[kReceiveChunk];
-  ssize_t got;
-  do {
-    got = recv(socket_, chunk, sizeof chunk, 0);
-  } while (got < 0 && errno == EINTR);
-  if (got <= 0) return false;
-  buffer_.append(chunk, static_cast<size_t>(got));
-  return true;
-}
-
-bool RequestStream::AwaitRequest(Clock::duration idle, const std::function<bool()>& stopping) {
-  if (Pending() > 0) return true;
-  Clock::time_point until = Clock::now() + idle;
-  while (!stopping()) {
-    Clock::time_point slice = std::min(until, Clock::now() + std::chrono::milliseconds(100));
-    if (Wait(POLLIN, slice)) return true;
-    if (Clock::now() >= until) return false;
+  for (;;) {
+    if (!Wait(POLLIN, until)) {
+      timedOut_ = true;
+      return false;
+    }
+    ssize_t got = recv(socket_, chunk, sizeof chunk, 0);
+    // The socket does not block: a wake-up without bytes waits again.
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (got <= 0) return false;
+    buffer_.append(chunk, static_cast<size_t>(got));
+    return true;
   }
-  return false;
 }
 
-RequestStream::Arrival RequestStream::ReceiveHead(Clock::time_point since) {
-  buffer_.erase(0, readAt_);
+void RequestStream::Adopt(std::string received, Clock::time_point since) {
+  buffer_ = std::move(received);
   readAt_ = 0;
   delivered_ = 0;
   timedOut_ = overBudget_ = false;
   deadline_ = since + limits_.deadline;
-  HeadScanner scanner(limits_.maxHeadBytes, limits_.maxHeaderFields);
-  for (;;) {
-    switch (scanner.Scan(buffer_)) {
-      case HeadState::Complete:
-        return Arrival::Ready;
-      case HeadState::RequestLineTooLong:
-        return Arrival::RequestLineTooLong;
-      case HeadState::TooLarge:
-      case HeadState::TooManyFields:
-        return Arrival::HeadTooLarge;
-      case HeadState::Incomplete:
-        break;
-    }
-    if (!Fill()) return timedOut_ ? Arrival::TimedOut : Arrival::Closed;
-  }
 }
 
-void RequestStream::Refuse(int status, std::string_view reason) {
-  std::string text = std::string(reason) + "\n";
-  std::string answer = "HTTP/1.1 " + std::to_string(status) + " " + std::string(reason) +
-                       "\r\nConnection: close\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
-                       std::to_string(text.size()) + "\r\n\r\n" + text;
-  for (size_t sent = 0; sent < answer.size();) {
-    ssize_t n = write(answer.data() + sent, answer.size() - sent);
-    if (n <= 0) return;
-    sent += static_cast<size_t>(n);
-  }
-  shutdown(socket_, SHUT_WR);
-  Clock::time_point until = Clock::now() + kLingerTime;
-  char chunk[kReceiveChunk];
-  for (size_t dropped = 0; dropped < kLingerBytes && Wait(POLLIN, until);) {
-    ssize_t got = recv(socket_, chunk, sizeof chunk, 0);
-    if (got <= 0) return;
-    dropped += static_cast<size_t>(got);
-  }
+std::string RequestStream::TakeUnread() {
+  buffer_.erase(0, readAt_);
+  readAt_ = 0;
+  return std::move(buffer_);
 }
 
 bool RequestStream::is_readable() const {
@@ -143,12 +100,14 @@ ssize_t RequestStream::read(char* ptr, size_t size) {
 }
 
 ssize_t RequestStream::write(const char* ptr, size_t size) {
-  if (!is_writable()) return -1;
-  ssize_t sent;
-  do {
-    sent = send(socket_, ptr, size, MSG_NOSIGNAL);
-  } while (sent < 0 && errno == EINTR);
-  return sent;
+  // The socket does not block, so a send that finds room costs no wait; a full send buffer waits
+  // for room up to the write time-out.
+  Clock::time_point until = Clock::now() + writeTimeout_;
+  for (;;) {
+    ssize_t sent = send(socket_, ptr, size, MSG_NOSIGNAL);
+    if (sent >= 0 || (errno != EINTR && errno != EAGAIN)) return sent;
+    if (errno == EAGAIN && !Wait(POLLOUT, until)) return -1;
+  }
 }
 
 void RequestStream::get_remote_ip_and_port(std::string& ip, int& port) const {

@@ -1,15 +1,13 @@
 #pragma once
-// RequestStream: one client connection as the HTTP library reads and writes it, with the bounds of
-// RequestLimits on every request. The head is received and checked whole before the library parses
-// it; the body may then take what is left of the request's time and byte budget. Bytes received past
-// a request stay for the next one on the connection.
+// RequestStream: one request on a client connection as the HTTP library reads it and writes its
+// answer, with the bounds of RequestLimits. The request's bytes mostly arrived before (see
+// ConnectionLoop); what is still missing may take what is left of its time and byte budget. Bytes
+// received past the request are kept for the next one on the connection.
 
 #include <httplib.h>
 
 #include <chrono>
-#include <functional>
 #include <string>
-#include <string_view>
 
 #include "service/net/request_limits.h"
 
@@ -19,27 +17,18 @@ class RequestStream : public httplib::Stream {
  public:
   using Clock = std::chrono::steady_clock;
 
-  enum class Arrival { Ready, Closed, TimedOut, RequestLineTooLong, HeadTooLarge };
-
   // socket stays owned by the caller. readTimeout is the longest wait for the next bytes, writeTimeout
   // for room to send.
   RequestStream(int socket, const RequestLimits& limits, Clock::duration readTimeout, Clock::duration writeTimeout);
 
-  // Waits up to idle for the first byte of the next request; false when none came or stopping()
-  // turned true meanwhile (asked every 100 ms).
-  bool AwaitRequest(Clock::duration idle, const std::function<bool()>& stopping);
-
-  // Starts the next request's byte budget and its deadline, counted from since, and receives its
-  // whole head; Ready when the library may read it.
-  Arrival ReceiveHead(Clock::time_point since);
+  // Takes up a request whose bytes (received, from its first byte on) arrived elsewhere, with its
+  // byte budget and its deadline counted from since.
+  void Adopt(std::string received, Clock::time_point since);
+  // What was received past the request the library read: the start of the next one.
+  std::string TakeUnread();
 
   // The request ran out of time or bytes: the connection is in no state for another one.
   bool Spoilt() const { return timedOut_ || overBudget_; }
-
-  // Answers status with a short text and no keep-alive, then reads and drops what the client still
-  // sends for a moment: closing with unread input resets the connection, and the reset can overtake
-  // the answer.
-  void Refuse(int status, std::string_view reason);
 
   // httplib::Stream
   bool is_readable() const override;

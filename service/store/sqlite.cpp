@@ -92,6 +92,7 @@ bool Database::Open(const std::string& path) {
     db_ = nullptr;
     return false;
   }
+  path_ = path;
   // The admin commands may write while the server runs; wait for their lock rather than fail.
   sqlite3_busy_timeout(db_, 5000);
   DatabaseUse use(*this);
@@ -109,5 +110,23 @@ bool Database::Open(const std::string& path) {
   }
   return true;
 }
+
+OwnConnection::~OwnConnection() { sqlite3_close(db_); }
+
+bool OwnConnection::Open(const std::string& path) {
+  if (db_) return true;
+  if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    return false;
+  }
+  sqlite3_busy_timeout(db_, 5000);
+  if (Exec("PRAGMA synchronous=FULL") && Exec("PRAGMA foreign_keys=ON")) return true;
+  sqlite3_close(db_);
+  db_ = nullptr;
+  return false;
+}
+
+bool OwnConnection::Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 }  // namespace service

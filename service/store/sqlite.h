@@ -76,12 +76,34 @@ class Database {
   // set when the file cannot be opened, is not a database, or holds a schema newer than this program.
   bool Open(const std::string& path);
   const std::string& error() const { return error_; }
+  // The file Open was given; empty before.
+  const std::string& path() const { return path_; }
 
  private:
   friend class DatabaseUse;
   std::mutex mutex_;
   sqlite3* db_ = nullptr;
+  std::string path_;
   std::string error_;
+};
+
+// A connection of its own to a database file another Database opened, for one thread at a time:
+// closed on destruction. Synced and waiting for locks as Database's own connection.
+class OwnConnection {
+ public:
+  OwnConnection() = default;
+  ~OwnConnection();
+  OwnConnection(const OwnConnection&) = delete;
+  OwnConnection& operator=(const OwnConnection&) = delete;
+
+  // Opens path (an existing database) once; false when it cannot.
+  bool Open(const std::string& path);
+  sqlite3* handle() const { return db_; }
+  // Runs statements without results; false on the first failure.
+  bool Exec(const char* sql);
+
+ private:
+  sqlite3* db_ = nullptr;
 };
 
 }  // namespace service

@@ -6,30 +6,40 @@ namespace service {
 // moment on two connections cannot both be inserted.
 UploadOutcome UploadStore::AddWeight(int64_t uid, const std::string& scalecode, const std::string& day,
                                      int weightTenths, int64_t now) {
-  DatabaseUse use(database_);
-  Statement insert(use.handle(),
-                   "INSERT INTO weights(uid, scalecode, day, weight_tenths, received_at) VALUES(?, ?, ?, ?, ?)"
-                   " ON CONFLICT(uid, scalecode, day, weight_tenths) DO NOTHING");
-  if (!insert.Bind(1, uid).Bind(2, scalecode).Bind(3, day).Bind(4, weightTenths).Bind(5, now).Run())
-    return UploadOutcome::Failed;
-  return sqlite3_changes(use.handle()) == 1 ? UploadOutcome::Stored : UploadOutcome::Repeated;
+  UploadOutcome outcome = UploadOutcome::Failed;
+  bool committed = commits_.Apply([&](sqlite3* db) {
+    Statement insert(db,
+                     "INSERT INTO weights(uid, scalecode, day, weight_tenths, received_at) VALUES(?, ?, ?, ?, ?)"
+                     " ON CONFLICT(uid, scalecode, day, weight_tenths) DO NOTHING");
+    if (!insert.Bind(1, uid).Bind(2, scalecode).Bind(3, day).Bind(4, weightTenths).Bind(5, now).Run()) return false;
+    outcome = sqlite3_changes(db) == 1 ? UploadOutcome::Stored : UploadOutcome::Repeated;
+    return true;
+  });
+  return committed ? outcome : UploadOutcome::Failed;
 }
 
 UploadOutcome UploadStore::AddDay(DeviceKind kind, int64_t uid, const std::string& pedcode, const std::string& day,
                                   const std::string& data, int64_t now) {
-  DatabaseUse use(database_);
-  Statement insert(use.handle(),
-                   "INSERT INTO day_uploads(kind, uid, pedcode, day, data, received_at) VALUES(?, ?, ?, ?, ?, ?)"
-                   " ON CONFLICT(kind, uid, pedcode, day) DO NOTHING");
-  insert.Bind(1, static_cast<int64_t>(kind)).Bind(2, uid).Bind(3, pedcode).Bind(4, day).Bind(5, data).Bind(6, now);
-  if (!insert.Run()) return UploadOutcome::Failed;
-  if (sqlite3_changes(use.handle()) == 1) return UploadOutcome::Stored;
-  // The use holds the connection, so the row that stopped the insert is still the one read here.
-  Statement stored(use.handle(),
-                   "SELECT data = ? FROM day_uploads WHERE kind = ? AND uid = ? AND pedcode = ? AND day = ?");
-  stored.Bind(1, data).Bind(2, static_cast<int64_t>(kind)).Bind(3, uid).Bind(4, pedcode).Bind(5, day);
-  if (!stored.Step()) return UploadOutcome::Failed;
-  return stored.Int(0) == 1 ? UploadOutcome::Repeated : UploadOutcome::AlreadyStored;
+  UploadOutcome outcome = UploadOutcome::Failed;
+  bool committed = commits_.Apply([&](sqlite3* db) {
+    Statement insert(db,
+                     "INSERT INTO day_uploads(kind, uid, pedcode, day, data, received_at) VALUES(?, ?, ?, ?, ?, ?)"
+                     " ON CONFLICT(kind, uid, pedcode, day) DO NOTHING");
+    insert.Bind(1, static_cast<int64_t>(kind)).Bind(2, uid).Bind(3, pedcode).Bind(4, day).Bind(5, data).Bind(6, now);
+    if (!insert.Run()) return false;
+    if (sqlite3_changes(db) == 1) {
+      outcome = UploadOutcome::Stored;
+      return true;
+    }
+    // The group's transaction holds the connection, so the row that stopped the insert is still the
+    // one read here.
+    Statement stored(db, "SELECT data = ? FROM day_uploads WHERE kind = ? AND uid = ? AND pedcode = ? AND day = ?");
+    stored.Bind(1, data).Bind(2, static_cast<int64_t>(kind)).Bind(3, uid).Bind(4, pedcode).Bind(5, day);
+    if (!stored.Step()) return false;
+    outcome = stored.Int(0) == 1 ? UploadOutcome::Repeated : UploadOutcome::AlreadyStored;
+    return true;
+  });
+  return committed ? outcome : UploadOutcome::Failed;
 }
 
 std::vector<WeightRow> UploadStore::WeightsOf(int64_t uid) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "service/store/commit_group.h"
 #include "service/store/device_store.h"
 #include "service/store/sqlite.h"
 
@@ -32,10 +33,10 @@ enum class UploadOutcome { Stored, Repeated, AlreadyStored, Failed };
 
 class UploadStore {
  public:
-  explicit UploadStore(Database& database) : database_(database) {}
+  explicit UploadStore(Database& database) : database_(database), commits_(database) {}
 
-  // A weight is stored once per member, scale, day and value: the same again is Repeated, never a
-  // second row. Stored or Repeated means it is committed, and the answer to the client may say so.
+  // Uploads from many request threads share commits (CommitGroup). A weight is stored once per
+  // member, scale, day and value: the same again is Repeated, never a second row. Stored or Repeated means it is committed, and the answer to the client may say so.
   UploadOutcome AddWeight(int64_t uid, const std::string& scalecode, const std::string& day, int weightTenths,
                           int64_t now);
   // A device's day is stored once: the same device, member, day and data again is Repeated; the same
@@ -51,6 +52,7 @@ class UploadStore {
 
  private:
   Database& database_;
+  CommitGroup commits_;
 };
 
 }  // namespace service

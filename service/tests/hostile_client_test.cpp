@@ -196,5 +196,31 @@ TEST_F(SlowClients, ARequestInPiecesWithinTheDeadlineIsServed) {
   EXPECT_NE(drip.answer.find("<vymera_get>"), std::string::npos);
 }
 
+TEST_F(SlowClients, IdleAndHalfSentConnectionsTakeNoRequestThread) {
+  threads_ = 2;
+  RestartService();
+  int port = server_->port();
+  // Far more connections than request threads: silent ones, and ones with half a head or half a
+  // body sent. None may keep a whole request from being answered, on a new connection or on one
+  // kept alive.
+  std::vector<std::unique_ptr<RawConnection>> held;
+  for (int i = 0; i < 300; ++i) held.push_back(std::make_unique<RawConnection>(port));
+  for (int i = 0; i < 20; ++i) {
+    held.push_back(std::make_unique<RawConnection>(port));
+    held.back()->Send(i % 2 ? "POST / HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                            : "POST / HTTP/1.1\r\nContent-Length: 17\r\n\r\nmethod=");
+  }
+  for (int i = 0; i < 5; ++i) {
+    auto answer = PostUtf8("method=vymera.get");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->Root(), "vymera_get");
+  }
+  RawConnection fresh(port);
+  fresh.Send("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Length: 17\r\n\r\nmethod=vymera.get");
+  std::string answer = fresh.ReceiveUntilClosed(std::chrono::seconds(2));
+  EXPECT_EQ(StatusOf(answer), 200);
+  EXPECT_NE(answer.find("<vymera_get>"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace service_test

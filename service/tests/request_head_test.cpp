@@ -48,5 +48,20 @@ TEST(RequestHead, RefusesAtTheBoundsAndNotBefore) {
   EXPECT_EQ(ScanByteByByte("GET / HTTP/1.1\r\nA\nB\nC\n", 1024, 2), HeadState::TooManyFields);
 }
 
+TEST(RequestHead, TellsTheBodyLengthOnlyWhenItIsPlain) {
+  std::string line = "POST / HTTP/1.1\r\n";
+  EXPECT_EQ(AnnouncedBodyLength(line + "Host: a\r\n\r\n"), 0u);
+  EXPECT_EQ(AnnouncedBodyLength(line + "content-LENGTH:  17 \r\n\r\n"), 17u);
+  // A field that only begins with the name is another field.
+  EXPECT_EQ(AnnouncedBodyLength(line + "Content-Length-X: 5\r\n\r\n"), 0u);
+  // Framings the HTTP library judges itself: chunked, two lengths, a length that is no number.
+  EXPECT_EQ(AnnouncedBodyLength(line + "Transfer-Encoding: chunked\r\nContent-Length: 3\r\n\r\n"), std::nullopt);
+  EXPECT_EQ(AnnouncedBodyLength(line + "Content-Length: 3\r\nContent-Length: 3\r\n\r\n"), std::nullopt);
+  EXPECT_EQ(AnnouncedBodyLength(line + "Content-Length: -1\r\n\r\n"), std::nullopt);
+  EXPECT_EQ(AnnouncedBodyLength(line + "Content-Length: 99999999999999999999999\r\n\r\n"), std::nullopt);
+  // The request line is no field, whatever it says.
+  EXPECT_EQ(AnnouncedBodyLength("Content-Length: 9\r\n\r\n"), 0u);
+}
+
 }  // namespace
 }  // namespace service

@@ -1,6 +1,7 @@
 #include "client/ui/frame/user_panel.h"
 
 #include <array>
+#include <vector>
 
 #include "client/core/reminders/reminder_reply.h"
 #include "client/ui/frame/slot_texts.h"
@@ -146,18 +147,21 @@ void UserPanel::RefreshEntries() {
     SetTab(kLoggedOutPage);
     return;
   }
+  // Each control is set once to what it shows: this runs on every device question the frame's
+  // ports answer, and a control hidden and shown again would lay out and repaint the whole window.
+  std::vector<DeviceKind> bound;
+  for (DeviceKind kind : {DeviceKind::Pedometer, DeviceKind::Scale, DeviceKind::Pace700})
+    if (user->Slot(kind).bound) bound.push_back(kind);
   for (int entry = 1; entry <= 3; ++entry) {
-    if (CControlUI* c = Find(Entry("绑定硬件", entry))) c->SetVisible(false);
+    if (CControlUI* c = Find(Entry("绑定硬件", entry))) c->SetVisible(entry <= static_cast<int>(bound.size()));
   }
-  if (CControlUI* none = Find("NoHardwarePinlessed")) none->SetVisible(false);
+  if (CControlUI* none = Find("NoHardwarePinlessed")) none->SetVisible(bound.empty());
 
   int entry = 0;
-  for (DeviceKind kind : {DeviceKind::Pedometer, DeviceKind::Scale, DeviceKind::Pace700}) {
+  for (DeviceKind kind : bound) {
     const DeviceSlot& slot = user->Slot(kind);
-    if (!slot.bound) continue;
     ++entry;
     EntryLook look = LookOf(kind);
-    if (CControlUI* c = Find(Entry("绑定硬件", entry))) c->SetVisible(true);
     if (CControlUI* option = Find(Entry("硬件", entry, "已选择"))) option->SetTag(static_cast<uintptr_t>(kind));
     SetBk(Entry("硬件", entry, "图片"), look.picture);
     SetText(Entry("硬件", entry, "名称"), look.name);
@@ -168,7 +172,6 @@ void UserPanel::RefreshEntries() {
   if (entry >= 1) {
     SetEnabled("硬件设置", (EntrySelected(1) && EntryName(1) == kScaleName) || EntrySelected(2));
   } else {
-    if (CControlUI* none = Find("NoHardwarePinlessed")) none->SetVisible(true);
     SetEnabled("解除绑定", false);
     SetEnabled("硬件设置", false);
   }
