@@ -3,11 +3,12 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 RELEASE_BUILD ?= build-release
+DEB_BUILD  ?= build-deb
 JOBS       ?= $(shell nproc)
 # Tests that open real windows need a display; without one they run under a virtual X server.
 WITH_DISPLAY = $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24")
 
-.PHONY: all setup configure build test run sanitize-test release fuzz bench clean
+.PHONY: all setup configure build test run sanitize-test release deb deb-check fuzz bench clean
 
 all: build
 
@@ -47,5 +48,31 @@ release: setup
 	@size=$$(stat -c %s $(RELEASE_BUILD)/bin/Bootwyn) && echo "release: $(RELEASE_BUILD)/bin/Bootwyn, $$size bytes" && \
 	  if [ $$size -gt $(RELEASE_MAX_BOOTWYN_BYTES) ]; then echo "release: Bootwyn is over 4 MiB" >&2; exit 1; fi
 
+# The Debian packages vymera and vymera-service, from a Release build of their own in build-deb/:
+# the package manager updates and removes them, so the client is built without its self-update and
+# the updater, installer, removal program and bootstrapper (and the release key) are left out. Then
+# lintian and the packages' contents are checked.
+PROJECT_VERSION = $(shell sed -n 's/^project.Vymera VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+deb: setup
+	@head -n1 packaging/debian/changelog | grep -q '^vymera ($(PROJECT_VERSION)) ' || \
+	  { echo "deb: packaging/debian/changelog has no entry for $(PROJECT_VERSION) at its top" >&2; exit 1; }
+	cmake -S . -B $(DEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYMERA_TESTS=OFF -DVYMERA_BENCH=OFF -DVYMERA_SELF_UPDATE=OFF \
+	  '-DCMAKE_EXE_LINKER_FLAGS=-Wl,-z,relro,-z,now' '-DCMAKE_SHARED_LINKER_FLAGS=-Wl,-z,relro,-z,now'
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	$(call debian_packages,$(DEB_BUILD))
+	@echo "deb: $(DEB_BUILD)/vymera_$(PROJECT_VERSION)_amd64.deb $(DEB_BUILD)/vymera-service_$(PROJECT_VERSION)_amd64.deb"
+
+# The same packages made from the test build (stripped as they are packed) and checked: what CI
+# runs, since it costs minutes where a Release build from cold costs half an hour.
+deb-check: build
+	$(call debian_packages,$(BUILD))
+
+define debian_packages
+	rm -f $(1)/vymera_*.deb $(1)/vymera-service_*.deb
+	cd $(1) && cpack -G DEB
+	packaging/debian/check $(1)
+endef
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(DEB_BUILD) build-fuzz

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/paths.h"
+#include "platform/program_data.h"
 #include "service/wire/strict_number.h"
 
 namespace service {
@@ -87,10 +88,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   }
   if (i < args.size()) options.command = args[i++];
   options.arguments.assign(args.begin() + static_cast<long>(i), args.end());
-  std::string folder = platform::ExecutableFolder();
+  std::string folder = DefaultDataFolder(platform::ExecutableFolder());
   if (options.database.empty()) options.database = platform::JoinPath(folder, "vymera-service.db");
   if (options.releases.empty()) options.releases = platform::JoinPath(folder, "releases");
   return options;
+}
+
+std::string DefaultDataFolder(const std::string& programFolder) {
+  return platform::MayWriteBeside(programFolder) ? programFolder : kSystemDataFolder;
 }
 
 std::string UsageText() {
@@ -102,8 +107,9 @@ options:
   --listen HOST:PORT   address to serve on (default 127.0.0.1:8360)
   --public-url URL     where clients reach the service, for the links in answers such as the
                        release address (default http:// and the listen address)
-  --db FILE            database file (default vymera-service.db beside the program)
-  --releases DIR       folder of published releases (default releases beside the program)
+  --db FILE            database file (default vymera-service.db beside the program, or in
+                       /var/lib/vymera-service when the program's folder is the system's)
+  --releases DIR       folder of published releases (default releases in that same folder)
   --threads N          requests answered at once (default 64)
   --help               this text
 

@@ -1,5 +1,6 @@
 // Vymera: the tray client. One runs per user session; it finds its skins in "res" beside the program
-// and keeps its settings, users and pictures there too. It ends with 0 whatever happens.
+// and keeps its settings, users and pictures there too, or in the user's data folder when it may not
+// write beside itself (installed by the system's package manager). It ends with 0 whatever happens.
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "platform/desktop/window_registry.h"
 #include "platform/hid/device_host.h"
 #include "platform/paths.h"
+#include "platform/program_data.h"
 #include "platform/termination_signals.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
@@ -44,15 +46,21 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<platform::HidHost> host = platform::MakeDeviceHidHost();
   CFrameWindowWnd::Setup setup;
-  setup.programFolder = folder;
+  std::string data = platform::ProgramDataFolder(folder, "Vymera");
+  setup.dataFolder = data.empty() ? folder : data;
   setup.host = host.get();
   setup.memberSite = kMemberSite;
   setup.companySite = kCompanySite;
   setup.iconPng = icon;
   auto frame = std::make_unique<CFrameWindowWnd>(std::move(setup));
 
+  // Settings carried over from an installation that took its session entry with it start again.
+  frame->Core().settings.RestoreStartWithDesktop();
+
+#if VYMERA_SELF_UPDATE
   // A newer release is offered before the window exists; taking it hands over to the updater.
   OfferUpdate(frame->Core().api, folder, [] { std::_Exit(0); });
+#endif
 
   if (!frame->Create(nullptr, CFrameWindowWnd::kTitle, UI_WNDSTYLE_FRAME, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, 0, 0,
                      CFrameWindowWnd::kWidth, CFrameWindowWnd::kHeight)) {

@@ -12,7 +12,14 @@ std::string AnswerUserInfo(ServiceData& data, const ApiRequest& request) {
   auto account = data.accounts.FindByName(name);
   if (!account) return RefusalAnswer("14", "账号不存在");
   // The hash is checked outside the database lock; it is slow on purpose.
-  if (!VerifyPassword(request.Value("password"), account->passwordHash)) return RefusalAnswer("11", "密码错误");
+  const std::string& password = request.Value("password");
+  if (!VerifyPassword(password, account->passwordHash)) return RefusalAnswer("11", "密码错误");
+  // A hash from an older, cheaper scheme is replaced now that the password is known. Should that
+  // fail, the old one stays and still verifies: the login goes on either way.
+  if (!IsCurrentHash(account->passwordHash)) {
+    std::string renewed = HashPassword(password);
+    if (!renewed.empty()) data.accounts.SetPasswordHash(account->uid, renewed);
+  }
   std::string loginCode = data.sessions.LoginCodeFor(account->uid, request.now);
   if (loginCode.empty()) return RefusalAnswer("9", "服务器暂时无法登录，请稍后再试");
 

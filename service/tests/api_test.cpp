@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "service/store/password_hash.h"
 #include "service/tests/service_fixture.h"
 
 namespace service_test {
@@ -56,6 +57,26 @@ TEST_F(ApiLogin, ReadsGbkPasswordsAndValuesHoldingAmpersands) {
   EXPECT_EQ(Login("li@example.com", "密码&password=x&sign=y")->Root(), "user_res");
   EXPECT_EQ(Login("a&b@example.com", "p&q")->Root(), "user_res");
   EXPECT_EQ(Login("li@example.com", "密码")->Child("code"), "11");
+}
+
+TEST_F(ApiLogin, AnOlderHashIsReplacedAtTheNextLoginAndKeepsWorking) {
+  int64_t uid = AddAccount("li@example.com", "unused");
+  // 10,000 rounds of PBKDF2-SHA256 over "demo123", as the service stored it before Argon2id.
+  const std::string old =
+      "pbkdf2-sha256$10000$00112233445566778899aabbccddeeff$"
+      "d32ecd85d09f86adbbb4e2a3020075058fd914005c83d43ccf595c39a42d6ee2";
+  ASSERT_TRUE(data_->accounts.SetPasswordHash(uid, old));
+  auto stored = [&] { return data_->accounts.FindByName("li@example.com")->passwordHash; };
+
+  EXPECT_EQ(Login("li@example.com", "demo12")->Child("code"), "11");
+  EXPECT_EQ(stored(), old);  // a wrong password changes nothing
+  EXPECT_EQ(Login("li@example.com", "demo123")->Root(), "user_res");
+  std::string renewed = stored();
+  EXPECT_EQ(renewed.rfind("$argon2id$", 0), 0u) << renewed;
+  EXPECT_TRUE(service::IsCurrentHash(renewed));
+  EXPECT_EQ(Login("li@example.com", "demo123")->Root(), "user_res");
+  EXPECT_EQ(stored(), renewed);  // a current hash stays as it is
+  EXPECT_EQ(Login("li@example.com", "demo12")->Child("code"), "11");
 }
 
 TEST_F(ApiLogin, KeepsTheLoginCodeAcrossLogins) {

@@ -1,5 +1,7 @@
 // The command line of the service: the public address its answers link to.
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "service/options.h"
@@ -28,6 +30,17 @@ TEST(ServiceOptions, APublicAddressThatCannotStartALinkIsRefused) {
   }
   std::string tooLong = "https://" + std::string(300, 'a') + ".example";
   EXPECT_FALSE(Parse({"--public-url", tooLong}));
+}
+
+TEST(ServiceOptions, FilesDefaultBesideTheProgramOrInTheSystemsStateFolder) {
+  std::string program = std::filesystem::path(testing::TempDir()).string();
+  while (program.size() > 1 && program.back() == '/') program.pop_back();
+  EXPECT_EQ(service::DefaultDataFolder(program), program);
+  // Installed by the package manager: the service's state goes where the system keeps it.
+  EXPECT_EQ(service::DefaultDataFolder("/usr/bin"), "/var/lib/vymera-service");
+  auto named = Parse({"--db", "/srv/a.db", "--releases", "/srv/r"});
+  EXPECT_EQ(named->database, "/srv/a.db");
+  EXPECT_EQ(named->releases, "/srv/r");
 }
 
 }  // namespace

@@ -106,12 +106,45 @@ TEST(Database, UpgradingMergesCopiesOfAWeightIntoTheFirst) {
 
 TEST(PasswordHash, VerifiesOnlyTheSamePassword) {
   std::string hash = HashPassword("密码&1");
+  EXPECT_EQ(hash.rfind("$argon2id$v=19$m=19456,t=2,p=1$", 0), 0u) << hash;
+  EXPECT_TRUE(IsCurrentHash(hash));
   EXPECT_TRUE(VerifyPassword("密码&1", hash));
   EXPECT_FALSE(VerifyPassword("密码&2", hash));
+  EXPECT_FALSE(VerifyPassword("", hash));
   EXPECT_NE(HashPassword("密码&1"), hash);  // salted
   EXPECT_EQ(hash.find("密码"), std::string::npos);
-  for (const char* broken : {"", "plain", "pbkdf2-sha256$0$aa$bb", "pbkdf2-sha256$x$aa$bb", "md5$1$aa$bb"})
+  for (const char* broken : {"", "plain", "pbkdf2-sha256$0$aa$bb", "pbkdf2-sha256$x$aa$bb", "md5$1$aa$bb",
+                             "$argon2id$v=19$", "$argon2id$v=19$m=19456,t=2$aa$bb", "$argon2i$v=19$m=8,t=1,p=1$aa$bb"})
     EXPECT_FALSE(VerifyPassword("", broken)) << broken;
+}
+
+TEST(PasswordHash, HashesOfOlderServicesStillVerifyButAreNotCurrent) {
+  // What the service stored before Argon2id: 10,000 rounds of PBKDF2-SHA256 over "demo123".
+  const std::string pbkdf2 =
+      "pbkdf2-sha256$10000$00112233445566778899aabbccddeeff$"
+      "d32ecd85d09f86adbbb4e2a3020075058fd914005c83d43ccf595c39a42d6ee2";
+  EXPECT_TRUE(VerifyPassword("demo123", pbkdf2));
+  EXPECT_FALSE(VerifyPassword("demo124", pbkdf2));
+  EXPECT_FALSE(IsCurrentHash(pbkdf2));
+
+  SetPasswordCost({64, 1});
+  std::string cheap = HashPassword("demo123");
+  SetPasswordCost({});
+  EXPECT_EQ(cheap.rfind("$argon2id$v=19$m=64,t=1,p=1$", 0), 0u) << cheap;
+  EXPECT_TRUE(VerifyPassword("demo123", cheap));
+  EXPECT_FALSE(IsCurrentHash(cheap));
+}
+
+TEST(PasswordHash, ADamagedRowAskingForHugeCostsIsRefusedWithoutTheWork) {
+  std::string hash = HashPassword("pw");
+  std::string tail = hash.substr(hash.find("$", std::string("$argon2id$v=19$").size()));
+  for (const char* parameters : {"m=4194304,t=2,p=1", "m=19456,t=100000,p=1", "m=19456,t=2,p=255", "m=0,t=2,p=1",
+                                 "m=19456,t=2,p=1,x=1", "t=2,m=19456,p=1"}) {
+    EXPECT_FALSE(VerifyPassword("pw", "$argon2id$v=19$" + std::string(parameters) + tail)) << parameters;
+    EXPECT_FALSE(IsCurrentHash("$argon2id$v=19$" + std::string(parameters) + tail)) << parameters;
+  }
+  EXPECT_FALSE(VerifyPassword("demo123", "pbkdf2-sha256$4000000000$00$" + std::string(64, '0')));
+  EXPECT_FALSE(VerifyPassword("pw", hash + std::string(600, 'A')));
 }
 
 TEST(SessionStore, LoginCodesAndSessionsExpire) {

@@ -109,16 +109,10 @@ wait_for() {
 
 # ---------------------------------------------------------------------------------------------
 # Private HOME, XDG folders and X server.
-export HOME=$work/home
-export XDG_DATA_HOME=$HOME/.local/share
-export XDG_CONFIG_HOME=$HOME/.config
-export XDG_CACHE_HOME=$HOME/.cache
-export XDG_RUNTIME_DIR=$work/runtime
+source "$source_dir/tests/private_session.sh"
+private_session "$work"
 export TMPDIR=$work/tmp
-mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR" "$HOME/Desktop"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset DBUS_SESSION_BUS_ADDRESS XAUTHORITY WAYLAND_DISPLAY
-export NO_AT_BRIDGE=1 GDK_BACKEND=x11 LANG=C.UTF-8 LC_ALL=C.UTF-8
+mkdir -p "$HOME/Desktop"
 
 # Xvfb picks a free display itself and writes its number to the given descriptor.
 exec 5> "$work/display"

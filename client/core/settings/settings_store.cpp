@@ -2,6 +2,7 @@
 
 #include "platform/autostart.h"
 #include "platform/codepage.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/profile_file.h"
 
@@ -58,4 +59,11 @@ bool SettingsStore::SetStartWithDesktop(bool on) {
   if (!on) return platform::RemoveAutostartEntry(kAutostartName);
   std::string program = platform::ExecutablePath();
   return !program.empty() && platform::WriteAutostartEntry(kAutostartName, program, kStartupArgument);
+}
+
+bool SettingsStore::RestoreStartWithDesktop() const {
+  if (!AutoStart) return true;
+  std::string entry = platform::AutostartEntryPath(kAutostartName);
+  if (entry.empty()) return false;
+  return platform::PathExists(entry) || SetStartWithDesktop(true);
 }

@@ -34,6 +34,11 @@ class SettingsStore {
   // On: true when written. Off: true also when there was no entry.
   static bool SetStartWithDesktop(bool on);
 
+  // Run at start: when AutoStart is on but the session has no entry (the installation that wrote it
+  // went, as a per-user one does when the system's package replaces it), writes one for this
+  // program. An entry that exists is left as it is. True when AutoStart is off or an entry stands.
+  bool RestoreStartWithDesktop() const;
+
   const std::string& FilePath() const { return path_; }
 
  private:

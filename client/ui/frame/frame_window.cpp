@@ -31,7 +31,7 @@ constexpr int kDropDownHeight = 105;
 
 CFrameWindowWnd::CFrameWindowWnd(Setup setup)
     : setup_(std::move(setup)),
-      core_(std::make_unique<ClientCore>(setup_.programFolder, *setup_.host, clock_,
+      core_(std::make_unique<ClientCore>(setup_.dataFolder, *setup_.host, clock_,
                                          ClientPorts{ports_, ports_, ports_}, setup_.endpoint)),
       context_{*core_, nullptr, setup_.memberSite, setup_.companySite} {
   ports_.Attach(context_, [this] {

@@ -33,7 +33,7 @@ class CFrameWindowWnd : public CSkinWnd, private IDialogBuilderCallback {
   static constexpr UINT kWindowIconResource = 101;
 
   struct Setup {
-    std::string programFolder;
+    std::string dataFolder;             // the settings, the users and their pictures
     platform::HidHost* host = nullptr;  // must outlive the frame
     std::string endpoint;               // empty: the built-in API address
     std::string memberSite;

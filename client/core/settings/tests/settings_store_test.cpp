@@ -143,3 +143,26 @@ TEST(SettingsStore, StartWithDesktopWritesAndRemovesTheAutostartEntry) {
   EXPECT_FALSE(platform::PathExists(entry));
   unsetenv("XDG_CONFIG_HOME");
 }
+
+TEST(SettingsStore, AnEntryTheFormerInstallationTookWithItIsWrittenAgainAtStart) {
+  TempFolder home;
+  setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+  std::string entry = platform::AutostartEntryPath("Vymera");
+  SettingsStore settings;
+  settings.Load(SettingsFileIn(home, "[系统设置]\r\nAutoStart=1\r\n"));
+  ASSERT_TRUE(settings.RestoreStartWithDesktop());
+  EXPECT_NE(Read(entry).find("Exec=" + platform::ExecutablePath() + " /Startup\n"), std::string::npos);
+
+  // An entry that is there stays as it is, whatever it starts.
+  ASSERT_TRUE(platform::WriteAutostartEntry("Vymera", "/home/li/.local/share/Vymera/Vymera", "/Startup"));
+  std::string other = Read(entry);
+  EXPECT_TRUE(settings.RestoreStartWithDesktop());
+  EXPECT_EQ(Read(entry), other);
+
+  // Off: nothing is written.
+  ASSERT_TRUE(SettingsStore::SetStartWithDesktop(false));
+  settings.AutoStart = false;
+  EXPECT_TRUE(settings.RestoreStartWithDesktop());
+  EXPECT_FALSE(platform::PathExists(entry));
+  unsetenv("XDG_CONFIG_HOME");
+}

@@ -28,7 +28,7 @@ void FrameTest::StartFrame() {
   context.reset();
   core.reset();
   CFrameWindowWnd::Setup setup;
-  setup.programFolder = folder.path();
+  setup.dataFolder = folder.path();
   setup.host = &host;
   setup.endpoint = service.Endpoint();
   setup.memberSite = client_testing::kMemberSite;
