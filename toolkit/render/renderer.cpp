@@ -345,6 +345,15 @@ int Renderer::TextHeight(std::string_view text, const FontSpec& font, int width,
   return h;
 }
 
+int Renderer::TextWidth(std::string_view text, const FontSpec& font) {
+  if (text.empty()) return 0;
+  PangoLayout* layout = MakeLayout(cr_, text, font, false, std::nullopt);
+  int w = 0, h = 0;
+  pango_layout_get_pixel_size(layout, &w, &h);
+  g_object_unref(layout);
+  return w;
+}
+
 void Renderer::PushClip(const CRect& rect) {
   cairo_save(cr_);
   cairo_rectangle(cr_, rect.left, rect.top, rect.GetWidth(), rect.GetHeight());

@@ -92,6 +92,8 @@ class Renderer {
                 bool markup);
   // Height the text takes when wrapped to width.
   int TextHeight(std::string_view text, const FontSpec& font, int width, bool markup);
+  // Width of the text on one line, without markup.
+  int TextWidth(std::string_view text, const FontSpec& font);
 
   void PushClip(const CRect& rect);
   void PopClip();
