@@ -304,10 +304,17 @@ void CChartUI::PaintLine(toolkit::Renderer& renderer) const {
   toolkit::FontSpec font = manager_ ? manager_->GetFont(font_) : toolkit::FontSpec{};
   font.bold = true;
   int x = static_cast<int>(DayX(last.day)), y = static_cast<int>(ValueY(last.value));
-  CRect label(x - 40, y - 24, x + 40, y - 7);
+  std::string text = Number(last.value, decimals_);
+  int half = renderer.TextWidth(text, font) / 2 + 5;
+  CRect label(x - half, y - 26, x + half, y - 8);
   if (label.right > GetPos().right) label.Offset(GetPos().right - label.right, 0);
-  if (label.top < plot.top - 20) label.Offset(0, 30);
-  renderer.DrawText(label, Number(last.value, decimals_), font, last.marked ? markColor_ : lineColor_,
+  if (label.top < plot.top - 20) label.Offset(0, 34);
+  // On a white tag, so that the line passing behind never runs through the digits.
+  cairo_new_path(cr);
+  cairo_rectangle(cr, label.left, label.top, label.GetWidth(), label.GetHeight());
+  Source(cr, 0xFFFFFFFFu, 0.92);
+  cairo_fill(cr);
+  renderer.DrawText(label, text, font, last.marked ? markColor_ : lineColor_,
                     toolkit::kTextCenter | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
 }
 
