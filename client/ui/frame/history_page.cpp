@@ -29,8 +29,9 @@ bool HistoryPage::Showing() const {
 }
 
 int HistoryPage::Today() const {
-  std::string iso = DateText(LocalFields(context_.core.Clock().Now()));
-  return DayNumber(*IsoDate(iso)).value_or(0);
+  // A clock set before 2000 gives no date the history knows: the page then shows 1970's month.
+  std::optional<std::string> iso = IsoDate(DateText(LocalFields(context_.core.Clock().Now())));
+  return iso ? DayNumber(*iso).value_or(0) : 0;
 }
 
 bool HistoryPage::OnClick(const std::string& name, const UserRecord* user) {
