@@ -5,6 +5,7 @@
 #include "toolkit/controls/container.h"
 #include "toolkit/controls/edit.h"
 #include "toolkit/controls/label.h"
+#include "toolkit/controls/chart.h"
 #include "toolkit/controls/progress.h"
 #include "toolkit/paint_manager.h"
 #include "toolkit/skin/image_spec.h"
@@ -20,6 +21,7 @@ CControlUI* CreateStandardControl(std::string_view name) {
   if (name == "Option") return new COptionUI();
   if (name == "Edit") return new CEditUI();
   if (name == "Progress") return new CProgressUI();
+  if (name == "Chart") return new CChartUI();
   if (name == "RichEdit") return new CRichEditUI();
   if (name == "Container") return new CContainerUI();
   if (name == "VerticalLayout") return new CVerticalLayoutUI();

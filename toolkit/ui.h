@@ -6,6 +6,7 @@
 #include "toolkit/controls/control.h"
 #include "toolkit/controls/edit.h"
 #include "toolkit/controls/label.h"
+#include "toolkit/controls/chart.h"
 #include "toolkit/controls/progress.h"
 #include "toolkit/core/rect.h"
 #include "toolkit/core/std_string.h"

@@ -343,6 +343,14 @@ int CairoRenderer::TextHeight(std::string_view text, const FontSpec& font, int w
   return h;
 }
 
+int CairoRenderer::TextWidth(std::string_view text, const FontSpec& font) {
+  if (text.empty()) return 0;
+  GObjectRef<PangoLayout> layout = MakeLayout(cr_, text, font, false, std::nullopt);
+  int w = 0, h = 0;
+  pango_layout_get_pixel_size(layout.get(), &w, &h);
+  return w;
+}
+
 void CairoRenderer::PushClip(const CRect& rect) {
   cairo_save(cr_);
   cairo_rectangle(cr_, rect.left, rect.top, rect.GetWidth(), rect.GetHeight());

@@ -19,8 +19,12 @@ class CairoRenderer final : public Renderer {
   void DrawText(const CRect& rect, std::string_view text, const FontSpec& font, uint32_t color, unsigned format,
                 bool markup) override;
   int TextHeight(std::string_view text, const FontSpec& font, int width, bool markup) override;
+  int TextWidth(std::string_view text, const FontSpec& font) override;
   void PushClip(const CRect& rect) override;
   void PopClip() override;
+
+  // For the controls that draw vector shapes (the chart) until the interface has such shapes.
+  cairo_t* Context() const { return cr_; }
 
  private:
   cairo_t* cr_;

@@ -92,6 +92,8 @@ class Renderer {
                         unsigned format, bool markup) = 0;
   // Height the text takes when wrapped to width.
   virtual int TextHeight(std::string_view text, const FontSpec& font, int width, bool markup) = 0;
+  // Width of the text on one line, without markup.
+  virtual int TextWidth(std::string_view text, const FontSpec& font) = 0;
 
   virtual void PushClip(const CRect& rect) = 0;
   virtual void PopClip() = 0;

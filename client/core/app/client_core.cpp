@@ -16,6 +16,7 @@ ClientCore::ClientCore(std::string programFolder, platform::HidHost& host, const
       pedometer(host, clock),
       scale(host, clock),
       api(settings, programFolder, std::move(endpoint)),
+      history(programFolder + "/" + HistoryStore::kFileName),
       programFolder_(std::move(programFolder)),
       userFile_(programFolder_ + "/" + UserStore::kFileName),
       clock_(clock),
@@ -24,6 +25,7 @@ ClientCore::ClientCore(std::string programFolder, platform::HidHost& host, const
              {uploads_, keeping_, ports.notifier, ports.frame, ports.pacer, clock, settings}),
       changes(users, engine, userFile_) {
   kit.SetSercetKey(kKitKey);
+  engine.SetHistory(historyRecorder_);
 }
 
 ClientCore::LoadNotice ClientCore::LoadUsers() {

@@ -12,6 +12,8 @@
 #include "client/core/devices/pending_weights.h"
 #include "client/core/devices/scale_link.h"
 #include "client/core/devices/wall_clock.h"
+#include "client/core/history/history_recorder.h"
+#include "client/core/history/history_store.h"
 #include "client/core/settings/settings_store.h"
 #include "client/core/sync/api_sync_uploads.h"
 #include "client/core/sync/held_weights.h"
@@ -74,6 +76,8 @@ class ClientCore {
   ScaleLink scale;
   CPace700Kit kit;
   ApiClient api;
+  // Every reading and day the passes handled, per user; the history page reads it.
+  HistoryStore history;
 
  private:
   // The pass keeps users through this.
@@ -91,6 +95,7 @@ class ClientCore {
   const WallClock& clock_;
   ApiSyncUploads uploads_;
   Keeping keeping_{*this};
+  HistoryRecorder historyRecorder_{history, clock_};
 
  public:
   SyncEngine engine;

@@ -198,6 +198,7 @@ int SyncEngine::AssignPendingWeights() {
       }
     }
     if (taker) {
+      history_->WeightHeld(*taker, reading);
       taker->datalist.push_back(std::move(reading));
       ++taken;
     } else {
@@ -344,6 +345,7 @@ SyncEngine::StepEnd SyncEngine::UploadPedometer(UserRecord& u) {
     // Blocks dated before the devices existed are the memory of an unset clock, not days.
     if (day.year > 2011) {
       DayAnswer answer = AnswerDay(u, services_.uploads.UploadPedometerDay(u, day));
+      if (CountsAsUploaded(answer)) history_->DayStored(u, DeviceKind::Pedometer, DayText(day), {});
       if (!settlement_.Settle(DayText(day), answer)) everyDaySettled = false;
     }
     services_.pacer.Wait(kDayWaitMs);
@@ -391,6 +393,7 @@ SyncEngine::StepEnd SyncEngine::UploadTracker(UserRecord& u) {
     } else {
       std::string dateText(date, strnlen(date, sizeof date));
       DayAnswer answer = AnswerDay(u, services_.uploads.UploadPace700Day(u, data, dateText, idText));
+      if (CountsAsUploaded(answer)) history_->DayStored(u, DeviceKind::Pace700, dateText, data);
       if (!settlement_.Settle(dateText, answer)) everyDaySettled = false;
     }
     services_.pacer.Wait(kDayWaitMs);
@@ -415,9 +418,11 @@ SyncEngine::StepEnd SyncEngine::UploadWeights(UserRecord& u) {
     if (u.datalist[i].uploaded) continue;
     if (stopRequested_) return StepEnd::DeviceChanged;
     WeightRecord reading = u.datalist[i];
+    history_->WeightHeld(u, reading);
     std::unique_ptr<XmlDocument> answer = services_.uploads.UploadWeight(u, reading.time, scale.serial, reading.weight);
     if (!answer || answer->Root().Name() != "scaleup_res") return StepEnd::Failed;
     u.datalist[i].uploaded = true;
+    history_->WeightStored(u, reading);
     ++u.uploadedThisPass;
     u.standardweight = reading.weight;
     ItemUploaded();

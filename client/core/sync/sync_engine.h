@@ -19,6 +19,7 @@
 #include "client/core/sync/backoff.h"
 #include "client/core/sync/day_settlement.h"
 #include "client/core/sync/held_weights.h"
+#include "client/core/sync/sync_history.h"
 #include "client/core/sync/sync_ports.h"
 #include "client/core/users/user_store.h"
 #include "kit/pace700_kit.h"
@@ -56,6 +57,8 @@ class SyncEngine {
   // sent again by later passes, with or without new items, after the back-off of RetryBackoff.
   void SyncPass();
   const Backoff& RetryBackoff() const { return retry_; }
+  // From now on the pass tells history what it handled; it must outlive the engine.
+  void SetHistory(SyncHistory& history) { history_ = &history; }
   bool Running() const { return running_; }
   // Ends the running pass once the item it is on is settled (a quit, the session's end): that
   // item's answer is kept, what is left stays on the devices and in the lists for the next pass,
@@ -105,4 +108,6 @@ class SyncEngine {
   Backoff retry_;
   bool unsettled_ = false;  // a step of this pass left days the service did not decide
   bool quiet_ = false;      // this pass only retries what failed before, and shows only a success
+  NoSyncHistory noHistory_;
+  SyncHistory* history_ = &noHistory_;
 };

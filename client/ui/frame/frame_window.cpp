@@ -47,6 +47,7 @@ CFrameWindowWnd::~CFrameWindowWnd() {
 bool CFrameWindowWnd::OnSkinReady() {
   context_.mainWindow = GetHWND();
   panel_ = std::make_unique<UserPanel>(Manager(), context_);
+  history_ = std::make_unique<HistoryPage>(Manager(), context_);
   // Without the icon the client has no way back once its window is closed: nothing more is set up.
   if (!tray_.Create(GetHWND(), setup_.iconPng)) return true;
   SetIcon(kWindowIconResource);
@@ -65,6 +66,7 @@ void CFrameWindowWnd::PostCreateSetUp() {
 }
 
 CControlUI* CFrameWindowWnd::CreateControl(LPCTSTR className) {
+  if (std::string_view(className) == "HistoryPage") return HistoryPage::Build(Manager());
   if (std::string_view(className) != "ComputerExamine") return nullptr;
   auto* box = new CContainerUI;
   CDialogBuilder builder;
@@ -102,6 +104,7 @@ void CFrameWindowWnd::SelectSlot(int slot, bool prompt) {
   }
   panel_->ShowSelected(slot);
   UserRecord* user = panel_->SelectedUser();
+  history_->Refresh(user);
   if (prompt && user && !user->autologin && !user->loggedIn) OpenLoginDialog(panel_->SelectedIndex());
 }
 
@@ -172,6 +175,8 @@ void CFrameWindowWnd::OnClick(const std::string& name) {
   UserRecord* user = panel_->SelectedUser();
   RECT frame{};
   GetWindowRect(*this, &frame);
+  if (name == HistoryPage::kNavOption && user) panel_->RememberTab(HistoryPage::kPage);
+  if (history_->OnClick(name, user)) return;
   if (name == "closebtn") {
     ShowWindow(false, false);
   } else if (name == "MinBtn") {
@@ -288,6 +293,7 @@ void CFrameWindowWnd::OnTimer(UINT id) {
     core_->engine.SyncPass();
     if (quitAfterPass_) return FinishQuit();
     ShowHeldReadings();
+    history_->Refresh(panel_->SelectedUser());
     ProbeAgainWhenDue();
     // The poll's schedule rides on this timer: an idle client wakes for its two timers only.
     TickReminders();

@@ -14,6 +14,7 @@
 #include "client/core/sync/backoff.h"
 #include "client/ui/client_context.h"
 #include "client/ui/frame/frame_ports.h"
+#include "client/ui/frame/history_page.h"
 #include "client/ui/frame/system_tray.h"
 #include "client/ui/frame/user_panel.h"
 #include "platform/unique_fd.h"
@@ -103,6 +104,7 @@ class CFrameWindowWnd : public CSkinWnd, private IDialogBuilderCallback {
   ClientContext context_;
   CSystemTray tray_;
   std::unique_ptr<UserPanel> panel_;
+  std::unique_ptr<HistoryPage> history_;
   ReminderSchedule reminders_;
   struct HeldShown {
     size_t count = 0;  // the skin starts with the notice hidden
