@@ -4,6 +4,7 @@
 #include <string>
 
 #include "client/core/users/user_store.h"
+#include "client/ui/frame/user_panel.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ ClickTable MakeTable() {
       {"下拉菜单", {FrameClick::DropDownMenu}},
       {"未分配读数", {FrameClick::Unassigned}},
       {"添加账户按钮", {FrameClick::AddUser}},
-      {"已绑定硬件", {FrameClick::HardwarePage}},
-      {"账户设置", {FrameClick::AccountPage}},
+      {"已绑定硬件", {FrameClick::UserPage, UserPanel::kHardwarePage}},
+      {"账户设置", {FrameClick::UserPage, UserPanel::kAccountPage}},
       {"用户提醒", {FrameClick::ReminderList}},
       {"账户设置_应用", {FrameClick::ApplyAccount}},
       {"账户设置_登录Vymera网", {FrameClick::AccountMemberSite}},

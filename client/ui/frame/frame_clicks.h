@@ -14,8 +14,7 @@ enum class FrameClick {
   SlotMenu,       // index: the slot, from 1
   Unassigned,
   AddUser,
-  HardwarePage,
-  AccountPage,
+  UserPage,       // index: the page of the user panel's tabs (UserPanel::kHardwarePage, ...)
   ReminderList,
   ApplyAccount,
   AccountMemberSite,

@@ -204,19 +204,15 @@ void CFrameWindowWnd::OnClick(const std::string& name) {
     case FrameClick::AddUser:
       SelectSlot(-1, true);
       break;
-    case FrameClick::HardwarePage:
+    case FrameClick::UserPage:
       if (user) {
-        panel_->RememberTab(UserPanel::kHardwarePage);
+        panel_->RememberTab(action->index);
         panel_->ShowRememberedTab();
-        panel_->RefreshEntries();
-      }
-      panel_->ClearEntrySelection();
-      break;
-    case FrameClick::AccountPage:
-      if (user) {
-        panel_->RememberTab(UserPanel::kAccountPage);
-        panel_->ShowRememberedTab();
-        panel_->RefreshAccountPage();
+        if (action->index == UserPanel::kHardwarePage) {
+          panel_->RefreshEntries();
+        } else {
+          panel_->RefreshAccountPage();
+        }
       }
       panel_->ClearEntrySelection();
       break;
