@@ -66,7 +66,7 @@ function(vymera_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   vymera_warnings(${name})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} vymera_testing GTest::gtest GTest::gtest_main GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   # The module's tests/data folder, whether the test is declared in the module or in its tests folder.
   if(CMAKE_CURRENT_SOURCE_DIR MATCHES "/tests$")

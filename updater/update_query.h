@@ -10,6 +10,6 @@ struct ReleaseOffer {
 };
 
 // The release the endpoint offers, or an empty url when there is no answer, the answer is not a
-// "vymera_get" document, or it names no address. Texts over 255 bytes are taken as no address
-// rather than cut, since a cut address points somewhere else.
+// "vymera_get" document, or it names no address. Texts over version_offer::kMaxValueBytes are
+// taken as absent rather than cut, since a cut address points somewhere else.
 ReleaseOffer UpdateQuery(const std::string& endpoint);

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

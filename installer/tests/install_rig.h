@@ -12,7 +12,7 @@
 #include "installer/installation.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace installer_testing {
 

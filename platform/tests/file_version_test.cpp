@@ -4,7 +4,7 @@
 
 #include "platform/file_io.h"
 #include "platform/paths.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using namespace platform;
 

@@ -9,18 +9,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/bounded_wait.h"
+#include "testing/temp_folder.h"
 
 using testing_support::TempFolder;
 
 namespace {
 
 bool WaitForFile(const std::string& path) {
-  for (int i = 0; i < 200; ++i) {
-    if (platform::PathExists(path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
+  return testing_support::WaitUntil([&] { return platform::PathExists(path); });
 }
 
 TEST(Process, StartsInItsFolderWithoutArgumentsAndDetached) {

@@ -6,7 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using namespace platform;
 using testing_support::TempFolder;

@@ -10,7 +10,7 @@
 
 #include "platform/file_io.h"
 #include "platform/process.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

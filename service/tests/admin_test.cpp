@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "service/admin/admin_commands.h"
 #include "service/admin/release_signer.h"
 #include "service/service_data.h"

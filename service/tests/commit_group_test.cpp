@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "service/store/commit_group.h"
 #include "service/store/sqlite.h"
 

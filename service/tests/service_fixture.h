@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "service/admin/admin_commands.h"
 #include "service/http_server.h"
 #include "service/service_data.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "service/store/account_store.h"
 #include "service/store/password_hash.h"
 #include "service/store/schema.h"

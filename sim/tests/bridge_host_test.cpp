@@ -35,7 +35,7 @@ std::vector<uint8_t> ReadIdCommand() {
 // stopped (Ctrl+Z) with a program's handles open.
 struct StalledSimulator {
   bridge_test::TempFolder folder;
-  std::string socket = folder.path + "/vymera-sim.sock";
+  std::string socket = folder.path() + "/vymera-sim.sock";
   platform::UniqueFd listenFd{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)};
   std::unique_ptr<b::Connection> held;
   std::thread thread;
@@ -100,7 +100,7 @@ TEST(BridgeHidHost, ListsTheServedInterfacesByIdAndTalksToThem) {
 
 TEST(BridgeHidHost, ListsNothingAtOnceWithoutASimulator) {
   bridge_test::TempFolder folder;
-  BridgeHidHost host(folder.path + "/vymera-sim.sock");
+  BridgeHidHost host(folder.path() + "/vymera-sim.sock");
   auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 20; ++i) EXPECT_TRUE(host.Enumerate(0, 0).empty());
   EXPECT_EQ(host.Open(kScalePath), nullptr);
@@ -142,7 +142,7 @@ TEST(BridgeHidHost, TheProgramsHostFindsTheSimulatorInTheRuntimeFolder) {
   ServedDesk served;
   const char* saved = std::getenv("XDG_RUNTIME_DIR");
   std::string keep = saved ? saved : "";
-  setenv("XDG_RUNTIME_DIR", served.folder.path.c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", served.folder.path().c_str(), 1);
   auto host = platform::MakeDeviceHidHost();
   auto scales = host->Enumerate(0x1915, 0x003B);
   if (saved) setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);

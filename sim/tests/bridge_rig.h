@@ -6,12 +6,12 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <filesystem>
 #include <string>
 
 #include "sim/bridge_server.h"
 #include "sim/sim_commands.h"
 #include "sim/sim_desk.h"
+#include "testing/temp_folder.h"
 
 namespace bridge_test {
 
@@ -19,18 +19,11 @@ inline int64_t MsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
-struct TempFolder {
-  std::string path;
-  TempFolder() {
-    char name[] = "/tmp/vymera-bridge-XXXXXX";
-    path = mkdtemp(name);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path); }
-};
+using testing_support::TempFolder;
 
 struct ServedDesk {
   TempFolder folder;
-  std::string socket = folder.path + "/vymera-sim.sock";
+  std::string socket = folder.File("vymera-sim.sock");
   sim::SimDesk desk;
   sim::DeskCommands commands{desk};
   sim::BridgeServer server{desk.Host(), desk.Tracker(), [this](const std::string& line) {

@@ -18,6 +18,7 @@
 
 #include "platform/hid/bridge_host.h"
 #include "sim/tests/bridge_rig.h"
+#include "testing/bounded_wait.h"
 
 using bridge_test::MsSince;
 using bridge_test::ServedDesk;
@@ -100,8 +101,7 @@ class SimProcess {
   // Ends with code and everything it printed.
   int Wait(std::string& printed) {
     input_.Close();
-    int status = 0;
-    waitpid(pid_, &status, 0);
+    int status = testing_support::ChildStatus(pid_);
     pid_ = -1;
     char buffer[4096];
     for (ssize_t n; (n = read(output_.get(), buffer, sizeof buffer)) > 0;) printed.append(buffer, static_cast<size_t>(n));
@@ -117,11 +117,7 @@ class SimProcess {
 int RunTool(std::vector<std::string> args, std::string& printed) { return SimProcess(std::move(args)).Wait(printed); }
 
 bool WaitForSocket(const std::string& path) {
-  for (int i = 0; i < 200; ++i) {
-    if (b::Connection::Connect(path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
+  return testing_support::WaitUntil([&] { return b::Connection::Connect(path) != nullptr; });
 }
 
 }  // namespace
@@ -220,7 +216,7 @@ TEST(BridgeServer, ServesOneSocketOnceReplacesAStaleOneAndRemovesItsOwn) {
   EXPECT_EQ(second.Start(served.socket, error), sim::BridgeServer::Started::Ok) << error;
   second.Stop();
 
-  std::string file = served.folder.path + "/notes.txt";
+  std::string file = served.folder.path() + "/notes.txt";
   FILE* notes = std::fopen(file.c_str(), "w");
   ASSERT_NE(notes, nullptr);
   std::fclose(notes);
@@ -228,13 +224,13 @@ TEST(BridgeServer, ServesOneSocketOnceReplacesAStaleOneAndRemovesItsOwn) {
   EXPECT_EQ(stat(file.c_str(), &st), 0);  // a file that is not a socket is never removed
 
   bridge_test::TempFolder open;
-  chmod(open.path.c_str(), 0777);
-  EXPECT_EQ(second.Start(open.path + "/vymera-sim.sock", error), sim::BridgeServer::Started::Failed);
+  chmod(open.path().c_str(), 0777);
+  EXPECT_EQ(second.Start(open.path() + "/vymera-sim.sock", error), sim::BridgeServer::Started::Failed);
 }
 
 TEST(VymeraSim, ServesTakesCommandsFromItsInputAndFromASecondProcessAndEndsOnASignal) {
   bridge_test::TempFolder folder;
-  std::string socket = folder.path + "/sim.sock";
+  std::string socket = folder.path() + "/sim.sock";
   SimProcess served({"--socket", socket, "--scale-serial", "ABC123", "--pedometer-id", "77"});
   ASSERT_TRUE(WaitForSocket(socket));
 
@@ -281,7 +277,7 @@ TEST(VymeraSim, ServesTakesCommandsFromItsInputAndFromASecondProcessAndEndsOnASi
 
 TEST(VymeraSim, QuitEndsItAndASecondOneRefusesATakenSocket) {
   bridge_test::TempFolder folder;
-  std::string socket = folder.path + "/sim.sock";
+  std::string socket = folder.path() + "/sim.sock";
   SimProcess first({"--socket", socket});
   ASSERT_TRUE(WaitForSocket(socket));
   std::string printed;

@@ -91,7 +91,7 @@ TEST(BridgeTrackerLink, AnswersAsNoTrackerWhenTheSimulatorIsGone) {
 
 TEST(BridgeTrackerLink, TheKitOfAProgramReachesTheSimulatorsTrackerAndCommandsChangeWhatItReports) {
   ServedDesk served;
-  RuntimeFolder runtime(served.folder.path);
+  RuntimeFolder runtime(served.folder.path());
   CPace700Kit kit;
   kit.SetSercetKey(604237);
   ASSERT_TRUE(kit.StepIsConnected());
@@ -119,7 +119,7 @@ TEST(BridgeTrackerLink, AProcessDrivingItsOwnTrackerNeverSeesTheSimulators) {
   EXPECT_EXIT(
       {
         ServedDesk served;
-        RuntimeFolder runtime(served.folder.path);
+        RuntimeFolder runtime(served.folder.path());
         CPace700Kit kit;
         kit.SetSercetKey(604237);
         bool before = kit.StepIsConnected();

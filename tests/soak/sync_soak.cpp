@@ -30,7 +30,7 @@
 #include "platform/file_io.h"
 #include "platform/number_text.h"
 #include "platform/paths.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "service/store/password_hash.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_pedometer.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "toolkit/testing/headless_fixture.h"
 #include "toolkit/testing/skin_test_window.h"
 #include "toolkit/testing/test_images.h"

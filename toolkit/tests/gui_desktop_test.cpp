@@ -16,7 +16,7 @@
 
 #include "platform/file_io.h"
 #include "platform/paths.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
 #include "toolkit/testing/recording_window.h"

@@ -9,7 +9,7 @@
 #include <set>
 #include <thread>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/desktop/desktop.h"
 #include "toolkit/examples/skinview/skin_view_window.h"

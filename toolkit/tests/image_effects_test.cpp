@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "toolkit/render/hsl.h"
 #include "toolkit/testing/headless_fixture.h"
 #include "toolkit/testing/skin_test_window.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "toolkit/testing/headless_fixture.h"
 #include "toolkit/testing/skin_folder.h"
 #include "toolkit/testing/skin_test_window.h"

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "service/admin/release_signer.h"
 #include "updater/release_check.h"
 #include "updater/saved_release.h"

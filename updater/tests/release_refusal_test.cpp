@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/http/tests/loopback_server.h"
+#include "testing/loopback_server.h"
 #include "service/admin/release_signer.h"
 #include "updater/tests/updater_rig.h"
 

@@ -2,7 +2,7 @@
 // ends the updater with nothing written.
 #include <gtest/gtest.h>
 
-#include "common/http/tests/loopback_server.h"
+#include "testing/loopback_server.h"
 #include "toolkit/testing/headless.h"
 #include "updater/tests/updater_rig.h"
 

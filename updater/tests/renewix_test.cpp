@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/http/tests/loopback_server.h"
+#include "testing/loopback_server.h"
 #include "toolkit/testing/headless.h"
 #include "platform/message_numbers.h"
 #include "updater/tests/updater_rig.h"

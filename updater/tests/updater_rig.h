@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "service/admin/admin_commands.h"
 #include "service/http_server.h"
 #include "service/service_data.h"

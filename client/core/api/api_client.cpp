@@ -9,6 +9,7 @@
 #include "client/core/users/user_store.h"
 #include "common/http/header_text.h"
 #include "common/http/win_http_client.h"
+#include "common/service/form_post.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 
@@ -39,10 +40,7 @@ std::unique_ptr<XmlDocument> ApiClient::Post(std::string_view form) {
     }
   }
   client.charset = "utf-8";
-  std::string body = platform::ToCodePage(form);
-  client.SetRequestBody(body);
-  client.additionalHeaders = "Content-Length: " + std::to_string(body.size()) +
-                             "\r\nContent-Type: application/x-www-form-urlencoded\r\n";
+  service_form::PrepareFormPost(client, form);
   client.timeouts = {0, timeoutMs_, timeoutMs_, timeoutMs_};
   client.maxResponseBytes = kMaxAnswerBytes;
   lastStatus_ = 0;

@@ -7,11 +7,12 @@
 
 #include "client/core/devices/pedometer_day.h"
 #include "client/core/users/user_record.h"
+#include "common/service/version_offer.h"
 
 namespace api_forms {
 
 // The version query is the one request without a signature.
-inline constexpr std::string_view kVersionQuery = "method=vymera.get";
+inline constexpr std::string_view kVersionQuery = version_offer::kQuery;
 // What the connection probe posts: any answer document at all means the service is reachable.
 inline constexpr std::string_view kProbe =
     "user.id.get&account=probe&password=probe&sign=00000000000000000000000000000000";

@@ -1,7 +1,9 @@
 #include "client/core/reminders/reminder_schedule.h"
 
+#include "client/core/settings/settings_fields.h"
+
 int ReminderSchedule::IntervalMinutes(int tixingTime) {
-  return tixingTime == 15 || tixingTime == 30 || tixingTime == 60 ? tixingTime : 15;
+  return SettingsIntervalOf(tixingTime).minutes;
 }
 
 bool ReminderSchedule::Owed(int tixingTime) const {

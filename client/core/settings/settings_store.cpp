@@ -1,5 +1,7 @@
 #include "client/core/settings/settings_store.h"
 
+#include "client/core/settings/settings_fields.h"
+
 #include "platform/autostart.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
@@ -24,34 +26,20 @@ std::string ReadText(const platform::ProfileFile& file, const char* key) {
 void SettingsStore::Load(const std::string& path) {
   path_ = path;
   platform::ProfileFile file = platform::ProfileFile::Load(path);
-  auto flag = [&](const char* key, bool fallback) { return file.GetInt(kSection, key, fallback ? 1 : 0) != 0; };
-  AutoStart = flag("AutoStart", false);
-  ShowCloseTip = flag("ShowCloseTip", false);
-  AutoUpdate = flag("AutoUpdate", false);
-  UseProxy = flag("UseProxy", false);
-  ShowUpdateWindow = flag("ShowUpdateWindow", true);
-  TixingTime = file.GetInt(kSection, "TixingTime", 15);
-  proxyAddress = ReadText(file, "地址");
-  proxyPort = ReadText(file, "端口");
-  proxyUserName = ReadText(file, "用户名");
-  proxyPassword = ReadText(file, "密码");
+  for (const SettingsFlag& flag : kSettingsFlags) {
+    this->*flag.field = file.GetInt(kSection, flag.key, flag.fallback ? 1 : 0) != 0;
+  }
+  TixingTime = file.GetInt(kSection, kSettingsIntervalKey, kSettingsIntervals.front().minutes);
+  for (const SettingsText& text : kSettingsTexts) this->*text.field = ReadText(file, text.key);
 }
 
 bool SettingsStore::Save() const {
   if (path_.empty()) return false;
   // Reading the file first keeps every line this store does not own.
   platform::ProfileFile file = platform::ProfileFile::Load(path_);
-  auto flag = [&](const char* key, bool value) { file.Set(kSection, key, value ? "1" : "0"); };
-  flag("AutoStart", AutoStart);
-  flag("ShowCloseTip", ShowCloseTip);
-  flag("UseProxy", UseProxy);
-  flag("AutoUpdate", AutoUpdate);
-  flag("ShowUpdateWindow", ShowUpdateWindow);
-  file.Set(kSection, "TixingTime", std::to_string(TixingTime));
-  file.Set(kSection, "地址", proxyAddress);
-  file.Set(kSection, "端口", proxyPort);
-  file.Set(kSection, "用户名", proxyUserName);
-  file.Set(kSection, "密码", proxyPassword);
+  for (const SettingsFlag& flag : kSettingsFlags) file.Set(kSection, flag.key, this->*flag.field ? "1" : "0");
+  file.Set(kSection, kSettingsIntervalKey, std::to_string(TixingTime));
+  for (const SettingsText& text : kSettingsTexts) file.Set(kSection, text.key, this->*text.field);
   return file.Save();
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -49,6 +50,9 @@ class SyncEngine {
 
   // Everything is borrowed and must outlive the engine.
   SyncEngine(UserList& users, HeldWeights& held, SyncDevices devices, SyncServices services);
+  ~SyncEngine();
+  SyncEngine(const SyncEngine&) = delete;
+  SyncEngine& operator=(const SyncEngine&) = delete;
 
   // Timer 1.
   void DetectionTick();
@@ -70,25 +74,26 @@ class SyncEngine {
  private:
   struct Probe;
   class PassRun;
+  // One device kind as the tick and the pass meet it (sync_devices.h), and the three kinds.
+  class Device;
+  class PedometerDevice;
+  class TrackerDevice;
+  class ScaleDevice;
+  static constexpr size_t kDeviceKinds = 3;
   // How a device's upload step ended: the pass fails, the device was pulled or changed before the
   // end (it is read again at its next attachment), it ran to its end with days the service did not
   // decide (read again after the back-off), or it ran to its end.
   enum class StepEnd { Failed, DeviceChanged, Unsettled, Done };
 
-  // The days the attached pedometer or tracker holds.
-  int DaysHeld(DeviceKind kind);
-  void CheckPedometerClock();
-  void CheckTrackerClock();
+  // Marks whether device's kind is attached for u; asks the bus only when probe has no answer yet.
+  void Detect(Device& device, UserRecord& u, Probe& probe);
   // Gives the pending readings to the users they fit; the number taken.
   int AssignPendingWeights();
   // Keeps what AssignPendingWeights handed over in the user file, then in the held file.
   void KeepHandedOver();
-  StepEnd UploadPedometer(UserRecord& u);
-  StepEnd UploadTracker(UserRecord& u);
-  StepEnd UploadWeights(UserRecord& u);
-  // Runs the upload step of kind for u and marks the device synced when it ended with the device
+  // Runs device's upload step for u and marks the device synced when it ended with the device
   // still attached as it was when the step began; false when the pass fails.
-  bool RunStep(UserRecord& u, DeviceKind kind);
+  bool RunStep(UserRecord& u, Device& device);
   // The day-answer rules (count, message boxes); the answer's class.
   DayAnswer AnswerDay(UserRecord& u, std::unique_ptr<XmlDocument> answer);
   void Finish(bool ok, int total);
@@ -97,13 +102,14 @@ class SyncEngine {
 
   UserList& users_;
   HeldWeights& held_;
-  SyncDevices devices_;
   SyncServices services_;
+  // In the order a pass reads them: pedometer, tracker, scale.
+  std::array<std::unique_ptr<Device>, kDeviceKinds> kinds_;
   bool running_ = false;
   bool stopRequested_ = false;
   bool dialogOpen_ = false;
   // Per device kind: detection ticks that found no such device attached.
-  std::array<uint64_t, 3> departures_{};
+  std::array<uint64_t, kDeviceKinds> departures_{};
   DaySettlement settlement_;
   Backoff retry_;
   bool unsettled_ = false;  // a step of this pass left days the service did not decide

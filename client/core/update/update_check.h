@@ -13,13 +13,9 @@ struct UpdateOffer {
   std::string url;      // the release's program; the updater fetches it, the client only reads it
 };
 
-// Offered values longer than this are outside the answer's format. They count as absent rather
-// than cut: a cut version or address names something else.
-inline constexpr size_t kMaxOfferValueBytes = 255;
-
 // Asks the service through api ("method=vymera.get"). True when the answer's root is exactly
 // "vymera_get" and its donload/newversion is newer than ownVersion by CompareVersion; offer then
-// holds the version and donload/url. False on no answer, another root, or an offer not newer;
+// holds the version and donload/url (each read as version_offer::Read reads them). False on no answer, another root, or an offer not newer;
 // offer is left empty then. Nothing is shown to the user.
 bool CheckForUpdate(ApiClient& api, std::string_view ownVersion, UpdateOffer& offer);
 

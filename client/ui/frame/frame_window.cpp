@@ -9,6 +9,7 @@
 #include "client/ui/dialogs/reminder_alerts.h"
 #include "client/ui/dialogs/unassigned_weights_dlg.h"
 #include "client/ui/dialogs/user_tixing_frame_wnd.h"
+#include "client/ui/frame/frame_clicks.h"
 #include "client/ui/hardware/add_hardware_dlg.h"
 #include "client/ui/hardware/binding_feedback.h"
 #include "client/ui/hardware/hardware_set_dlg.h"
@@ -173,62 +174,85 @@ void CFrameWindowWnd::ShowConnectionState() {
 
 void CFrameWindowWnd::OnClick(const std::string& name) {
   UserRecord* user = panel_->SelectedUser();
-  RECT frame{};
-  GetWindowRect(*this, &frame);
   if (name == HistoryPage::kNavOption && user) panel_->RememberTab(HistoryPage::kPage);
   if (history_->OnClick(name, user)) return;
-  if (name == "closebtn") {
-    ShowWindow(false, false);
-  } else if (name == "MinBtn") {
-    ::ShowWindow(*this, SW_MINIMIZE);
-  } else if (name == "帮助菜单" || name == "同步帮助") {
-    RunHelpDialog(context_);
-  } else if (name == "下拉菜单") {
-    dropDown_ = OpenSystemDropDown(context_, SystemDropDownPosition(frame));
-  } else if (name.size() == 8 && name.rfind("User", 0) == 0 && name.substr(5) == "Btn") {
-    SelectSlot(name[4] - '0', true);
-  } else if (name == "未分配读数") {
-    RunUnassignedDialog(context_);
-    ShowHeldReadings();
-  } else if (name == "添加账户按钮") {
-    SelectSlot(-1, true);
-  } else if (name.rfind("User", 0) == 0 && (name.ends_with("_Menu") || name.ends_with("_Name")) && name.size() > 5) {
-    int slot = name[4] - '0';
-    if (slot >= 1 && slot <= static_cast<int>(core_->users.size())) {
-      OpenUserMenu(context_, static_cast<size_t>(slot - 1), UserMenuPosition(frame, static_cast<size_t>(slot - 1)));
-    }
-  } else if (name == "已绑定硬件" || name == "账户设置" || name == "用户提醒") {
-    if (user && name == "已绑定硬件") {
-      panel_->RememberTab(UserPanel::kHardwarePage);
-      panel_->ShowRememberedTab();
-      panel_->RefreshEntries();
-    } else if (user && name == "账户设置") {
-      panel_->RememberTab(UserPanel::kAccountPage);
-      panel_->ShowRememberedTab();
-      panel_->RefreshAccountPage();
-    } else if (user && !context_.reminderListOpen) {
-      OpenReminderList(context_, panel_->SelectedIndex());
-    }
-    panel_->ClearEntrySelection();
-  } else if (name == "账户设置_应用") {
-    ApplyAccountPage();
-  } else if (name == "账户设置_登录Vymera网") {
-    if (user) OpenPage(context_.MemberHome(*user));
-  } else if (name == "登录我的Vymera") {
-    OpenPage(user ? context_.MemberHome(*user) : context_.MemberPage("/"));
-  } else if (name == "立即登录") {
-    if (user) OpenLoginDialog(panel_->SelectedIndex());
-  } else if (name == "添加绑定") {
-    if (!user) return;
-    size_t index = panel_->SelectedIndex();
-    if (RunAddHardwareDialog(context_, index).openSettings) RunScaleSettingsDialog(context_, index);
-    panel_->RefreshEntries();
-  } else if (name == "硬件设置") {
-    if (user) RunScaleSettingsDialog(context_, panel_->SelectedIndex());
-  } else if (name == "解除绑定") {
-    Unbind();
-  } else if (name == "硬件1已选择" || name == "硬件2已选择") {
-    panel_->OnEntrySelected(name[6] - '0');
+  std::optional<FrameClickAction> action = FrameClickOf(name);
+  if (!action) return;
+  RECT frame{};
+  GetWindowRect(*this, &frame);
+  switch (action->click) {
+    case FrameClick::Hide:
+      ShowWindow(false, false);
+      break;
+    case FrameClick::Minimise:
+      ::ShowWindow(*this, SW_MINIMIZE);
+      break;
+    case FrameClick::Help:
+      RunHelpDialog(context_);
+      break;
+    case FrameClick::DropDownMenu:
+      dropDown_ = OpenSystemDropDown(context_, SystemDropDownPosition(frame));
+      break;
+    case FrameClick::SelectSlot:
+      SelectSlot(action->index, true);
+      break;
+    case FrameClick::SlotMenu:
+      if (action->index <= static_cast<int>(core_->users.size())) {
+        size_t index = static_cast<size_t>(action->index - 1);
+        OpenUserMenu(context_, index, UserMenuPosition(frame, index));
+      }
+      break;
+    case FrameClick::Unassigned:
+      RunUnassignedDialog(context_);
+      ShowHeldReadings();
+      break;
+    case FrameClick::AddUser:
+      SelectSlot(-1, true);
+      break;
+    case FrameClick::UserPage:
+      if (user) {
+        panel_->RememberTab(action->index);
+        panel_->ShowRememberedTab();
+        if (action->index == UserPanel::kHardwarePage) {
+          panel_->RefreshEntries();
+        } else {
+          panel_->RefreshAccountPage();
+        }
+      }
+      panel_->ClearEntrySelection();
+      break;
+    case FrameClick::ReminderList:
+      if (user && !context_.reminderListOpen) OpenReminderList(context_, panel_->SelectedIndex());
+      panel_->ClearEntrySelection();
+      break;
+    case FrameClick::ApplyAccount:
+      ApplyAccountPage();
+      break;
+    case FrameClick::AccountMemberSite:
+      if (user) OpenPage(context_.MemberHome(*user));
+      break;
+    case FrameClick::MemberSite:
+      OpenPage(user ? context_.MemberHome(*user) : context_.MemberPage("/"));
+      break;
+    case FrameClick::LogIn:
+      if (user) OpenLoginDialog(panel_->SelectedIndex());
+      break;
+    case FrameClick::AddBinding:
+      if (user) {
+        size_t index = panel_->SelectedIndex();
+        if (RunAddHardwareDialog(context_, index).openSettings) RunScaleSettingsDialog(context_, index);
+        panel_->RefreshEntries();
+      }
+      break;
+    case FrameClick::HardwareSettings:
+      if (user) RunScaleSettingsDialog(context_, panel_->SelectedIndex());
+      break;
+    case FrameClick::Unbind:
+      Unbind();
+      break;
+    case FrameClick::SelectEntry:
+      panel_->OnEntrySelected(action->index);
+      break;
   }
 }
 

@@ -2,34 +2,24 @@
 
 #include <array>
 
-#include "client/core/reminders/reminder_schedule.h"
+#include "client/core/settings/settings_fields.h"
 #include "platform/codepage.h"
 #include "toolkit/desktop/desktop.h"
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kOnOffOptions{"自动启动", "退出时弹出确认窗口", "自动升级软件", "启用代理",
-                                                        "弹出同步提示窗口"};
-constexpr std::array<std::string_view, 3> kIntervalOptions{"15分钟", "30分钟", "60分钟"};
-constexpr std::array<std::string_view, 4> kProxyEdits{"代理地址", "代理端口", "用户名", "密码"};
+constexpr std::string_view kPortEdit = "代理端口";
 constexpr int kGeneralPage = 0;
 constexpr int kProxyPage = 1;
 constexpr unsigned kMaxPort = 65535;
 
-template <size_t N>
-bool Among(const std::array<std::string_view, N>& names, std::string_view name) {
-  for (std::string_view n : names) {
-    if (n == name) return true;
+// True when one of rows shows its value in the control named name.
+template <typename Row, size_t N>
+bool Among(const std::array<Row, N>& rows, std::string_view name) {
+  for (const Row& row : rows) {
+    if (row.control == name) return true;
   }
   return false;
-}
-
-std::string_view IntervalOption(int minutes) {
-  // The interval the reminder poll keeps: a value the dialog does not offer shows as the poll reads it.
-  minutes = ReminderSchedule::IntervalMinutes(minutes);
-  if (minutes == 30) return "30分钟";
-  if (minutes == 60) return "60分钟";
-  return "15分钟";
 }
 
 }  // namespace
@@ -62,17 +52,16 @@ std::string CSystemSetDlg::EditText(std::string_view name) const {
 
 bool CSystemSetDlg::OnSkinReady() {
   const SettingsStore& s = context_.core.settings;
-  const std::array<bool, 5> values{s.AutoStart, s.ShowCloseTip, s.AutoUpdate, s.UseProxy, s.ShowUpdateWindow};
-  for (size_t i = 0; i < kOnOffOptions.size(); ++i) {
-    if (COptionUI* o = Option(kOnOffOptions[i])) o->Selected(values[i]);
+  for (const SettingsFlag& flag : kSettingsFlags) {
+    if (COptionUI* o = Option(flag.control)) o->Selected(s.*flag.field);
   }
-  if (COptionUI* interval = Option(IntervalOption(s.TixingTime))) interval->Selected(true);
-  const std::array<const std::string*, 4> texts{&s.proxyAddress, &s.proxyPort, &s.proxyUserName, &s.proxyPassword};
-  for (size_t i = 0; i < kProxyEdits.size(); ++i) {
-    if (CEditUI* edit = Edit(kProxyEdits[i])) {
+  // The interval the reminder poll keeps: a value the dialog does not offer shows as the poll reads it.
+  if (COptionUI* interval = Option(SettingsIntervalOf(s.TixingTime).control)) interval->Selected(true);
+  for (const SettingsText& text : kSettingsTexts) {
+    if (CEditUI* edit = Edit(text.control)) {
       // The port keeps the skin's own, shorter limit.
-      if (kProxyEdits[i] != "代理端口") edit->SetMaxChar(kMaxTextChars);
-      edit->SetText(CStdString(*texts[i]));
+      if (text.control != kPortEdit) edit->SetMaxChar(kMaxTextChars);
+      edit->SetText(CStdString(s.*text.field));
     }
   }
   EnableProxyEdits(s.UseProxy);
@@ -81,8 +70,8 @@ bool CSystemSetDlg::OnSkinReady() {
 }
 
 void CSystemSetDlg::EnableProxyEdits(bool enable) {
-  for (std::string_view name : kProxyEdits) {
-    if (CEditUI* edit = Edit(name)) edit->SetEnabled(enable);
+  for (const SettingsText& text : kSettingsTexts) {
+    if (CEditUI* edit = Edit(text.control)) edit->SetEnabled(enable);
   }
 }
 
@@ -99,7 +88,7 @@ void CSystemSetDlg::Notify(TNotifyUI& msg) {
   if (!msg.pSender) return;
   const std::string& name = msg.pSender->GetName().str();
   if (msg.sType == "textchanged") {
-    if (Among(kProxyEdits, name)) EnableApply(true);
+    if (Among(kSettingsTexts, name)) EnableApply(true);
     return;
   }
   if (msg.sType != "click") return;
@@ -107,7 +96,7 @@ void CSystemSetDlg::Notify(TNotifyUI& msg) {
     // The option flips after this notification: its state now is the one before the click.
     EnableProxyEdits(!IsSelected(name));
   }
-  if (Among(kOnOffOptions, name) || Among(kIntervalOptions, name)) {
+  if (Among(kSettingsFlags, name) || Among(kSettingsIntervals, name)) {
     EnableApply(true);
   } else if (name == "常用设置") {
     ShowPage(kGeneralPage);
@@ -123,26 +112,25 @@ void CSystemSetDlg::Notify(TNotifyUI& msg) {
 }
 
 bool CSystemSetDlg::Apply() {
-  std::string port = EditText("代理端口");
-  if (IsSelected("启用代理") && !IsProxyPort(port)) {
+  if (IsSelected("启用代理") && !IsProxyPort(EditText(kPortEdit))) {
     ShowPage(kProxyPage);
     toolkit::ShowMessageBox(GetHWND(), "代理端口应为1到65535之间的数字。", "系统设置", MB_OK | MB_ICONWARNING);
-    if (CEditUI* edit = Edit("代理端口")) edit->SetFocus();
+    if (CEditUI* edit = Edit(kPortEdit)) edit->SetFocus();
     return false;
   }
   // The entry follows the option; when it cannot be written the option is still stored as chosen.
   SettingsStore::SetStartWithDesktop(IsSelected("自动启动"));
   SettingsStore& s = context_.core.settings;
-  s.AutoStart = IsSelected("自动启动");
-  s.ShowCloseTip = IsSelected("退出时弹出确认窗口");
-  s.UseProxy = IsSelected("启用代理");
-  s.AutoUpdate = IsSelected("自动升级软件");
-  s.ShowUpdateWindow = IsSelected("弹出同步提示窗口");
-  s.TixingTime = IsSelected("15分钟") ? 15 : IsSelected("30分钟") ? 30 : 60;
-  s.proxyAddress = EditText("代理地址");
-  s.proxyPort = std::move(port);
-  s.proxyUserName = EditText("用户名");
-  s.proxyPassword = EditText("密码");
+  for (const SettingsFlag& flag : kSettingsFlags) s.*flag.field = IsSelected(flag.control);
+  // With no interval chosen, the longest.
+  s.TixingTime = kSettingsIntervals.back().minutes;
+  for (const SettingsInterval& interval : kSettingsIntervals) {
+    if (IsSelected(interval.control)) {
+      s.TixingTime = interval.minutes;
+      break;
+    }
+  }
+  for (const SettingsText& text : kSettingsTexts) s.*text.field = EditText(text.control);
   // The options take effect at once; a file that could not be written leaves "应用" on for a
   // second try, since nothing is told to the user.
   EnableApply(!s.Save());

@@ -47,16 +47,9 @@ int64_t ReferenceService::AddAccount(const std::string& account, const std::stri
   return data_->accounts.Create(created).value_or(0);
 }
 
-bool RecordingPorts::OpenProgressDialog(int total) {
-  opened.push_back(total);
-  return true;
+RecordingPorts::RecordingPorts() {
+  onPump = [] { toolkit::headless::Pump(); };
 }
-
-void RecordingPorts::ShowMessageBox(std::string_view text, std::string_view caption) {
-  boxes.emplace_back(std::string(text), std::string(caption));
-}
-
-void RecordingPorts::PumpMessages() { toolkit::headless::Pump(); }
 
 ClientTest::ClientTest() = default;
 ClientTest::~ClientTest() = default;

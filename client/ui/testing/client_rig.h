@@ -9,9 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "client/core/sync/tests/sync_recorders.h"
 #include "client/ui/client_context.h"
 #include "kit/simulated_tracker.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "service/http_server.h"
 #include "service/service_data.h"
 #include "service/store/sqlite.h"
@@ -45,23 +46,13 @@ class ReferenceService {
   int port_ = 1;
 };
 
-// The engine's view of the windows, recorded.
-class RecordingPorts final : public SyncNotifier, public FrameState, public PassPacer {
+// The engine's view of the windows, recorded in one object; pumping runs the headless toolkit's
+// pending messages.
+class RecordingPorts final : public testing_support::RecordingNotifier,
+                             public testing_support::FakeFrame,
+                             public testing_support::RecordingPacer {
  public:
-  bool OpenProgressDialog(int total) override;
-  void PostToProgressDialog(unsigned message) override { posted.push_back(message); }
-  void ShowAlert(std::string_view key) override { alerts.emplace_back(key); }
-  void ShowMessageBox(std::string_view text, std::string_view caption) override;
-  bool MainWindowShownNormal() const override { return true; }
-  void RefreshHardwarePanel() override { ++refreshes; }
-  void Wait(int) override {}
-  void PumpMessages() override;
-
-  std::vector<int> opened;
-  std::vector<unsigned> posted;
-  std::vector<std::string> alerts;
-  std::vector<std::pair<std::string, std::string>> boxes;
-  int refreshes = 0;
+  RecordingPorts();
 };
 
 inline constexpr uint32_t kPedometerId = 20240601;

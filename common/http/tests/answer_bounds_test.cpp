@@ -10,11 +10,11 @@
 #include <string>
 #include <thread>
 
-#include "common/http/tests/loopback_server.h"
+#include "testing/loopback_server.h"
 #include "common/http/tests/scripted_server.h"
 #include "common/http/win_http_client.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using testing_support::LoopbackServer;
 using testing_support::ScriptedServer;

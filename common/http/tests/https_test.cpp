@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "common/http/tests/loopback_server.h"
+#include "testing/loopback_server.h"
 #include "common/http/win_http_client.h"
 
 namespace {

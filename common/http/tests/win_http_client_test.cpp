@@ -12,11 +12,11 @@
 #include <cstdlib>
 
 #include "common/http/curl_transfer.h"
-#include "common/http/tests/loopback_server.h"
+#include "testing/loopback_server.h"
 #include "common/http/tests/progress_recorder.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using testing_support::LoopbackServer;
 using testing_support::ProgressRecorder;

@@ -4,7 +4,7 @@
 
 #include "common/xml/xml_document.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using testing_support::TempFolder;
 

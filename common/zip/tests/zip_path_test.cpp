@@ -8,7 +8,7 @@
 
 #include "common/zip/item_path.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -66,7 +66,7 @@ bool Run(const std::string& commandLine);
 #include <filesystem>
 
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace zip_test {
 

@@ -7,11 +7,11 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <thread>
 
 #include "platform/bridge/messages.h"
 #include "platform/bridge/session.h"
+#include "testing/temp_folder.h"
 
 namespace b = platform::bridge;
 using platform::UniqueFd;
@@ -34,20 +34,13 @@ int64_t MsSince(b::Clock::time_point start) {
 
 // A private folder with a listening socket that a test serves by hand, or leaves unserved.
 struct Listener {
-  std::string folder;
-  std::string path;
+  testing_support::TempFolder temp;
+  std::string folder = temp.path();
+  std::string path = folder + "/vymera-sim.sock";
   UniqueFd fd;
 
-  Listener() {
-    char name[] = "/tmp/bridge-test-XXXXXX";
-    folder = mkdtemp(name);
-    path = folder + "/vymera-sim.sock";
-    Listen();
-  }
-  ~Listener() {
-    fd.Close();
-    std::filesystem::remove_all(folder);
-  }
+  Listener() { Listen(); }
+  ~Listener() { fd.Close(); }
   void Listen() {
     fd = UniqueFd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_un addr{};

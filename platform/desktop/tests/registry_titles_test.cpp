@@ -10,7 +10,8 @@
 
 #include "platform/desktop/window_registry.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/bounded_wait.h"
+#include "testing/temp_folder.h"
 
 using platform::FindWindowByTitle;
 using platform::WindowRegistry;
@@ -43,7 +44,7 @@ TEST(WindowRegistryTitles, SeveralTitlesWithdrawnOnesAndRaisingTheRightOne) {
   EXPECT_FALSE(FindWindowByTitle("", true, folder));
   EXPECT_TRUE(FindWindowByTitle("Vymera同步软件", true, folder));
   int status = 0;
-  waitpid(child, &status, 0);
+  status = testing_support::ChildStatus(child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   close(ready[0]);
   close(ready[1]);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/desktop/window_registry.h"
+#include "testing/bounded_wait.h"
 
 namespace testing_support {
 
@@ -41,7 +42,7 @@ class RunningWindow {
   }
   ~RunningWindow() {
     if (stop_ >= 0) close(stop_);
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    if (pid_ > 0) testing_support::ChildStatus(pid_);
   }
   RunningWindow(const RunningWindow&) = delete;
   RunningWindow& operator=(const RunningWindow&) = delete;

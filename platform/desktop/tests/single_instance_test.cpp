@@ -12,7 +12,8 @@
 
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/window_registry.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/bounded_wait.h"
+#include "testing/temp_folder.h"
 
 using namespace std::chrono_literals;
 using platform::ClaimSingleInstance;
@@ -52,8 +53,8 @@ pid_t Start(const std::string& folder, const int (&gatePipe)[2], const int (&sto
 }
 
 int ExitCode(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
+  // A start may wait for the lock as long as the client does (15 s) before it ends.
+  int status = testing_support::ChildStatus(pid, std::chrono::seconds(30));
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -11,7 +11,8 @@
 
 #include "platform/desktop/window_registry.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/bounded_wait.h"
+#include "testing/temp_folder.h"
 
 using platform::FindWindowByTitle;
 using platform::WindowRegistry;
@@ -42,7 +43,7 @@ TEST(WindowRegistry, AnotherProcessFindsAndRaisesByExactTitle) {
   EXPECT_TRUE(FindWindowByTitle("Vymera同步软件", false, folder));
   EXPECT_TRUE(FindWindowByTitle("Vymera同步软件", true, folder));
   int status = 0;
-  waitpid(child, &status, 0);
+  status = testing_support::ChildStatus(child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   // The process has ended: its socket is stale, is not found and gets removed.
   EXPECT_FALSE(FindWindowByTitle("Vymera同步软件", false, folder));

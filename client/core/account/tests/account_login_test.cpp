@@ -6,7 +6,7 @@
 #include "client/core/account/login_errors.h"
 #include "client/core/settings/settings_store.h"
 #include "client/core/sync/tests/sync_rig.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

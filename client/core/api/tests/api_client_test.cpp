@@ -9,10 +9,10 @@
 
 #include "client/core/api/api_forms.h"
 #include "client/core/settings/settings_store.h"
-#include "common/http/tests/loopback_server.h"
+#include "testing/loopback_server.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using testing_support::LoopbackServer;
 using testing_support::TempFolder;

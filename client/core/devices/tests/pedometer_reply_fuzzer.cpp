@@ -13,6 +13,7 @@
 #include "client/core/devices/hid_class.h"
 #include "client/core/devices/local_time.h"
 #include "client/core/devices/pedometer_replies.h"
+#include "testing/fixed_clock.h"
 
 namespace {
 
@@ -74,11 +75,6 @@ class FuzzedHost final : public platform::HidHost {
   Replies& replies_;
 };
 
-class FixedClock final : public WallClock {
- public:
-  std::time_t Now() const override { return 1716193800; }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -92,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The commands of a detection tick and a sync pass.
   Replies replies(data, size);
   FuzzedHost host(replies);
-  FixedClock clock;
+  testing_support::FixedClock clock(1716193800);
   CHIDClass hid(host, clock);
   if (hid.ReadId()) (void)CHIDClass::IdText(hid.LastDeviceId());
   if (auto clockNow = hid.GetClock()) (void)TimeFromLocalFields(*clockNow);

@@ -5,7 +5,7 @@
 #include "client/core/history/history_csv.h"
 #include "platform/file_io.h"
 #include "platform/tests/comma_locale.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "client/core/history/history_recorder.h"
 #include "client/core/history/history_store.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using testing_support::TempFolder;
 

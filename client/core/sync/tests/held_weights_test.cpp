@@ -6,7 +6,7 @@
 #include "client/core/sync/held_weights.h"
 #include "client/core/sync/tests/sync_rig.h"
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using namespace testing_support;
 

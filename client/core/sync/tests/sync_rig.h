@@ -2,25 +2,27 @@
 // A whole client core without windows for pass scenarios: the simulated scale and pedometer on a
 // simulated bus, the simulated tracker, and a loopback web service that answers like the real one.
 
+#include <gtest/gtest.h>
 #include <httplib.h>
 
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <mutex>
-#include <thread>
 
 #include "client/core/api/api_client.h"
 #include "client/core/devices/tests/fakes.h"
 #include "client/core/sync/api_sync_uploads.h"
 #include "client/core/sync/sync_engine.h"
+#include "client/core/sync/tests/sync_recorders.h"
 #include "client/core/sync/user_changes.h"
 #include "kit/simulated_tracker.h"
 #include "platform/codepage.h"
-#include "platform/tests/temp_folder.h"
 #include "sim/sim_hid_host.h"
 #include "sim/sim_pedometer.h"
 #include "sim/sim_scale.h"
+#include "testing/loopback_server.h"
+#include "testing/temp_folder.h"
 
 namespace testing_support {
 
@@ -34,7 +36,7 @@ class FakeService {
   using Rule = std::function<std::string(const std::string& method, const Form& form)>;
 
   FakeService() {
-    server_.Post("/", [this](const httplib::Request& req, httplib::Response& res) {
+    server_.server().Post("/", [this](const httplib::Request& req, httplib::Response& res) {
       Form form = ParseForm(req.body);
       std::string method = form["method"];
       Rule rule;
@@ -54,14 +56,11 @@ class FakeService {
       res.status = status;
       res.set_content("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body, "text/xml; charset=utf-8");
     });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    while (!server_.is_running()) std::this_thread::yield();
+    // A service that does not come up fails the test here rather than as a hang or a puzzle later.
+    EXPECT_GT(server_.Start(), 0) << "the fake web service did not start on loopback";
   }
-  ~FakeService() {
-    server_.stop();
-    thread_.join();
-  }
+  // The server stops before the rule and the records its handler uses go.
+  ~FakeService() { server_.Stop(); }
 
   static Form ParseForm(const std::string& body) {
     Form form;
@@ -78,7 +77,7 @@ class FakeService {
     return form;
   }
 
-  std::string Endpoint() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+  std::string Endpoint() const { return server_.Url("/"); }
 
   static std::string DefaultAnswer(const std::string& method) {
     if (method == "scale.weight.up") return "<scaleup_res><msg>ok</msg></scaleup_res>";
@@ -106,32 +105,11 @@ class FakeService {
   }
 
  private:
-  httplib::Server server_;
-  int port_ = 0;
-  std::thread thread_;
+  LoopbackServer server_;
   mutable std::mutex mutex_;
   Rule rule_;
   int status_ = 200;
   std::vector<std::pair<std::string, Form>> requests_;
-};
-
-class RecordingNotifier final : public SyncNotifier {
- public:
-  bool OpenProgressDialog(int total) override {
-    opened.push_back(total);
-    return true;
-  }
-  void PostToProgressDialog(unsigned message) override { posted.push_back(message); }
-  void ShowAlert(std::string_view key) override { alerts.emplace_back(key); }
-  void ShowMessageBox(std::string_view text, std::string_view caption) override {
-    boxes.emplace_back(std::string(text), std::string(caption));
-  }
-  int Count(unsigned message) const { return static_cast<int>(std::count(posted.begin(), posted.end(), message)); }
-
-  std::vector<int> opened;
-  std::vector<unsigned> posted;
-  std::vector<std::string> alerts;
-  std::vector<std::pair<std::string, std::string>> boxes;
 };
 
 // Stores the users in a real user file; a test may make every store fail, as a full disk does.
@@ -153,28 +131,6 @@ class FileKeeping final : public UserKeeping {
  private:
   const UserList& users_;
   std::string path_;
-};
-
-class FakeFrame final : public FrameState {
- public:
-  bool MainWindowShownNormal() const override { return shownNormal; }
-  void RefreshHardwarePanel() override { ++refreshes; }
-  bool shownNormal = true;
-  int refreshes = 0;
-};
-
-// Records waits instead of sleeping; pumping runs whatever a test put there.
-class RecordingPacer final : public PassPacer {
- public:
-  void Wait(int ms) override { waits.push_back(ms); }
-  void PumpMessages() override {
-    ++pumps;
-    if (onPump) onPump();
-  }
-  int Waited(int ms) const { return static_cast<int>(std::count(waits.begin(), waits.end(), ms)); }
-  std::vector<int> waits;
-  int pumps = 0;
-  std::function<void()> onPump;
 };
 
 inline constexpr uint32_t kScaleDeviceId = 0x00C0FFEE;

@@ -7,7 +7,7 @@
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/tests/comma_locale.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 using testing_support::CommaLocale;
 using testing_support::TempFolder;

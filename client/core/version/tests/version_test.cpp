@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_io.h"
-#include "platform/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 TEST(Version, ComparisonJoinsTheDigits) {
   EXPECT_EQ(CompareVersion("1.0.10.0", "1.1.0.0"), 1);   // 10100 against 1100

@@ -14,6 +14,7 @@
 #include "menus_rig.h"
 #include "platform/file_io.h"
 #include "service/admin/admin_commands.h"
+#include "testing/bounded_wait.h"
 
 namespace {
 
@@ -52,12 +53,7 @@ class UpdateOffered : public MenusTest {
         core->api, core->ProgramFolder(), [this] { ++exits; }, ownVersion);
   }
   bool MarkerAppears() const {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!platform::PathExists(folder.File("marker"))) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return testing_support::WaitUntil([this] { return platform::PathExists(folder.File("marker")); });
   }
 
   int questions = 0;

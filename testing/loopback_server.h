@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "testing/bounded_wait.h"
+
 namespace testing_support {
 
 struct SeenRequest {
@@ -45,13 +47,13 @@ class BasicLoopbackServer {
 
   ServerType& server() { return server_; }
 
-  // Binds and serves on a thread; returns the port (0 when binding failed).
+  // Binds and serves on a thread; returns the port, or 0 when binding failed or the server did not
+  // come up within the wait bound.
   int Start() {
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0) return 0;
     thread_ = std::thread([this] { server_.listen_after_bind(); });
-    for (int i = 0; i < 200 && !server_.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return port_;
+    return WaitUntil([this] { return server_.is_running(); }) ? port_ : 0;
   }
 
   void Stop() {
