@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/civil_days.h"
 #include "platform/number_text.h"
 #include "service/site/html.h"
 #include "service/wire/strict_number.h"
@@ -12,13 +13,7 @@ namespace {
 // Days since 1970-01-01 of a stored "YYYY-MM-DD" (proleptic Gregorian calendar).
 long DayNumber(const std::string& day) {
   CalendarDay date = PartsOfDay(day);
-  long y = date.year, m = date.month, d = date.day;
-  y -= m <= 2;
-  long era = (y >= 0 ? y : y - 399) / 400;
-  long yearOfEra = y - era * 400;
-  long dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
+  return platform::DaysFromCivil(date.year, date.month, date.day);
 }
 
 std::string Number(double value) { return platform::FixedText(value, 1); }

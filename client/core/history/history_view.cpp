@@ -4,21 +4,13 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/civil_days.h"
+
 namespace {
 
 constexpr int kMonthDays = 30;
 constexpr int kHalfYearDays = 182;
 constexpr int kTicks = 5;
-
-// Days from civil dates and back, for the proleptic Gregorian calendar.
-int DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  int era = (y >= 0 ? y : y - 399) / 400;
-  int yoe = y - era * 400;
-  int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
 
 }  // namespace
 
@@ -26,7 +18,7 @@ std::optional<int> DayNumber(const std::string& iso) {
   int y = 0, m = 0, d = 0;
   if (iso.size() < 10 || std::sscanf(iso.c_str(), "%4d-%2d-%2d", &y, &m, &d) != 3) return std::nullopt;
   if (y < 1970 || y > 2199 || m < 1 || m > 12 || d < 1 || d > 31) return std::nullopt;
-  return DaysFromCivil(y, m, d);
+  return static_cast<int>(platform::DaysFromCivil(y, m, d));
 }
 
 std::string IsoOfDay(int day) {
