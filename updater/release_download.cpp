@@ -1,5 +1,7 @@
 #include "updater/release_download.h"
 
+#include <optional>
+
 #include "common/http/win_http_client.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -34,14 +36,14 @@ std::string ReleaseDownload::SavedPath() const { return platform::JoinPath(folde
 void ReleaseDownload::Run() {
   // The body goes straight to a fresh file beside the saved release as it arrives: a release of
   // any size costs the download's buffer, not its size, in memory.
-  IncomingRelease incoming(SavedPath());
+  std::optional<IncomingRelease> incoming(std::in_place, SavedPath());
   WinHttpClient client(offer_.url);
   client.additionalHeaders.clear();
   client.userAgent = WinHttpClient::kBrowserUserAgent;
   client.progressTarget = &gate_;
   client.maxResponseBytes = WinHttpClient::kMaxReleaseBytes;
-  client.responseFile = incoming.Descriptor();
-  bool answered = incoming.Descriptor() >= 0 && client.SendRequest("GET", false);
+  client.responseFile = incoming->Descriptor();
+  bool answered = incoming->Descriptor() >= 0 && client.SendRequest("GET", false);
   // A stop that was confirmed while the last chunks came in writes and shows nothing.
   if (gate_.Abandoned()) {
     running_ = false;
@@ -50,10 +52,12 @@ void ReleaseDownload::Run() {
   // What an earlier run left under the name must never start in place of this download, nor stay
   // to be taken for it.
   RemoveSavedRelease(SavedPath());
-  if (answered && PlaceAndStart(client, incoming)) {
+  if (answered && PlaceAndStart(client, *incoming)) {
     endProcess_();
     return;
   }
+  // The refused bytes are gone before the window says so.
+  incoming.reset();
   window_.PostMessage(startFailed_, 0, 0);
   running_ = false;
 }
