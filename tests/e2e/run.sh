@@ -123,13 +123,16 @@ wait_for 10 test -s "$work/display" || { echo "e2e: Xvfb did not start" >&2; exi
 DISPLAY=:$(head -n1 "$work/display")
 export DISPLAY
 
-# xdotool through a retry: under load the X server now and then turns a new connection away, and
-# an input step that silently did not happen would look like a click the program lost.
+# xdotool through a retry: the X server here now and then turns a new connection away, or never
+# answers it (seen with Xvfb 21.1 under heavy load; the wait is then in XOpenDisplay, before any
+# input is sent), and an input step that silently did not happen would look like a click the
+# program lost.
 xdo() {
   local attempt out rc
   for attempt in $(seq 30); do
-    out=$(xdotool "$@" 2> "$work/xdo.err")
+    out=$(timeout 10 xdotool "$@" 2> "$work/xdo.err")
     rc=$?
+    [ "$rc" -eq 124 ] && continue
     grep -q "Can't open display" "$work/xdo.err" || { [ -n "$out" ] && printf '%s\n' "$out"; return "$rc"; }
     sleep 0.1
   done
