@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "toolkit/paint_manager.h"
 #include "toolkit/render/cairo_renderer.h"
@@ -32,6 +33,18 @@ std::string Number(double value, int decimals) {
 cairo_t* CairoOf(toolkit::Renderer& renderer) {
   auto* cairo = dynamic_cast<toolkit::CairoRenderer*>(&renderer);
   return cairo ? cairo->Context() : nullptr;
+}
+
+// A horizontal rule at y (already on a half pixel) from x0 to x1; solid when dash is empty.
+void HorizontalRule(cairo_t* cr, double x0, double x1, double y, uint32_t argb, double width,
+                    std::initializer_list<double> dash = {}) {
+  Source(cr, argb);
+  cairo_set_line_width(cr, width);
+  cairo_set_dash(cr, dash.size() ? dash.begin() : nullptr, static_cast<int>(dash.size()), 0);
+  cairo_move_to(cr, x0, y);
+  cairo_line_to(cr, x1, y);
+  cairo_stroke(cr);
+  cairo_set_dash(cr, nullptr, 0, 0);
 }
 
 uint32_t Color(std::string_view value, uint32_t fallback) { return toolkit::ParseColor(value).value_or(fallback); }
@@ -200,16 +213,12 @@ void CChartUI::PaintGrid(toolkit::Renderer& renderer, const Axis& axis) const {
   for (int i = 0; i <= steps; ++i) {
     double v = axis.low + i * axis.step;
     double y = std::round(ValueY(v)) + 0.5;
-    Source(cr, i == 0 ? axisColor_ : gridColor_);
-    cairo_set_line_width(cr, 1);
+    uint32_t color = i == 0 ? axisColor_ : gridColor_;
     if (IsEmpty() && i > 0) {
-      const double dash[] = {3, 3};
-      cairo_set_dash(cr, dash, 2, 0);
+      HorizontalRule(cr, plot.left, plot.right, y, color, 1, {3, 3});
+    } else {
+      HorizontalRule(cr, plot.left, plot.right, y, color, 1);
     }
-    cairo_move_to(cr, plot.left, y);
-    cairo_line_to(cr, plot.right, y);
-    cairo_stroke(cr);
-    cairo_set_dash(cr, nullptr, 0, 0);
     if (!IsEmpty() || !line_.empty()) {
       int iy = static_cast<int>(y);
       renderer.DrawText(CRect(GetPos().left, iy - 8, plot.left - 8, iy + 8), Number(v, decimals), font, textColor_,
@@ -225,14 +234,7 @@ void CChartUI::PaintReference(toolkit::Renderer& renderer) const {
   if (!cr) return;
   CRect plot = LinePlot();
   double y = std::round(ValueY(*reference_)) + 0.5;
-  Source(cr, referenceColor_);
-  cairo_set_line_width(cr, 1);
-  const double dash[] = {6, 4};
-  cairo_set_dash(cr, dash, 2, 0);
-  cairo_move_to(cr, plot.left, y);
-  cairo_line_to(cr, plot.right, y);
-  cairo_stroke(cr);
-  cairo_set_dash(cr, nullptr, 0, 0);
+  HorizontalRule(cr, plot.left, plot.right, y, referenceColor_, 1, {6, 4});
 }
 
 void CChartUI::PaintLegend(toolkit::Renderer& renderer) const {
@@ -262,14 +264,7 @@ void CChartUI::PaintLegend(toolkit::Renderer& renderer) const {
                       toolkit::kTextRight | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
     right -= width + 6;
     cairo_new_path(cr);
-    const double dash[] = {4, 3};
-    cairo_set_dash(cr, dash, 2, 0);
-    cairo_set_line_width(cr, 1.5);
-    Source(cr, referenceColor_);
-    cairo_move_to(cr, right - 18, std::round(mid) + 0.5);
-    cairo_line_to(cr, right, std::round(mid) + 0.5);
-    cairo_stroke(cr);
-    cairo_set_dash(cr, nullptr, 0, 0);
+    HorizontalRule(cr, right - 18, right, std::round(mid) + 0.5, referenceColor_, 1.5, {4, 3});
   }
 }
 
@@ -343,12 +338,8 @@ void CChartUI::PaintBars(toolkit::Renderer& renderer) const {
   if (peak > 0) title += "  最高 " + Number(peak, 0);
   renderer.DrawText(CRect(band.left, band.top - kBandGap + 2, band.right, band.top - 4), title, font, titleColor_,
                     toolkit::kTextLeft | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
-  Source(cr, axisColor_);
-  cairo_set_line_width(cr, 1);
   cairo_new_path(cr);
-  cairo_move_to(cr, band.left, band.bottom + 0.5);
-  cairo_line_to(cr, band.right, band.bottom + 0.5);
-  cairo_stroke(cr);
+  HorizontalRule(cr, band.left, band.right, band.bottom + 0.5, axisColor_, 1);
   if (peak <= 0) {
     renderer.DrawText(band, barEmptyText_.str(), font, textColor_,
                       toolkit::kTextCenter | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
