@@ -71,6 +71,19 @@ std::optional<char> Ask(const std::string& path, const std::string& request) {
   return answer;
 }
 
+// True when nothing listens at path. Only meaningful under the folder lock: a registry binds its
+// socket and starts listening under that lock, so outside it a socket may be refused merely
+// because it is half made.
+bool Refused(const std::string& path) {
+  sockaddr_un addr;
+  if (!MakeAddress(path, addr)) return false;
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return false;
+  bool refused = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 && errno == ECONNREFUSED;
+  close(fd);
+  return refused;
+}
+
 }  // namespace
 
 bool EnsureRegistryFolder(const std::string& folder) {
@@ -160,8 +173,10 @@ bool FindWindowByTitle(const std::string& title, bool raise, const std::string& 
     if (path == own) continue;  // this process answers from its own loop, which is not running here
     std::optional<char> answer = Ask(path, (raise ? "raise " : "find ") + title);
     if (!answer) {
+      // Asked again under the lock: the refusal may have come between another process's bind and
+      // its listen, and removing that socket would hide a live window for good.
       FolderLock lock(folder);
-      unlink(path.c_str());
+      if (Refused(path)) unlink(path.c_str());
       continue;
     }
     if (*answer == '1') return true;

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -82,5 +84,32 @@ TEST(WindowRegistry, AHungListenerIsNotWaitedForAndNotRemoved) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_TRUE(platform::PathExists(path));
   for (int fd : waiting) close(fd);
+  close(listener);
+}
+
+// A registry binds and then listens, under the folder's lock. Whoever was refused in between must
+// not remove the socket once the lock is free: the window would be unreachable for good, and a
+// second client would start beside the first.
+TEST(WindowRegistry, ASocketRefusedWhileBeingMadeIsNotRemoved) {
+  testing_support::TempFolder temp;
+  std::string folder = temp.File("windows");
+  ASSERT_TRUE(platform::EnsureRegistryFolder(folder));
+  std::string path = folder + "/1.sock";
+  int folderLock = open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(folderLock, 0);
+  ASSERT_EQ(flock(folderLock, LOCK_EX), 0);
+  int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+
+  std::thread asker([&] { FindWindowByTitle("Vymera同步软件", false, folder); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // refused, now waiting for the lock
+  ASSERT_EQ(listen(listener, 4), 0);
+  flock(folderLock, LOCK_UN);
+  asker.join();
+  EXPECT_TRUE(platform::PathExists(path));
+  close(folderLock);
   close(listener);
 }
