@@ -4,11 +4,12 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 RELEASE_BUILD ?= build-release
 DEB_BUILD  ?= build-deb
+WINDOWS_BUILD ?= build-windows
 JOBS       ?= $(shell nproc)
 # Tests that open real windows need a display; without one they run under a virtual X server.
 WITH_DISPLAY = $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24")
 
-.PHONY: all setup configure build test run sanitize-test release deb deb-check fuzz bench clean
+.PHONY: all setup configure build test run sanitize-test release deb deb-check windows windows-test fuzz bench clean
 
 all: build
 
@@ -74,5 +75,15 @@ define debian_packages
 	packaging/debian/check $(1)
 endef
 
+# The Windows programs and tests, cross-built with mingw-w64 in build-windows/; the tests run under
+# Wine (a prefix of the build's own) on a virtual X server.
+windows:
+	scripts/setup windows $(WINDOWS_BUILD)
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVYMERA_BENCH=OFF
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+windows-test: windows
+	cd $(WINDOWS_BUILD) && $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(DEB_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(DEB_BUILD) $(WINDOWS_BUILD) build-fuzz

@@ -2,8 +2,6 @@
 // Waits in tests end: each has a deadline, and a test that waits in vain fails instead of hanging.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <thread>
@@ -23,19 +21,6 @@ bool WaitUntil(Done done, std::chrono::milliseconds bound = kWaitBound) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
-}
-
-// Waits for the child process pid to end and returns its wait status. A child still running after
-// bound fails the test, is killed and reaped, and its status is then that of the kill.
-inline int ChildStatus(pid_t pid, std::chrono::milliseconds bound = kWaitBound) {
-  int status = 0;
-  bool ended = WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, bound);
-  if (!ended) {
-    ADD_FAILURE() << "child process " << pid << " did not end within " << bound.count() << " ms; killed";
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-  }
-  return status;
 }
 
 }  // namespace testing_support

@@ -18,7 +18,7 @@
 
 #include "platform/hid/bridge_host.h"
 #include "sim/tests/bridge_rig.h"
-#include "testing/bounded_wait.h"
+#include "testing/child_status.h"
 
 using bridge_test::MsSince;
 using bridge_test::ServedDesk;

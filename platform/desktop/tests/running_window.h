@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/desktop/window_registry.h"
-#include "testing/bounded_wait.h"
+#include "testing/child_status.h"
 
 namespace testing_support {
 

@@ -12,7 +12,7 @@
 
 #include "platform/desktop/single_instance.h"
 #include "platform/desktop/window_registry.h"
-#include "testing/bounded_wait.h"
+#include "testing/child_status.h"
 #include "testing/temp_folder.h"
 
 using namespace std::chrono_literals;

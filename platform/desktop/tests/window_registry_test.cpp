@@ -13,7 +13,7 @@
 
 #include "platform/desktop/window_registry.h"
 #include "platform/file_io.h"
-#include "testing/bounded_wait.h"
+#include "testing/child_status.h"
 #include "testing/temp_folder.h"
 
 using platform::FindWindowByTitle;
