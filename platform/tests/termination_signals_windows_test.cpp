@@ -16,9 +16,11 @@ TEST(TerminationSignalsWindows, ConsoleInterruptsAreReadInsteadOfEndingTheProces
   ASSERT_TRUE(fd);
   EXPECT_EQ(platform::ReadTerminationSignal(fd.get()), 0);
   // A test run from a pipe has no console of its own: it gets one to be interrupted through.
-  if (!GetConsoleWindow()) AllocConsole();
+  BOOL made = GetConsoleWindow() ? TRUE : AllocConsole();
+  DWORD madeError = GetLastError();
   if (!GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, 0)) {
-    GTEST_SKIP() << "no console to send Ctrl+Break through (error " << GetLastError() << ")";
+    GTEST_SKIP() << "no console to send Ctrl+Break through (error " << GetLastError() << "; a console made: " << made
+                 << ", error " << madeError << ")";
   }
   int number = 0;
   bool arrived = testing_support::WaitUntil([&] { return (number = platform::ReadTerminationSignal(fd.get())) != 0; },
