@@ -5,8 +5,11 @@
 // quoted, since Windows would otherwise try its first word as a program ("C:\Program.exe").
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/autostart.h"
 #include "platform/command_line.h"
+#include "platform/text.h"
 #include "platform/wide_text.h"
 
 namespace platform {
@@ -31,6 +34,33 @@ class RegistryKey {
   HKEY key_ = nullptr;
 };
 
+// The program as a command line starts it. The shell reads the value, so the path is in the
+// system's own form, with "\" between its parts.
+std::string ProgramArgument(std::string_view program) {
+  std::string native(program);
+  for (char& c : native) c = c == '/' ? '\\' : c;
+  return CommandLineArgument(native);
+}
+
+// The value's text; nothing when it is missing or not text.
+std::optional<std::string> RunValue(std::string_view name) {
+  constexpr DWORD kMaxValueBytes = 64 << 10;
+  std::wstring value = Widen(name);
+  DWORD size = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, value.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS ||
+      size > kMaxValueBytes) {
+    return std::nullopt;
+  }
+  std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, value.c_str(), RRF_RT_REG_SZ, nullptr, data.data(), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  data.resize(wcsnlen(data.c_str(), data.size()));
+  return Narrow(data);
+}
+
 }  // namespace
 
 std::string AutostartEntryPath(std::string_view name) {
@@ -45,13 +75,19 @@ bool WriteAutostartEntry(std::string_view name, std::string_view program, std::s
       ERROR_SUCCESS) {
     return false;
   }
-  // The shell reads the value, so the path is in the system's own form, with "\" between its parts.
-  std::string native(program);
-  for (char& c : native) c = c == '/' ? '\\' : c;
-  std::wstring command = Widen(CommandLineArgument(native) + " " + CommandLineArgument(argument));
+  std::wstring command = Widen(ProgramArgument(program) + " " + CommandLineArgument(argument));
   auto bytes = static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t));
   return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                         bytes) == ERROR_SUCCESS;
+}
+
+bool HasAutostartEntry(std::string_view name) { return !name.empty() && RunValue(name).has_value(); }
+
+bool AutostartEntryStarts(std::string_view name, std::string_view program) {
+  std::optional<std::string> value = name.empty() || program.empty() ? std::nullopt : RunValue(name);
+  // Paths compare without case, as the file system does.
+  std::string start = ProgramArgument(program) + " ";
+  return value && value->size() >= start.size() && EqualsIgnoringAsciiCase(value->substr(0, start.size()), start);
 }
 
 bool RemoveAutostartEntry(std::string_view name) {

@@ -52,6 +52,20 @@ TEST_F(AutostartWindows, APathWithBlanksIsQuoted) {
   EXPECT_EQ(RunValue(L"Vymera"), "\"C:\\Program Files\\Vymera\\Vymera.exe\" /Startup");
 }
 
+// What the removal program asks before it removes the value: whether it starts its client.
+TEST_F(AutostartWindows, AnEntryStartsTheProgramItNamesWhateverTheCaseOfItsPath) {
+  EXPECT_FALSE(HasAutostartEntry("Vymera"));
+  EXPECT_FALSE(AutostartEntryStarts("Vymera", "C:/Program Files/Vymera/Vymera.exe"));
+  ASSERT_TRUE(WriteAutostartEntry("Vymera", "C:/Program Files/Vymera/Vymera.exe", "/Startup"));
+  EXPECT_TRUE(HasAutostartEntry("Vymera"));
+  EXPECT_TRUE(AutostartEntryStarts("Vymera", "C:/Program Files/Vymera/Vymera.exe"));
+  EXPECT_TRUE(AutostartEntryStarts("Vymera", "c:\\program files\\vymera\\VYMERA.EXE"));
+  EXPECT_FALSE(AutostartEntryStarts("Vymera", "C:/Program Files/Vymera/Vymera"));
+  EXPECT_FALSE(AutostartEntryStarts("Vymera", "C:/Program Files/Other/Vymera.exe"));
+  EXPECT_FALSE(AutostartEntryStarts("Vymera", ""));
+  EXPECT_FALSE(AutostartEntryStarts("", "C:/Program Files/Vymera/Vymera.exe"));
+}
+
 TEST_F(AutostartWindows, OtherValuesOfTheKeyStay) {
   ASSERT_TRUE(WriteAutostartEntry("VymeraNeighbour", "C:/x.exe", "/y"));
   ASSERT_TRUE(WriteAutostartEntry("Vymera", "C:/Vymera/Vymera.exe", "/Startup"));
