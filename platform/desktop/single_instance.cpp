@@ -1,6 +1,8 @@
+// What a start does with the lock and the window, the same on every platform.
+#include "platform/desktop/single_instance.h"
+
 #include <thread>
 
-#include "platform/desktop/single_instance.h"
 #include "platform/desktop/window_registry.h"
 
 namespace platform {

@@ -1,8 +1,9 @@
 // The lock is an flock on a file in the window registry's folder.
+#include "platform/desktop/single_instance.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 
-#include "platform/desktop/single_instance.h"
 #include "platform/desktop/window_registry.h"
 #include "platform/unique_fd.h"
 
