@@ -87,8 +87,14 @@ function(vymera_test name)
   if(T_LABEL STREQUAL "gui")
     set(lock RESOURCE_LOCK x_display)
   endif()
+  # Listing the cases of a Windows test starts Wine, which takes seconds on a busy machine.
+  set(discovery_timeout 5)
+  if(WIN32)
+    set(discovery_timeout 60)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT ${discovery_timeout}
     PROPERTIES LABELS ${T_LABEL} ${lock}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 endfunction()
