@@ -164,7 +164,8 @@ size_t BridgeServer::Connections() const {
 
 void BridgeServer::AcceptLoop() {
   while (!stopping_) {
-    pollfd p[3] = {{listen_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}, {tcpListen_ ? tcpListen_.get() : -1, POLLIN, 0}};
+    pollfd p[3] = {
+        {listen_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}, {tcpListen_ ? tcpListen_.get() : -1, POLLIN, 0}};
     if (poll(p, 3, -1) < 0 && errno != EINTR) return;
     char drain[64];
     while (read(wakeRead_.get(), drain, sizeof drain) > 0) {

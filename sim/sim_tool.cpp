@@ -216,7 +216,8 @@ int Serve(const Options& o) {
     return 1;
   }
   std::string tcp = server.TcpPort() ? " and on 127.0.0.1:" + std::to_string(server.TcpPort()) : "";
-  std::printf("vymera-sim serves a scale (serial %s), a pedometer (id %u) and a tracker (id %" PRId64 ") at %s%s\n"
+  std::printf("vymera-sim serves a scale (serial %s), a pedometer (id %u) and a tracker (id %" PRId64
+              ") at %s%s\n"
               "Commands here or from another terminal (vymera-sim weigh 68.4); \"help\" lists them, Ctrl+C ends.\n",
               o.ids.scaleSerial.c_str(), o.ids.pedometerId, o.ids.trackerId, o.socket.c_str(), tcp.c_str());
   std::fflush(stdout);

@@ -57,9 +57,7 @@ std::unique_ptr<Connection> Connection::Connect(const std::string& endpoint) {
 
 Connection::Connection(StreamSocket socket) : socket_(std::move(socket)) {}
 
-bool Connection::Wait(bool forWrite, Deadline deadline) {
-  return socket_.Wait(forWrite, MillisecondsUntil(deadline));
-}
+bool Connection::Wait(bool forWrite, Deadline deadline) { return socket_.Wait(forWrite, MillisecondsUntil(deadline)); }
 
 IoStatus Connection::Send(const Frame& frame, Deadline deadline) {
   if (sendBroken_) return IoStatus::Closed;

@@ -19,9 +19,9 @@ class StreamSocket {
   static constexpr Native kInvalid = -1;
 
   enum class Io {
-    Done,   // bytes moved
-    Again,  // nothing can move now; Wait first
-    Closed, // the stream ended, was shut down, or failed
+    Done,    // bytes moved
+    Again,   // nothing can move now; Wait first
+    Closed,  // the stream ended, was shut down, or failed
   };
   struct Result {
     Io io = Io::Closed;

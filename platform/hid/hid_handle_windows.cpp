@@ -127,10 +127,14 @@ HidTransfer HidHandleDevice::Read(std::span<uint8_t> buffer, int timeoutMs) {
   }
   switch (Wait(transfer, DeadlineAfter(timeoutMs))) {
     // Still pending: the report it brings is the next Read's.
-    case Waited::TimedOut: return {HidStatus::TimedOut, 0};
-    case Waited::Cancelled: return {HidStatus::Cancelled, 0};
-    case Waited::Failed: return {HidStatus::Failed, 0};
-    case Waited::Done: break;
+    case Waited::TimedOut:
+      return {HidStatus::TimedOut, 0};
+    case Waited::Cancelled:
+      return {HidStatus::Cancelled, 0};
+    case Waited::Failed:
+      return {HidStatus::Failed, 0};
+    case Waited::Done:
+      break;
   }
   DWORD got = 0;
   if (!Finish(transfer, got)) return {Cancelled() ? HidStatus::Cancelled : HidStatus::Failed, 0};

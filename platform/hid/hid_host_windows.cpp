@@ -35,7 +35,8 @@ std::string Utf8Of(const wchar_t* text, int units = -1) {
 }
 
 std::wstring WideOf(const std::string& text) {
-  int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int units =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (units <= 0) return {};
   std::wstring out(static_cast<size_t>(units), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), out.data(), units);
@@ -110,7 +111,8 @@ std::vector<HidInterface> WindowsHidHost::Enumerate(uint16_t vendorId, uint16_t 
     if (path.empty()) continue;
     // Opened without access: enough to ask the HID service, and allowed even for the keyboards and
     // mice the system keeps to itself.
-    OwnedWinHandle device(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    OwnedWinHandle device(
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!device) continue;
     HIDD_ATTRIBUTES attributes{};
     attributes.Size = sizeof attributes;

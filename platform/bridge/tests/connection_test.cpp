@@ -22,7 +22,9 @@ std::pair<b::Connection, StreamSocket> Pair() {
   return {b::Connection(std::move(mine)), std::move(theirs)};
 }
 
-void SendRaw(StreamSocket& socket, const std::vector<uint8_t>& bytes) { ASSERT_TRUE(bridge_test::SendAll(socket, bytes)); }
+void SendRaw(StreamSocket& socket, const std::vector<uint8_t>& bytes) {
+  ASSERT_TRUE(bridge_test::SendAll(socket, bytes));
+}
 
 int64_t MsSince(b::Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(b::Clock::now() - start).count();
@@ -110,8 +112,9 @@ TEST(BridgeConnection, TakesOnlyALoopbackPortForATcpEndpoint) {
   EXPECT_EQ(b::LoopbackPortOf("127.0.0.1:27183"), 27183);
   EXPECT_EQ(b::LoopbackPortOf("127.0.0.1:1"), 1);
   EXPECT_EQ(b::LoopbackPortOf("127.0.0.1:65535"), 65535);
-  for (const char* refused : {"127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:", "127.0.0.1:80x", "127.0.0.1:-5",
-                              "127.0.0.1: 80", "10.0.0.1:80", "localhost:80", "127.0.0.10:80", "/tmp/vymera-sim.sock", ""}) {
+  for (const char* refused :
+       {"127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:", "127.0.0.1:80x", "127.0.0.1:-5", "127.0.0.1: 80", "10.0.0.1:80",
+        "localhost:80", "127.0.0.10:80", "/tmp/vymera-sim.sock", ""}) {
     EXPECT_FALSE(b::LoopbackPortOf(refused)) << refused;
   }
 }

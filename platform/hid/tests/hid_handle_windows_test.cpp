@@ -24,8 +24,8 @@ class PipeNode {
  public:
   explicit PipeNode(DWORD bufferBytes = 4096) {
     static std::atomic<int> count{0};
-    std::wstring name = L"\\\\.\\pipe\\vymera-hid-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(count++);
+    std::wstring name =
+        L"\\\\.\\pipe\\vymera-hid-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(count++);
     far_ = OwnedWinHandle(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE,
                                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, bufferBytes,
                                            bufferBytes, 0, nullptr));
