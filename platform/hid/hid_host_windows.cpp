@@ -15,6 +15,7 @@ extern "C" {
 
 #include "platform/hid/hid_handle.h"
 #include "platform/hid/hid_host.h"
+#include "platform/wide_text.h"
 
 namespace platform {
 namespace {
@@ -24,24 +25,6 @@ constexpr DWORD kMaxInterfaces = 1024;
 constexpr DWORD kMaxDetailBytes = 64 * 1024;
 // A USB string descriptor holds at most 126 UTF-16 units; the HID service wants the room in bytes.
 constexpr size_t kSerialUnits = 127;
-
-std::string Utf8Of(const wchar_t* text, int units = -1) {
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, units, out.data(), bytes, nullptr, nullptr);
-  if (units < 0) out.pop_back();  // the terminating zero
-  return out;
-}
-
-std::wstring WideOf(const std::string& text) {
-  int units =
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (units <= 0) return {};
-  std::wstring out(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), out.data(), units);
-  return out;
-}
 
 // "...&mi_01#..." in a composite USB device's path: its interface number; -1 without one.
 int InterfaceNumberOf(const std::wstring& path) {
@@ -119,21 +102,21 @@ std::vector<HidInterface> WindowsHidHost::Enumerate(uint16_t vendorId, uint16_t 
     if (!HidD_GetAttributes(device.get(), &attributes)) continue;
     if ((vendorId && attributes.VendorID != vendorId) || (productId && attributes.ProductID != productId)) continue;
     HidInterface one;
-    one.path = Utf8Of(path.c_str());
+    one.path = Narrow(path);
     one.vendorId = attributes.VendorID;
     one.productId = attributes.ProductID;
     one.interfaceNumber = InterfaceNumberOf(path);
     // Asked of the device itself, so only of the ones asked for.
     wchar_t serial[kSerialUnits] = {};
-    if (HidD_GetSerialNumberString(device.get(), serial, sizeof serial - sizeof(wchar_t))) one.serial = Utf8Of(serial);
+    if (HidD_GetSerialNumberString(device.get(), serial, sizeof serial - sizeof(wchar_t))) one.serial = Narrow(serial);
     found.push_back(std::move(one));
   }
   return found;
 }
 
 std::unique_ptr<HidDevice> WindowsHidHost::Open(const std::string& path) {
-  std::wstring wide = WideOf(path);
-  if (wide.empty()) return nullptr;
+  if (path.empty()) return nullptr;
+  std::wstring wide = Widen(path);
   OwnedWinHandle device(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
   if (!device) return nullptr;

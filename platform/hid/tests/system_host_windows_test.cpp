@@ -36,7 +36,7 @@ TEST(SystemHidHostWindows, OpensNothingThatIsNotAHidDevice) {
   EXPECT_EQ(host->Open(file.string()), nullptr);
   std::error_code ec;
   std::filesystem::remove(file, ec);
-  // Not UTF-8: never reaches the system.
+  // Not UTF-8: no such device.
   EXPECT_EQ(host->Open(std::string("\\\\?\\hid#\xFF\xFE")), nullptr);
 }
 
