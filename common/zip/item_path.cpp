@@ -1,15 +1,6 @@
 #include "common/zip/item_path.h"
 
-#include <fcntl.h>
-#include <linux/openat2.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdint>
-#include <vector>
 
 #include "common/zip/made_folders.h"
 
@@ -29,19 +20,61 @@ bool HasDriveLetter(std::string_view path) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool ClimbsOut(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return true;
+namespace {
+
+// Calls visit with each component of path split at "/" and "\" (empty ones included) until one
+// gives true; true then.
+template <typename Visit>
+bool AnyComponent(std::string_view path, Visit visit) {
   std::size_t start = 0;
   while (start <= path.size()) {
     std::size_t end = path.find_first_of("/\\", start);
     if (end == std::string_view::npos) end = path.size();
-    if (path.substr(start, end - start) == "..") return true;
+    if (visit(path.substr(start, end - start))) return true;
     start = end + 1;
   }
   return false;
 }
 
-bool IsContainedName(std::string_view name) { return !IsRooted(name) && !HasDriveLetter(name) && !ClimbsOut(name); }
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'a' && x <= 'z' ? x - 'a' + 'A' : x) == (y >= 'a' && y <= 'z' ? y - 'a' + 'A' : y);
+         });
+}
+
+// Windows takes these for devices whatever extension follows, and ignores spaces before the dot.
+bool IsDeviceName(std::string_view name) {
+  std::string_view stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    if (EqualsIgnoringCase(stem, device)) return true;
+  }
+  if (stem.size() < 4 || !(EqualsIgnoringCase(stem.substr(0, 3), "COM") || EqualsIgnoringCase(stem.substr(0, 3), "LPT"))) {
+    return false;
+  }
+  const std::string_view number = stem.substr(3);
+  // A digit, or the superscript one, two or three in UTF-8.
+  return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\u00b9" ||
+         number == "\u00b2" || number == "\u00b3";
+}
+
+}  // namespace
+
+bool ClimbsOut(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) return true;
+  return AnyComponent(path, [](std::string_view part) { return part == ".."; });
+}
+
+bool HasSpecialName(std::string_view path) {
+  return AnyComponent(path, [](std::string_view part) {
+    if (part.empty() || part == ".") return false;
+    return part.back() == '.' || part.back() == ' ' || part.find(':') != std::string_view::npos || IsDeviceName(part);
+  });
+}
+
+bool IsContainedName(std::string_view name) {
+  return !IsRooted(name) && !HasDriveLetter(name) && !ClimbsOut(name) && !HasSpecialName(name);
+}
 
 std::size_t ArchivePartOf(std::string_view target, std::string_view name) {
   if (!name.empty() && name.size() < target.size() && target.substr(target.size() - name.size()) == name &&
@@ -55,11 +88,12 @@ std::size_t ArchivePartOf(std::string_view target, std::string_view name) {
 std::optional<TargetPlace> PlaceTarget(int baseFd, MadeFolders& folders, const std::string& target,
                                        std::string_view name) {
   TargetPlace place;
-  if (IsRooted(target)) {
+  if (IsAbsoluteTarget(target)) {
     // The caller's own folder may be reached through links (a linked home folder); what the archive
     // named below it may not.
     const std::size_t split = ArchivePartOf(target, name);
-    place.callerFolder = platform::UniqueFd(::open(target.substr(0, split).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (HasSpecialName(std::string_view(target).substr(split))) return std::nullopt;
+    place.callerFolder = OpenFolder(target.substr(0, split));
     if (!place.callerFolder) return std::nullopt;
     place.folder = place.callerFolder.get();
     place.below = target.substr(split);
@@ -68,6 +102,7 @@ std::optional<TargetPlace> PlaceTarget(int baseFd, MadeFolders& folders, const s
   // Folders are made only below the base folder; an absolute target's folder must exist already.
   // The file itself is still opened from the base folder along its whole path, so that a folder
   // moved or swapped for a link since it was made never takes it elsewhere.
+  if (HasSpecialName(target)) return std::nullopt;
   const std::size_t slash = target.rfind('/');
   if (slash != std::string::npos && folders.Open(baseFd, std::string_view(target).substr(0, slash)) < 0) {
     return std::nullopt;
@@ -77,9 +112,6 @@ std::optional<TargetPlace> PlaceTarget(int baseFd, MadeFolders& folders, const s
   return place;
 }
 
-namespace {
-
-// The components of a relative path, without the empty and "." ones that name no step.
 std::vector<std::string> Components(std::string_view path) {
   std::vector<std::string> parts;
   std::size_t start = 0;
@@ -91,49 +123,6 @@ std::vector<std::string> Components(std::string_view path) {
     start = end + 1;
   }
   return parts;
-}
-
-}  // namespace
-
-platform::UniqueFd EnterFolder(int at, const std::string& name) {
-  return platform::UniqueFd(::openat(at, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-}
-
-platform::UniqueFd OpenBeneath(int baseFd, std::string_view path, int flags, mode_t mode) {
-  const std::string text(path);
-  struct open_how how {};
-  how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
-  how.mode = (flags & O_CREAT) != 0 ? mode : 0;
-  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
-  const long fd = ::syscall(SYS_openat2, baseFd, text.c_str(), &how, sizeof how);
-  if (fd >= 0) return platform::UniqueFd(static_cast<int>(fd));
-  // A kernel before openat2 says ENOSYS, one that lacks a resolve flag EINVAL, and a sandbox that
-  // filters unknown calls may say EPERM: the long way gives the same answer there.
-  if (errno != ENOSYS && errno != EINVAL && errno != EPERM) return {};
-  return OpenBeneathByComponents(baseFd, path, flags, mode);
-}
-
-platform::UniqueFd OpenBeneathByComponents(int baseFd, std::string_view path, int flags, mode_t mode) {
-  const std::vector<std::string> parts = Components(path);
-  if (parts.empty()) {
-    errno = ENOENT;
-    return {};
-  }
-  platform::UniqueFd folder;
-  int at = baseFd;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    folder = EnterFolder(at, parts[i]);
-    if (!folder) return {};
-    at = folder.get();
-  }
-  platform::UniqueFd fd(::openat(at, parts.back().c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode));
-  struct stat info {};
-  // With O_PATH, O_NOFOLLOW opens a link itself instead of refusing it.
-  if (fd && (flags & O_PATH) != 0 && (::fstat(fd.get(), &info) != 0 || S_ISLNK(info.st_mode))) {
-    errno = ELOOP;
-    return {};
-  }
-  return fd;
 }
 
 bool MakeFolders(int baseFd, std::string_view folder) {
