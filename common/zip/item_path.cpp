@@ -1,6 +1,8 @@
 #include "common/zip/item_path.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <vector>
 
 #include "common/zip/made_folders.h"
 
@@ -49,13 +51,27 @@ bool IsDeviceName(std::string_view name) {
   for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
     if (EqualsIgnoringCase(stem, device)) return true;
   }
-  if (stem.size() < 4 || !(EqualsIgnoringCase(stem.substr(0, 3), "COM") || EqualsIgnoringCase(stem.substr(0, 3), "LPT"))) {
-    return false;
-  }
+  if (stem.size() < 4) return false;
+  const std::string_view prefix = stem.substr(0, 3);
   const std::string_view number = stem.substr(3);
+  if (!EqualsIgnoringCase(prefix, "COM") && !EqualsIgnoringCase(prefix, "LPT")) return false;
   // A digit, or the superscript one, two or three in UTF-8.
-  return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\u00b9" ||
-         number == "\u00b2" || number == "\u00b3";
+  const bool digit = number.size() == 1 && number[0] >= '0' && number[0] <= '9';
+  return digit || number == "\u00b9" || number == "\u00b2" || number == "\u00b3";
+}
+
+// The components of a relative path ("/" separators), without the empty and "." ones that name no step.
+std::vector<std::string> Components(std::string_view path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view part = path.substr(start, end - start);
+    if (!part.empty() && part != ".") parts.emplace_back(part);
+    start = end + 1;
+  }
+  return parts;
 }
 
 }  // namespace
@@ -112,17 +128,21 @@ std::optional<TargetPlace> PlaceTarget(int baseFd, MadeFolders& folders, const s
   return place;
 }
 
-std::vector<std::string> Components(std::string_view path) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start <= path.size()) {
-    std::size_t end = path.find('/', start);
-    if (end == std::string_view::npos) end = path.size();
-    std::string_view part = path.substr(start, end - start);
-    if (!part.empty() && part != ".") parts.emplace_back(part);
-    start = end + 1;
+std::optional<LastStep> EnterFoldersOf(int baseFd, std::string_view path) {
+  std::vector<std::string> parts = Components(path);
+  if (parts.empty()) {
+    errno = ENOENT;
+    return std::nullopt;
   }
-  return parts;
+  LastStep step;
+  step.folder = baseFd;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    step.entered = EnterFolder(step.folder, parts[i]);
+    if (!step.entered) return std::nullopt;
+    step.folder = step.entered.get();
+  }
+  step.name = std::move(parts.back());
+  return step;
 }
 
 bool MakeFolders(int baseFd, std::string_view folder) {

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/unique_fd.h"
 
@@ -44,9 +43,6 @@ bool IsContainedName(std::string_view name);
 // Linux; on Windows also "C:/..." (a drive letter alone, "C:name", is relative to that drive's
 // current folder and is no absolute target).
 bool IsAbsoluteTarget(std::string_view target);
-
-// The components of a relative path ("/" separators), without the empty and "." ones that name no step.
-std::vector<std::string> Components(std::string_view path);
 
 // Where an absolute target (with "/" separators) splits into the folder its caller named and the
 // part below it that came from the archive: when the target ends in "/" + name, the position of
@@ -82,6 +78,17 @@ platform::UniqueFd EnterFolder(int at, const std::string& name);
 // Makes the folder name (one component) inside the folder open as at. False with errno EEXIST when
 // something has that name already, which is not followed.
 bool MakeFolderAt(int at, const std::string& name);
+
+// The folder that holds the last component of path (relative, "/" separators, no ".."), entered
+// from the folder open as baseFd one component at a time (EnterFolder), and that last component.
+struct LastStep {
+  platform::UniqueFd entered;  // held while folder refers to it
+  int folder = -1;
+  std::string name;
+};
+
+// Nothing (errno set) when path names no component or a folder on the way cannot be entered.
+std::optional<LastStep> EnterFoldersOf(int baseFd, std::string_view path);
 
 // Creates folder (a relative path with "/" separators) below the folder open as baseFd, each parent
 // first, without following a link on the way; folders that exist already are fine. True when

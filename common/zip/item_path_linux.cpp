@@ -1,4 +1,3 @@
-#include "common/zip/item_path.h"
 #include "common/zip/item_path_linux.h"
 
 #include <fcntl.h>
@@ -9,7 +8,8 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <vector>
+
+#include "common/zip/item_path.h"
 
 namespace zip {
 
@@ -38,19 +38,9 @@ platform::UniqueFd OpenBeneath(int baseFd, std::string_view path, int flags, mod
 }
 
 platform::UniqueFd OpenBeneathByComponents(int baseFd, std::string_view path, int flags, mode_t mode) {
-  const std::vector<std::string> parts = Components(path);
-  if (parts.empty()) {
-    errno = ENOENT;
-    return {};
-  }
-  platform::UniqueFd folder;
-  int at = baseFd;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    folder = EnterFolder(at, parts[i]);
-    if (!folder) return {};
-    at = folder.get();
-  }
-  platform::UniqueFd fd(::openat(at, parts.back().c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode));
+  const std::optional<LastStep> last = EnterFoldersOf(baseFd, path);
+  if (!last) return {};
+  platform::UniqueFd fd(::openat(last->folder, last->name.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode));
   struct stat info {};
   // With O_PATH, O_NOFOLLOW opens a link itself instead of refusing it.
   if (fd && (flags & O_PATH) != 0 && (::fstat(fd.get(), &info) != 0 || S_ISLNK(info.st_mode))) {

@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <vector>
 
 #include "common/zip/item_path.h"
 #include "platform/wide_text.h"
@@ -112,19 +111,9 @@ platform::UniqueFd OpenInFolder(int at, const std::string& name, ACCESS_MASK acc
 
 platform::UniqueFd OpenBeneath(int baseFd, std::string_view path, ACCESS_MASK access, ULONG share, ULONG disposition,
                                ULONG options) {
-  const std::vector<std::string> parts = Components(path);
-  if (parts.empty()) {
-    errno = ENOENT;
-    return {};
-  }
-  platform::UniqueFd folder;
-  int at = baseFd;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    folder = EnterFolder(at, parts[i]);
-    if (!folder) return {};
-    at = folder.get();
-  }
-  return OpenInFolder(at, parts.back(), access, share, disposition, options);
+  const std::optional<LastStep> last = EnterFoldersOf(baseFd, path);
+  if (!last) return {};
+  return OpenInFolder(last->folder, last->name, access, share, disposition, options);
 }
 
 bool IsAbsoluteTarget(std::string_view target) {
