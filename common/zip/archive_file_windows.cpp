@@ -1,9 +1,6 @@
 // The archive through a Win32 handle opened for reading, shared for reading only; each read names
 // its position in the call, as pread does.
 #include <windows.h>
-// After windows.h.
-#include <fcntl.h>
-#include <io.h>
 
 #include <cstdint>
 
@@ -19,12 +16,8 @@ ZipResult ArchiveFile::Open(const std::string& path, std::optional<ArchiveFile>&
   HANDLE handle = CreateFileW(platform::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return ZipResult::kOpenFailed;
-  const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-  if (descriptor < 0) {
-    CloseHandle(handle);
-    return ZipResult::kOpenFailed;
-  }
-  platform::UniqueFd fd(descriptor);
+  platform::UniqueFd fd = Adopt(handle);
+  if (!fd) return ZipResult::kOpenFailed;
   BY_HANDLE_FILE_INFORMATION info{};
   // Pipes and devices cannot be searched from their end.
   if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||

@@ -51,16 +51,6 @@ int ErrnoOf(NTSTATUS status) {
   }
 }
 
-// Hands handle over to a descriptor that owns it from now on.
-platform::UniqueFd Own(HANDLE handle) {
-  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-  if (fd < 0) {
-    CloseHandle(handle);
-    errno = EMFILE;
-  }
-  return platform::UniqueFd(fd);
-}
-
 bool IsReparsePoint(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info{};
   // Unknown is taken as the worst case.
@@ -73,6 +63,15 @@ constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 }  // namespace
 
 HANDLE HandleOf(int fd) { return fd < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
+
+platform::UniqueFd Adopt(HANDLE handle) {
+  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  if (fd < 0) {
+    CloseHandle(handle);
+    errno = EMFILE;
+  }
+  return platform::UniqueFd(fd);
+}
 
 platform::UniqueFd OpenInFolder(int at, const std::string& name, ACCESS_MASK access, ULONG share, ULONG disposition,
                                 ULONG options) {
@@ -106,7 +105,7 @@ platform::UniqueFd OpenInFolder(int at, const std::string& name, ACCESS_MASK acc
     errno = ELOOP;
     return {};
   }
-  return Own(handle);
+  return Adopt(handle);
 }
 
 platform::UniqueFd OpenBeneath(int baseFd, std::string_view path, ACCESS_MASK access, ULONG share, ULONG disposition,
@@ -133,7 +132,7 @@ platform::UniqueFd OpenFolder(const std::string& path) {
     errno = ENOTDIR;
     return {};
   }
-  return Own(handle);
+  return Adopt(handle);
 }
 
 platform::UniqueFd EnterFolder(int at, const std::string& name) {

@@ -16,6 +16,10 @@ namespace zip {
 // The Win32 handle under a descriptor of this module; INVALID_HANDLE_VALUE for an invalid one.
 HANDLE HandleOf(int fd);
 
+// A descriptor that owns handle from now on; invalid (errno EMFILE, the handle closed) when the C
+// runtime has no descriptor left.
+platform::UniqueFd Adopt(HANDLE handle);
+
 // Opens name (one component, no separator, neither "." nor "..") in the folder open as at with
 // access (FILE_READ_ATTRIBUTES and SYNCHRONIZE are added), share, an NtCreateFile disposition
 // (FILE_OPEN, FILE_CREATE) and create options (FILE_DIRECTORY_FILE, FILE_NON_DIRECTORY_FILE).
