@@ -109,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (zip.GetItem(i, item) != ZipResult::kOk) continue;
       if (item.uncompressedSize <= kMaxExtractBytes) {
         // Both ways callers name targets: relative to the base folder, and absolute inside it.
-        const std::string target = i % 2 == 0 ? item.name : (layout.work / item.name).string();
+        // Joined as text: a path object would take the UTF-8 name for the system's code page on Windows.
+        const std::string target = i % 2 == 0 ? item.name : layout.work.generic_string() + "/" + item.name;
         zip.ExtractItem(i, target);
         if (archive) archive->ReadItem(item.name);
       }
