@@ -1,5 +1,5 @@
-// Extracting items to disk: real archivers' output round-trips, folders are made where they belong,
-// nothing leaves the base folder, and damaged data is reported.
+// Extracting items to disk on every platform: folders are made where they belong, nothing leaves the
+// base folder (neither by its name nor through a link), and damaged data is reported.
 #include "common/zip/zip_archive.h"
 #include "common/zip/zip_extractor.h"
 #include "zip_test_writer.h"
