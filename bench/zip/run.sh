@@ -4,7 +4,7 @@
 #   bench/zip/run.sh [BUILD_FOLDER] [ROUNDS] [EARLIER_DRIVER]
 # EARLIER_DRIVER, a zip_extract_all of another build, is timed in the same rounds as "earlier".
 # The archives (5,000 small files; one 300 MB file) are made under /tmp and removed afterwards.
-# Prints the wall time of every round and the best of each tool.
+# Prints the wall time of every round, and the median and the best of each tool.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
@@ -59,7 +59,7 @@ time_one() {
   awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }' 
 }
 
-declare -A best
+declare -A best all
 for archive in small large; do
   for round in $(seq "$rounds"); do
     for tool in $tools; do
@@ -71,18 +71,33 @@ for archive in small large; do
       esac
       printf '%-6s %-7s round %d: %6.3f s\n' "$archive" "$tool" "$round" "$t"
       key="$archive/$tool"
+      all[$key]="${all[$key]:-} $t"
       if [ -z "${best[$key]:-}" ] || awk -v t="$t" -v b="${best[$key]}" 'BEGIN { exit !(t < b) }'; then
         best[$key]=$t
       fi
     done
   done
 done
-echo
-echo "best of $rounds rounds (wall seconds):"
-printf '%-8s' archive; for tool in $tools; do printf ' %8s' "$tool"; done; printf '  vymera/unzip vymera/bsdtar\n'
-for archive in small large; do
-  printf '%-8s' "$archive"
-  for tool in $tools; do printf ' %8.3f' "${best[$archive/$tool]}"; done
-  awk -v v="${best[$archive/vymera]}" -v u="${best[$archive/unzip]}" -v b="${best[$archive/bsdtar]}" \
-    'BEGIN { printf "  %11.2fx %12.2fx\n", v / u, v / b }'
+# median WORDS...: the middle one of the numbers (the lower middle of an even count).
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+declare -A mid
+for key in "${!all[@]}"; do
+  # shellcheck disable=SC2086
+  mid[$key]=$(median ${all[$key]})
 done
+# table KIND: the figures of each tool and the ratios against unzip and bsdtar.
+table() {
+  local -n figure=$1
+  printf '%-8s' archive; for tool in $tools; do printf ' %8s' "$tool"; done; printf '  vymera/unzip vymera/bsdtar\n'
+  for archive in small large; do
+    printf '%-8s' "$archive"
+    for tool in $tools; do printf ' %8.3f' "${figure[$archive/$tool]}"; done
+    awk -v v="${figure[$archive/vymera]}" -v u="${figure[$archive/unzip]}" -v b="${figure[$archive/bsdtar]}" \
+      'BEGIN { printf "  %11.2fx %12.2fx\n", v / u, v / b }'
+  done
+}
+echo
+echo "median of $rounds rounds (wall seconds):"
+table mid
+echo "best of $rounds rounds (wall seconds):"
+table best
