@@ -65,8 +65,8 @@ void ConnectionLoop::Stop() {
   if (loop_.joinable()) loop_.join();
   for (std::thread& worker : workers_) worker.join();
   workers_.clear();
+  // A request thread may have watched its connection again after the loop ended.
   entries_.clear();
-  served_.clear();
 }
 
 void ConnectionLoop::Run() {
@@ -79,6 +79,7 @@ void ConnectionLoop::Run() {
       std::lock_guard lock(mutex_);
       if (stopping_) break;
     }
+    std::lock_guard watched(entriesMutex_);
     for (int i = 0; i < count; ++i) {
       int fd = events[i].data.fd;
       if (fd == listening_.get()) {
@@ -86,7 +87,6 @@ void ConnectionLoop::Run() {
       } else if (fd == wake_.get()) {
         uint64_t wakes;
         [[maybe_unused]] auto got = read(wake_.get(), &wakes, sizeof wakes);
-        TakeBack(now);
       } else {
         OnReadable(fd, now);
       }
@@ -97,6 +97,7 @@ void ConnectionLoop::Run() {
     }
   }
   // The connections that wait for a request, or for their bytes, close with the loop.
+  std::lock_guard watched(entriesMutex_);
   entries_.clear();
 }
 
@@ -111,13 +112,18 @@ void ConnectionLoop::Work() {
       ready_.pop_front();
     }
     bool keep = serve_(*connection);
+    if (!keep || --connection->requestsLeft == 0) {
+      shutdown(connection->socket.get(), SHUT_RDWR);
+      continue;
+    }
     {
       std::lock_guard lock(mutex_);
       if (stopping_) continue;
-      served_.emplace_back(std::move(connection), keep);
     }
-    uint64_t one = 1;
-    [[maybe_unused]] auto written = write(wake_.get(), &one, sizeof one);
+    // The request thread watches the connection again itself: handing it to the loop would wake
+    // the loop once more for every request, a switch the next request's arrival makes anyway.
+    std::lock_guard watched(entriesMutex_);
+    Watch(std::move(connection), Clock::now());
   }
 }
 
@@ -251,21 +257,6 @@ void ConnectionLoop::Close(int fd) {
   Unwatch(epoll_.get(), fd);
   shutdown(fd, SHUT_RDWR);
   entries_.erase(fd);
-}
-
-void ConnectionLoop::TakeBack(Clock::time_point now) {
-  std::vector<std::pair<std::unique_ptr<ClientConnection>, bool>> served;
-  {
-    std::lock_guard lock(mutex_);
-    served.swap(served_);
-  }
-  for (auto& [connection, keep] : served) {
-    if (!keep || --connection->requestsLeft == 0) {
-      shutdown(connection->socket.get(), SHUT_RDWR);
-      continue;
-    }
-    Watch(std::move(connection), now);
-  }
 }
 
 void ConnectionLoop::Sweep(Clock::time_point now) {

@@ -90,16 +90,19 @@ class ConnectionLoop {
   void HandOver(int fd);
   void Refuse(Entry& entry, int status, const char* reason, ConnectionClock::time_point now);
   void Close(int fd);
-  void TakeBack(ConnectionClock::time_point now);
   void Sweep(ConnectionClock::time_point now);
 
   Settings settings_;
   Serve serve_;
   platform::UniqueFd listening_;
   platform::UniqueFd epoll_;
-  platform::UniqueFd wake_;  // eventfd: a request thread gave a connection back, or Stop was called
+  platform::UniqueFd wake_;  // eventfd: Stop was called
   std::thread loop_;
   std::vector<std::thread> workers_;
+
+  // Guards what follows: the loop while it handles what epoll reported, and a request thread that
+  // watches its connection again after an answer. Taken before mutex_, never after.
+  std::mutex entriesMutex_;
   std::unordered_map<int, Entry> entries_;  // by socket, the connections the loop watches
   ConnectionClock::time_point acceptPausedUntil_{};
   bool acceptWatched_ = false;
@@ -107,7 +110,6 @@ class ConnectionLoop {
   std::mutex mutex_;  // guards what follows
   std::condition_variable work_;
   std::deque<std::unique_ptr<ClientConnection>> ready_;  // whole requests for the request threads
-  std::vector<std::pair<std::unique_ptr<ClientConnection>, bool>> served_;  // and back, keep or not
   bool stopping_ = false;
 };
 

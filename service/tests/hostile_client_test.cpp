@@ -135,6 +135,30 @@ TEST_F(HostileHeads, ARefusedBodyEndsTheConnectionAndGoodOnesKeepIt) {
   EXPECT_EQ(CountOf(answers, "HTTP/1.1 200"), 3u);
 }
 
+// Requests one after another on one connection, each sent once the last was answered, as a client
+// that keeps its connection does; then silence, which the service ends at its keep-alive time.
+TEST_F(SlowClients, AKeptConnectionIsWatchedAgainAfterEveryAnswerAndClosedOnceSilent) {
+  RawConnection kept(server_->port());
+  const std::string request = "POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 17\r\n\r\nmethod=vymera.get";
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(kept.Send(request));
+    std::string answer;
+    while (answer.find("</vymera_get>") == std::string::npos && kept.Readable(std::chrono::seconds(2))) {
+      char chunk[4096];
+      ssize_t got = recv(kept.fd(), chunk, sizeof chunk, 0);
+      if (got <= 0) break;
+      answer.append(chunk, static_cast<size_t>(got));
+    }
+    ASSERT_EQ(StatusOf(answer), 200);
+  }
+  auto start = Clock::now();
+  EXPECT_EQ(kept.ReceiveUntilClosed(std::chrono::seconds(8)), "");
+  double silent = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_GT(silent, 4.0);
+  EXPECT_LT(silent, 7.0);
+}
+
 std::vector<std::string> SlowHead(int lines) {
   std::vector<std::string> pieces = {"POST / HTTP/1.1\r\nHost: 127.0.0.1\r\n"};
   for (int i = 0; i < lines; ++i) pieces.push_back("X-Slow: " + std::to_string(i) + "\r\n");
