@@ -65,8 +65,8 @@ void ConnectionLoop::Stop() {
   if (loop_.joinable()) loop_.join();
   for (std::thread& worker : workers_) worker.join();
   workers_.clear();
-  // A request thread may have watched its connection again after the loop ended.
   entries_.clear();
+  returned_.clear();
 }
 
 void ConnectionLoop::Run() {
@@ -79,7 +79,6 @@ void ConnectionLoop::Run() {
       std::lock_guard lock(mutex_);
       if (stopping_) break;
     }
-    std::lock_guard watched(entriesMutex_);
     for (int i = 0; i < count; ++i) {
       int fd = events[i].data.fd;
       if (fd == listening_.get()) {
@@ -87,6 +86,7 @@ void ConnectionLoop::Run() {
       } else if (fd == wake_.get()) {
         uint64_t wakes;
         [[maybe_unused]] auto got = read(wake_.get(), &wakes, sizeof wakes);
+        Adopt(now);
       } else {
         OnReadable(fd, now);
       }
@@ -97,7 +97,6 @@ void ConnectionLoop::Run() {
     }
   }
   // The connections that wait for a request, or for their bytes, close with the loop.
-  std::lock_guard watched(entriesMutex_);
   entries_.clear();
 }
 
@@ -116,15 +115,44 @@ void ConnectionLoop::Work() {
       shutdown(connection->socket.get(), SHUT_RDWR);
       continue;
     }
-    {
-      std::lock_guard lock(mutex_);
-      if (stopping_) continue;
-    }
-    // The request thread watches the connection again itself: handing it to the loop would wake
-    // the loop once more for every request, a switch the next request's arrival makes anyway.
-    std::lock_guard watched(entriesMutex_);
-    Watch(std::move(connection), Clock::now());
+    Return(std::move(connection));
   }
+}
+
+void ConnectionLoop::Return(std::unique_ptr<ClientConnection> connection) {
+  int fd = connection->socket.get();
+  // Bytes of the next request came with the last one: the loop takes them up now.
+  bool pending = !connection->received.empty();
+  connection->since = Clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    // Otherwise the request thread watches the connection again itself, and the loop adopts it with
+    // its first event or its next sweep: waking the loop to do it would cost a switch per request.
+    // Under the lock, so that the loop cannot adopt it between the two steps.
+    bool watched = !pending && WatchFd(epoll_.get(), fd);
+    returned_.emplace(fd, std::move(connection));
+    if (watched) return;
+  }
+  uint64_t one = 1;
+  [[maybe_unused]] auto written = write(wake_.get(), &one, sizeof one);
+}
+
+void ConnectionLoop::Adopt(Clock::time_point now, int fd) {
+  std::vector<std::unique_ptr<ClientConnection>> adopted;
+  {
+    std::lock_guard lock(mutex_);
+    if (fd >= 0) {
+      auto at = returned_.find(fd);
+      if (at == returned_.end()) return;
+      adopted.push_back(std::move(at->second));
+      returned_.erase(at);
+    } else {
+      for (auto& [_, connection] : returned_) adopted.push_back(std::move(connection));
+      returned_.clear();
+    }
+  }
+  for (auto& connection : adopted) Watch(std::move(connection), now);
 }
 
 void ConnectionLoop::Accept(Clock::time_point now) {
@@ -159,7 +187,8 @@ void ConnectionLoop::Watch(std::unique_ptr<ClientConnection> connection, Clock::
   bool first = connection->requestsLeft == settings_.maxRequests;
   bool pending = !connection->received.empty();
   auto [at, added] = entries_.try_emplace(fd, std::move(connection), settings_.limits);
-  if (!added || !WatchFd(epoll_.get(), fd)) {
+  // A connection a request thread returned may be watched already (EEXIST).
+  if (!added || (!WatchFd(epoll_.get(), fd) && errno != EEXIST)) {
     if (added) entries_.erase(at);
     return;
   }
@@ -172,14 +201,18 @@ void ConnectionLoop::Watch(std::unique_ptr<ClientConnection> connection, Clock::
     Advance(fd, entry, now);
     return;
   }
-  entry.until = first ? entry.connection->since + std::min<Clock::duration>(settings_.keepAlive,
-                                                                             settings_.limits.deadline)
-                      : now + settings_.keepAlive;
+  // A returned connection's keep-alive counts from its answer, not from its adoption.
+  entry.until = entry.connection->since + (first ? std::min<Clock::duration>(settings_.keepAlive, settings_.limits.deadline)
+                                                 : settings_.keepAlive);
 }
 
 void ConnectionLoop::OnReadable(int fd, Clock::time_point now) {
   auto at = entries_.find(fd);
-  if (at == entries_.end()) return;
+  if (at == entries_.end()) {
+    Adopt(now, fd);
+    at = entries_.find(fd);
+    if (at == entries_.end()) return;
+  }
   Entry& entry = at->second;
   char chunk[kReceiveChunk];
   ssize_t got = recv(fd, chunk, sizeof chunk, 0);
@@ -260,6 +293,8 @@ void ConnectionLoop::Close(int fd) {
 }
 
 void ConnectionLoop::Sweep(Clock::time_point now) {
+  // Returned connections that stayed silent get their keep-alive deadline kept here.
+  Adopt(now);
   if (!acceptWatched_ && now >= acceptPausedUntil_) acceptWatched_ = WatchFd(epoll_.get(), listening_.get());
   std::vector<int> expired;
   for (const auto& [fd, entry] : entries_)
