@@ -51,9 +51,10 @@ Measurement RunChild(const std::vector<std::string>& args) {
   if (wait4(pid, &status, 0, &usage) != pid) return m;
   m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   m.peakKiB = usage.ru_maxrss;
-  m.cpuSeconds = std::chrono::duration<double>(std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                                               std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec))
-                     .count();
+  m.cpuSeconds =
+      std::chrono::duration<double>(std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                                    std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec))
+          .count();
   m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   return m;
 }
@@ -86,8 +87,8 @@ double Report(const char* name, std::vector<Measurement>& runs, size_t bytes) {
     ok = ok && m.ok;
   }
   std::printf("%-28s %8.3f s  %8.1f MB/s  CPU %6.3f s  peak RSS %8.1f MiB%s\n", name, median.seconds,
-              static_cast<double>(bytes) / 1e6 / median.seconds, cpu[cpu.size() / 2], static_cast<double>(peak) / 1024.0,
-              ok ? "" : "  (FAILED)");
+              static_cast<double>(bytes) / 1e6 / median.seconds, cpu[cpu.size() / 2],
+              static_cast<double>(peak) / 1024.0, ok ? "" : "  (FAILED)");
   return median.seconds;
 }
 
@@ -105,10 +106,11 @@ int main(int argc, char** argv) {
   for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 131 + 7);
   httplib::Server server;
   server.Get("/release.bin", [&](const httplib::Request&, httplib::Response& res) {
-    res.set_content_provider(total, "application/octet-stream", [&](size_t offset, size_t length, httplib::DataSink& sink) {
-      size_t n = std::min({length, block.size(), total - offset});
-      return sink.write(block.data(), n);
-    });
+    res.set_content_provider(total, "application/octet-stream",
+                             [&](size_t offset, size_t length, httplib::DataSink& sink) {
+                               size_t n = std::min({length, block.size(), total - offset});
+                               return sink.write(block.data(), n);
+                             });
   });
   int port = server.bind_to_any_port("127.0.0.1");
   if (port <= 0) return 1;

@@ -35,8 +35,7 @@ void Unwatch(int epoll, int fd) { epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr); 
 
 }  // namespace
 
-ConnectionLoop::ConnectionLoop(const Settings& settings, Serve serve)
-    : settings_(settings), serve_(std::move(serve)) {}
+ConnectionLoop::ConnectionLoop(const Settings& settings, Serve serve) : settings_(settings), serve_(std::move(serve)) {}
 
 ConnectionLoop::~ConnectionLoop() { Stop(); }
 
@@ -202,8 +201,9 @@ void ConnectionLoop::Watch(std::unique_ptr<ClientConnection> connection, Clock::
     return;
   }
   // A returned connection's keep-alive counts from its answer, not from its adoption.
-  entry.until = entry.connection->since + (first ? std::min<Clock::duration>(settings_.keepAlive, settings_.limits.deadline)
-                                                 : settings_.keepAlive);
+  entry.until =
+      entry.connection->since +
+      (first ? std::min<Clock::duration>(settings_.keepAlive, settings_.limits.deadline) : settings_.keepAlive);
 }
 
 void ConnectionLoop::OnReadable(int fd, Clock::time_point now) {
