@@ -4,7 +4,7 @@
 #   bench/zip/run.sh [BUILD_FOLDER] [ROUNDS] [EARLIER_DRIVER]
 # EARLIER_DRIVER, a zip_extract_all of another build, is timed in the same rounds as "earlier".
 # The archives (5,000 small files; one 300 MB file) are made under /tmp and removed afterwards.
-# Prints the wall time of every round, and the median and the best of each tool.
+# Prints the wall and CPU time of every round, and the median and the best of each tool.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
@@ -56,7 +56,7 @@ time_one() {
   local start end cpu
   start=$(date +%s.%N)
   # `times` in the subshell: its children's user and system time, as "0m0.890s 0m0.150s".
-  cpu=$( (cd "$out" && "${@:3}" >/dev/null && times) | awk 'NR == 2 {
+  cpu=$( (cd "$out" && "${@:3}" >/dev/null; times) | awk 'NR == 2 {
     split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%.3f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }')
   end=$(date +%s.%N)
   awk -v a="$start" -v b="$end" -v c="$cpu" 'BEGIN { printf "%.3f %s\n", b - a, c }'
@@ -91,7 +91,7 @@ for key in "${!all[@]}"; do
   # shellcheck disable=SC2086
   midcpu[$key]=$(median ${cpus[$key]})
 done
-# table KIND: the figures of each tool and the ratios against unzip and bsdtar.
+# table NAME: the figures in the array NAME for each tool, and the ratios against unzip and bsdtar.
 table() {
   local -n figure=$1
   printf '%-8s' archive; for tool in $tools; do printf ' %8s' "$tool"; done; printf '  vymera/unzip vymera/bsdtar\n'
