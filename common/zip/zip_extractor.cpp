@@ -86,7 +86,7 @@ ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targe
   }
   if (!file) return ZipResult::kOpenFailed;
   for (;;) {
-    const std::ptrdiff_t got = data.Read(chunk_.get(), zip::kChunkSize);
+    const std::ptrdiff_t got = data.Read(chunk_.get(), data.PreferredChunkSize());
     if (got < 0) return ZipResult::kDataError;
     if (got == 0) break;
     if (!file->Write(chunk_.get(), static_cast<std::size_t>(got))) return ZipResult::kDataError;
