@@ -1,4 +1,4 @@
-#include "common/http/curl_transfer.h"
+#include "common/http/transfer.h"
 
 #include <curl/curl.h>
 
@@ -266,6 +266,13 @@ CURLcode Configure(CURL* easy, const TransferRequest& request, Attempt& attempt,
 
 }  // namespace
 
+uint32_t LastErrorOf(int code) { return kTransportErrorBase + static_cast<uint32_t>(code); }
+
+const uint32_t kErrorMalformedUrl = kTransportErrorBase + CURLE_URL_MALFORMAT;
+const uint32_t kErrorCannotConnect = kTransportErrorBase + CURLE_COULDNT_CONNECT;
+const uint32_t kErrorTimedOut = kTransportErrorBase + CURLE_OPERATION_TIMEDOUT;
+const uint32_t kErrorTooManyRedirects = kTransportErrorBase + CURLE_TOO_MANY_REDIRECTS;
+
 std::optional<UrlParts> SplitUrl(const std::string& url) {
   if (!InitializeLibrary()) return std::nullopt;
   std::unique_ptr<CURLU, UrlDeleter> handle(curl_url());
@@ -286,17 +293,17 @@ std::optional<UrlParts> SplitUrl(const std::string& url) {
   return parts;
 }
 
-struct CurlSession::Handles {
+struct TransferSession::Handles {
   CURLM* multi = nullptr;
   ~Handles() {
     if (multi) curl_multi_cleanup(multi);
   }
 };
 
-CurlSession::CurlSession() = default;
-CurlSession::~CurlSession() = default;
+TransferSession::TransferSession() = default;
+TransferSession::~TransferSession() = default;
 
-bool CurlSession::Open(int* error) {
+bool TransferSession::Open(int* error) {
   if (handles_) return true;
   if (!InitializeLibrary()) {
     *error = CURLE_FAILED_INIT;
@@ -312,7 +319,7 @@ bool CurlSession::Open(int* error) {
   return true;
 }
 
-TransferResult CurlSession::Run(const TransferRequest& request, TransferSink& sink) {
+TransferResult TransferSession::Run(const TransferRequest& request, TransferSink& sink) {
   TransferResult result;
   std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
   std::unique_ptr<curl_slist, ListDeleter> headers = BuildHeaderList(request);

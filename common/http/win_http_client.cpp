@@ -1,7 +1,7 @@
 #include "common/http/win_http_client.h"
 
 #include "common/http/body_text.h"
-#include "common/http/curl_transfer.h"
+#include "common/http/transfer.h"
 #include "common/http/header_text.h"
 #include "platform/file_io.h"
 #include "platform/text.h"
@@ -33,7 +33,7 @@ class WinHttpClient::AnswerSink : public http::TransferSink {
     }
     growthFailed_ = !client_.response_.Restart();
     // A body that announces its length gets its room at once, not by doubling; the bound still
-    // holds, as libcurl refuses an announced length past it before any body arrives.
+    // holds, as the transport refuses an announced length past it before any body arrives.
     if (!growthFailed_ && client_.contentLength_ <= client_.maxResponseBytes) {
       client_.response_.Reserve(client_.contentLength_);
     }
@@ -77,17 +77,17 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
     return false;
   }
   if (!session_) {
-    auto session = std::make_unique<http::CurlSession>();
+    auto session = std::make_unique<http::TransferSession>();
     int error = 0;
     if (!session->Open(&error)) {
-      lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(error);
+      lastError_ = http::LastErrorOf(error);
       return false;
     }
     session_ = std::move(session);
   }
   std::optional<http::UrlParts> parts = http::SplitUrl(url);
   if (!parts) {
-    lastError_ = http::kTransportErrorBase + 3;  // libcurl's "malformed URL"
+    lastError_ = http::kErrorMalformedUrl;
     return false;
   }
   hostName_ = parts->host;
@@ -124,10 +124,9 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
       return false;
     }
     if (result.stage != TransferResult::Stage::Answered) {
-      lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(result.code);
+      lastError_ = http::LastErrorOf(result.code);
       // The fallback when a request cannot get out directly: the user's own proxy configuration,
-      // which on this platform is the proxy environment (http_proxy, https_proxy, no_proxy) as
-      // libcurl reads it. It stays for the remaining attempts. A proxy of the caller's own is
+      // which is the proxy environment on Linux and the browser's proxy settings on Windows. It stays for the remaining attempts. A proxy of the caller's own is
       // set again on every attempt, so the fallback never replaces it.
       if (result.stage == TransferResult::Stage::NotSent && request.proxyMode == http::ProxyMode::Direct) {
         request.proxyMode = http::ProxyMode::FromEnvironment;
@@ -135,7 +134,7 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
       continue;
     }
     // A body cut short still counts as an answer; the caller's parsing decides.
-    if (result.code != 0) lastError_ = http::kTransportErrorBase + static_cast<uint32_t>(result.code);
+    if (result.code != 0) lastError_ = http::LastErrorOf(result.code);
     responseLength_ = ReceivedBytes();
     PostProgress(responseLength_);
     if (sink.growthFailed()) return false;

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "common/http/body_file.h"
-#include "common/http/curl_transfer.h"
+#include "common/http/transfer.h"
 #include "common/http/phase_watch.h"
 #include "common/http/response_buffer.h"
 #include "platform/message_numbers.h"
@@ -23,13 +23,13 @@ inline constexpr unsigned WM_HTTP_PROGRESS = platform::kMsgHttpProgress;
 
 class WinHttpClient {
  public:
-  // Codes the client sets itself; every other last error is http::kTransportErrorBase plus
-  // libcurl's code of the step that failed last.
+  // Codes the client sets itself; every other last error is the transport's code of the step that
+  // failed last (http::LastErrorOf).
   static constexpr uint32_t kErrorEmptyUrl = 3;
   static constexpr uint32_t kErrorIncompletePage = 13;
   static constexpr uint32_t kErrorBadVerb = 87;
   // The answer passed maxResponseBytes or its headers http::kMaxHeaderBytes (libcurl's "maximum
-  // file size exceeded").
+  // file size exceeded"; a number WinHTTP gives none of its own codes).
   static constexpr uint32_t kErrorAnswerTooLarge = http::kTransportErrorBase + 63;
 
   // The bound of the updater's release download: a setup program of tens of MiB with ample room,
@@ -101,7 +101,7 @@ class WinHttpClient {
   void PostProgress(uint32_t received) const;
   uint32_t ReceivedBytes() const;
 
-  std::unique_ptr<http::CurlSession> session_;
+  std::unique_ptr<http::TransferSession> session_;
   std::string hostName_;
   std::string responseHeaders_;
   http::ResponseBuffer response_;

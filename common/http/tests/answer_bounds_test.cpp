@@ -2,6 +2,8 @@
 // header blocks that arrive slowly or never end. Each ends in an answer or a clear failure, never in memory
 // without bound.
 
+#include "common/http/win_http_client.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,20 +14,27 @@
 
 #include "testing/loopback_server.h"
 #include "common/http/tests/scripted_server.h"
-#include "common/http/win_http_client.h"
 #include "platform/file_io.h"
 #include "testing/temp_folder.h"
+#include "testing/under_wine.h"
+
+#ifdef _WIN32
+// windows.h (through the servers' sockets) names its PostMessage function by a macro that would
+// rename the method of HoldingTarget below.
+#undef PostMessage
+#endif
 
 using testing_support::LoopbackServer;
 using testing_support::ScriptedServer;
 using testing_support::TempFolder;
+using testing_support::UnderWine;
 
 namespace {
 
 using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 
-constexpr uint32_t kTimedOut = http::kTransportErrorBase + 28;
+const uint32_t kTimedOut = http::kErrorTimedOut;
 
 // A server whose every answer has a body that never ends.
 void ServeEndlessBodies(LoopbackServer& server, const std::string& chunk) {
@@ -113,6 +122,7 @@ TEST(WinHttpClientBounds, ACallerThatNamesNoBoundGetsTheDefaultOne) {
 }
 
 TEST(WinHttpClientBounds, AHeaderBlockWithoutEndFailsAtTheHeaderBound) {
+  if (UnderWine()) GTEST_SKIP() << "Wine's WinHTTP keeps no bound on the header block (Windows stops at 64 KiB)";
   ScriptedServer server([](ScriptedServer::Connection& peer) {
     const std::string line = "X-Filler: " + std::string(200, 'f') + "\r\n";
     if (!peer.Send("HTTP/1.1 200 OK\r\n")) return;
@@ -145,7 +155,13 @@ ScriptedServer::Script Drip(std::string head, std::string dripped, milliseconds 
 // attempts of it, and the time the loopback exchange itself takes, stay far below this.
 constexpr milliseconds kThreeAttemptsAtMost(3 * 700 + 6000);
 
+// Windows counts the receive limit for the header block as a whole; Wine 8's WinHTTP counts it for
+// each read and does not end a request whose handle is closed, so there nothing bounds the time of
+// a header block that keeps coming.
+constexpr const char* kWineCountsPerRead = "Wine's WinHTTP limits each read of the header block, not the block";
+
 TEST(WinHttpClientReceiveLimit, AHeaderBlockThatDripsFailsAtTheLimitThoughEachByteComesInTime) {
+  if (UnderWine()) GTEST_SKIP() << kWineCountsPerRead;
   // A byte every tenth of a second would keep an idle limit of 0.7 s waiting for 20 s.
   ScriptedServer server(Drip("HTTP/1.1 200 OK\r\nX-Drip: ", std::string(200, 'd'), milliseconds(100), "\r\n\r\n"));
   ASSERT_GT(server.Start(), 0);
@@ -160,6 +176,7 @@ TEST(WinHttpClientReceiveLimit, AHeaderBlockThatDripsFailsAtTheLimitThoughEachBy
 }
 
 TEST(WinHttpClientReceiveLimit, InterimAnswersDoNotStartTheLimitAgain) {
+  if (UnderWine()) GTEST_SKIP() << kWineCountsPerRead;
   ScriptedServer server([](ScriptedServer::Connection& peer) {
     while (peer.Send("HTTP/1.1 100 Continue\r\n\r\n") && peer.Pause(milliseconds(200))) {
     }

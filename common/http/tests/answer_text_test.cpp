@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/http/body_text.h"
-#include "common/http/curl_transfer.h"
+#include "common/http/transfer.h"
 #include "common/http/header_text.h"
 #include "common/http/response_buffer.h"
 #include "platform/codepage.h"

@@ -6,6 +6,12 @@
 
 #include "platform/message_target.h"
 
+#ifdef _WIN32
+// windows.h names its PostMessage function by a macro that would rename the method below.
+#include <windows.h>
+#undef PostMessage
+#endif
+
 namespace testing_support {
 
 struct PostedMessage {

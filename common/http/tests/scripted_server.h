@@ -5,11 +5,16 @@
 // the script once its request's header block has arrived. A script's pause ends early when its
 // peer goes away or the server stops.
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -21,6 +26,46 @@
 
 namespace testing_support {
 
+// The few socket calls the server makes, on Winsock or on POSIX sockets.
+namespace scripted_socket {
+#ifdef _WIN32
+using Socket = SOCKET;
+inline constexpr Socket kNone = INVALID_SOCKET;
+inline constexpr int kSendFlags = 0;
+inline Socket Open() {
+  static const bool started = [] {
+    WSADATA data;
+    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  return started ? ::socket(AF_INET, SOCK_STREAM, 0) : kNone;
+}
+inline Socket Accept(Socket listener) { return ::accept(listener, nullptr, nullptr); }
+inline void Close(Socket fd) { ::closesocket(fd); }
+inline int Poll(WSAPOLLFD* entry, int timeout) { return ::WSAPoll(entry, 1, timeout); }
+using PollEntry = WSAPOLLFD;
+// Winsock has no sign of a peer's half-close: readable, with nothing to read, is the peer gone.
+inline bool PeerGone(Socket fd, int timeout) {
+  PollEntry entry{fd, POLLRDNORM, 0};
+  if (Poll(&entry, timeout) <= 0) return false;
+  char byte;
+  return (entry.revents & (POLLHUP | POLLERR)) != 0 || ::recv(fd, &byte, 1, MSG_PEEK) <= 0;
+}
+#else
+using Socket = int;
+inline constexpr Socket kNone = -1;
+inline constexpr int kSendFlags = MSG_NOSIGNAL;
+inline Socket Open() { return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+inline Socket Accept(Socket listener) { return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC); }
+inline void Close(Socket fd) { ::close(fd); }
+using PollEntry = pollfd;
+inline int Poll(pollfd* entry, int timeout) { return ::poll(entry, 1, timeout); }
+inline bool PeerGone(Socket fd, int timeout) {
+  pollfd entry{fd, POLLRDHUP, 0};
+  return ::poll(&entry, 1, timeout) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+#endif
+}  // namespace scripted_socket
+
 class ScriptedServer {
  public:
   class Connection;
@@ -30,10 +75,10 @@ class ScriptedServer {
   // server stops; the script should then return.
   class Connection {
    public:
-    Connection(ScriptedServer& server, int fd) : server_(server), fd_(fd) {}
+    Connection(ScriptedServer& server, scripted_socket::Socket fd) : server_(server), fd_(fd) {}
     bool Send(std::string_view bytes) {
       while (!bytes.empty()) {
-        ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        const auto sent = ::send(fd_, bytes.data(), static_cast<int>(bytes.size()), scripted_socket::kSendFlags);
         if (sent <= 0) return false;
         bytes.remove_prefix(static_cast<size_t>(sent));
       }
@@ -44,37 +89,33 @@ class ScriptedServer {
       while (!server_.stopping_) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return true;
-        pollfd entry{fd_, POLLRDHUP, 0};
-        if (::poll(&entry, 1, static_cast<int>(std::min<long long>(left.count(), 50))) > 0 &&
-            (entry.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) {
-          return false;
-        }
+        if (scripted_socket::PeerGone(fd_, static_cast<int>(std::min<long long>(left.count(), 50)))) return false;
       }
       return false;
     }
 
    private:
     ScriptedServer& server_;
-    int fd_;
+    scripted_socket::Socket fd_;
   };
 
   explicit ScriptedServer(Script script) : script_(std::move(script)) {}
   ~ScriptedServer() {
     stopping_ = true;
     if (thread_.joinable()) thread_.join();
-    if (listener_ >= 0) ::close(listener_);
+    if (listener_ != scripted_socket::kNone) scripted_socket::Close(listener_);
   }
   ScriptedServer(const ScriptedServer&) = delete;
   ScriptedServer& operator=(const ScriptedServer&) = delete;
 
   // Listens on an ephemeral port and serves on a thread; the port, or 0 when that failed.
   int Start() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    listener_ = scripted_socket::Open();
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+    if (listener_ == scripted_socket::kNone || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(listener_, 8) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
       return 0;
     }
@@ -88,21 +129,21 @@ class ScriptedServer {
 
  private:
   // Waits up to 50 ms for fd to become readable; false when it did not.
-  static bool Readable(int fd) {
-    pollfd entry{fd, POLLIN, 0};
-    return ::poll(&entry, 1, 50) == 1;
+  static bool Readable(scripted_socket::Socket fd) {
+    scripted_socket::PollEntry entry{fd, POLLIN, 0};
+    return scripted_socket::Poll(&entry, 50) == 1;
   }
 
   void Serve() {
     while (!stopping_) {
       if (!Readable(listener_)) continue;
-      int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (fd < 0) continue;
+      const scripted_socket::Socket fd = scripted_socket::Accept(listener_);
+      if (fd == scripted_socket::kNone) continue;
       std::string request;
       char buffer[4096];
       while (!stopping_ && request.find("\r\n\r\n") == std::string::npos) {
         if (!Readable(fd)) continue;
-        ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        const auto got = ::recv(fd, buffer, sizeof buffer, 0);
         if (got <= 0) break;
         request.append(buffer, static_cast<size_t>(got));
       }
@@ -111,12 +152,12 @@ class ScriptedServer {
         Connection connection(*this, fd);
         script_(connection);
       }
-      ::close(fd);
+      scripted_socket::Close(fd);
     }
   }
 
   Script script_;
-  int listener_ = -1;
+  scripted_socket::Socket listener_ = scripted_socket::kNone;
   int port_ = 0;
   std::thread thread_;
   std::atomic<int> connections_{0};

@@ -5,13 +5,18 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <vector>
 
-#include "common/http/curl_transfer.h"
+#include "common/http/transfer.h"
 #include "testing/loopback_server.h"
 #include "common/http/tests/progress_recorder.h"
 #include "platform/codepage.h"
@@ -35,6 +40,18 @@ std::string FormHeaders(size_t length) {
 // Short limits so that failing attempts end fast.
 void UseShortTimeouts(WinHttpClient& client, int receive = 300) {
   client.timeouts = {0, 1000, 1000, receive};
+}
+
+// An existing file opened for reading and writing, its offset moved to offset.
+platform::UniqueFd OpenAt(const std::string& path, long offset) {
+#ifdef _WIN32
+  platform::UniqueFd fd(::_open(path.c_str(), _O_RDWR | _O_BINARY | _O_NOINHERIT));
+  if (fd && ::_lseeki64(fd.get(), offset, SEEK_SET) != offset) return {};
+#else
+  platform::UniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+  if (fd && ::lseek(fd.get(), offset, SEEK_SET) != offset) return {};
+#endif
+  return fd;
 }
 
 // A port on loopback that nothing listens on.
@@ -236,10 +253,9 @@ TEST(WinHttpClientAnswer, ABodyToAFileReplacesItsContentsWithinTheBound) {
   TempFolder folder;
   const std::string path = folder.File("body.bin");
   ASSERT_TRUE(platform::WriteFileAtomically(path, std::string(500000, 'o')));
-  platform::UniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
-  ASSERT_TRUE(fd);
   // The descriptor's own offset is not where the body goes.
-  ASSERT_EQ(::lseek(fd.get(), 1234, SEEK_SET), 1234);
+  platform::UniqueFd fd = OpenAt(path, 1234);
+  ASSERT_TRUE(fd);
 
   WinHttpClient client(server.Url("/big"));
   client.responseFile = fd.get();
@@ -317,7 +333,7 @@ TEST(WinHttpClientRedirects, FollowedUnlessDisabledBoundedAndOnlyToHttp) {
   size_t before = server.SeenCount();
   WinHttpClient loop(server.Url("/loop"));
   EXPECT_FALSE(loop.SendRequest("GET", false));
-  EXPECT_EQ(loop.GetLastErrorCode(), http::kTransportErrorBase + 47);  // too many redirects
+  EXPECT_EQ(loop.GetLastErrorCode(), http::kErrorTooManyRedirects);
   size_t loopRequests = server.SeenCount() - before;
   EXPECT_GE(loopRequests, 3u);
   EXPECT_LE(loopRequests, 3u * 11u);
@@ -341,7 +357,7 @@ TEST(WinHttpClientFailures, AStalledServerCostsThreeAttemptsOfTheReceiveLimit) {
   auto begin = std::chrono::steady_clock::now();
   EXPECT_FALSE(client.SendRequest("GET", false));
   auto spent = std::chrono::steady_clock::now() - begin;
-  EXPECT_EQ(client.GetLastErrorCode(), http::kTransportErrorBase + 28);  // timed out
+  EXPECT_EQ(client.GetLastErrorCode(), http::kErrorTimedOut);
   EXPECT_EQ(started.load(), 3);
   EXPECT_GE(spent, std::chrono::milliseconds(600));
   EXPECT_LT(spent, std::chrono::milliseconds(3000));
@@ -352,7 +368,7 @@ TEST(WinHttpClientFailures, ANothingListeningPortFailsAfterThreeAttempts) {
   WinHttpClient client("http://127.0.0.1:" + std::to_string(port) + "/");
   UseShortTimeouts(client);
   EXPECT_FALSE(client.SendRequest("GET", false));
-  EXPECT_EQ(client.GetLastErrorCode(), http::kTransportErrorBase + 7);  // could not connect
+  EXPECT_EQ(client.GetLastErrorCode(), http::kErrorCannotConnect);
 }
 
 // A forward proxy that wants credentials: it answers 407 until it gets them, then answers for
@@ -378,7 +394,9 @@ TEST(WinHttpClientProxy, ANamedProxyGetsTheRequestAndItsCredentials) {
   CredentialProxy proxy;
   ASSERT_GT(proxy.server.Start(), 0);
   int origin = ClosedPort();  // only the proxy is reached
-  std::string url = "http://127.0.0.1:" + std::to_string(origin) + "/api?x=1";
+  // The origin's name differs from the proxy's: Wine's WinHTTP sends the path alone, not the URL,
+  // to a proxy of the same name.
+  std::string url = "http://localhost:" + std::to_string(origin) + "/api?x=1";
 
   WinHttpClient client(url);
   client.proxyServer = "127.0.0.1:" + std::to_string(proxy.server.port());
@@ -397,6 +415,8 @@ TEST(WinHttpClientProxy, ANamedProxyGetsTheRequestAndItsCredentials) {
   EXPECT_EQ(last.body, "method=vymera.get");
 }
 
+#ifndef _WIN32
+// The user's own proxy configuration on Linux is the proxy environment.
 TEST(WinHttpClientProxy, FallsBackToTheProxyEnvironmentWhenTheDirectWayFails) {
   LoopbackServer envProxy;
   envProxy.server().Get(".*", [](const httplib::Request& req, httplib::Response& res) {
@@ -426,5 +446,87 @@ TEST(WinHttpClientProxy, FallsBackToTheProxyEnvironmentWhenTheDirectWayFails) {
   unsetenv("http_proxy");
   EXPECT_EQ(envProxy.SeenCount(), 1u);
 }
+
+#else
+// The user's own proxy configuration on Windows is the browser's: the connection settings in the
+// user's part of the registry, replaced for one test and put back after it.
+class BrowserProxySetting {
+ public:
+  explicit BrowserProxySetting(const std::string& proxy) {
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) !=
+        ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    DWORD size = 0;
+    if (::RegQueryValueExW(key_, kValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+      saved_.resize(size);
+      hadValue_ = ::RegQueryValueExW(key_, kValue, nullptr, nullptr, saved_.data(), &size) == ERROR_SUCCESS;
+    }
+    // Version, counter, flags (a fixed proxy), then the proxy, the bypass list and the script,
+    // each as a length and its bytes.
+    std::vector<BYTE> settings;
+    auto put = [&settings](DWORD number) {
+      const auto* bytes = reinterpret_cast<const BYTE*>(&number);
+      settings.insert(settings.end(), bytes, bytes + sizeof number);
+    };
+    put(0x46);
+    put(1);
+    put(0x2);
+    put(static_cast<DWORD>(proxy.size()));
+    settings.insert(settings.end(), proxy.begin(), proxy.end());
+    put(0);
+    put(0);
+    written_ = ::RegSetValueExW(key_, kValue, 0, REG_BINARY, settings.data(), static_cast<DWORD>(settings.size())) ==
+               ERROR_SUCCESS;
+  }
+  ~BrowserProxySetting() {
+    if (!key_) return;
+    if (hadValue_) {
+      ::RegSetValueExW(key_, kValue, 0, REG_BINARY, saved_.data(), static_cast<DWORD>(saved_.size()));
+    } else {
+      ::RegDeleteValueW(key_, kValue);
+    }
+    ::RegCloseKey(key_);
+  }
+  BrowserProxySetting(const BrowserProxySetting&) = delete;
+  BrowserProxySetting& operator=(const BrowserProxySetting&) = delete;
+
+  bool written() const { return written_; }
+
+ private:
+  static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
+  static constexpr const wchar_t* kValue = L"DefaultConnectionSettings";
+  HKEY key_ = nullptr;
+  std::vector<BYTE> saved_;
+  bool hadValue_ = false;
+  bool written_ = false;
+};
+
+TEST(WinHttpClientProxy, FallsBackToTheBrowserProxyWhenTheDirectWayFails) {
+  LoopbackServer browserProxy;
+  browserProxy.server().Get(".*", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_content("browser proxy for " + req.target, "text/plain");
+  });
+  ASSERT_GT(browserProxy.Start(), 0);
+  // The origin's name differs from the proxy's (see above).
+  std::string url = "http://localhost:" + std::to_string(ClosedPort()) + "/page";
+  BrowserProxySetting setting("127.0.0.1:" + std::to_string(browserProxy.port()));
+  ASSERT_TRUE(setting.written());
+
+  WinHttpClient client(url);
+  UseShortTimeouts(client);
+  ASSERT_TRUE(client.SendRequest("GET", false)) << client.GetLastErrorCode();
+  EXPECT_EQ(client.GetResponseText(), "browser proxy for " + url);
+  EXPECT_EQ(browserProxy.SeenCount(), 1u);  // the first attempt went direct
+
+  // A proxy of the caller's own is never replaced by the browser's.
+  WinHttpClient named(url);
+  UseShortTimeouts(named);
+  named.proxyServer = "127.0.0.1:" + std::to_string(ClosedPort());
+  EXPECT_FALSE(named.SendRequest("GET", false));
+  EXPECT_EQ(browserProxy.SeenCount(), 1u);
+}
+#endif
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
-// The platform HTTP service under WinHttpClient: libcurl, driven one exchange at a time. A session
-// owns the connection cache; Run performs one attempt of a request and hands the answer to a sink
-// as it arrives, under the time-outs of PhaseWatch.
+// The platform HTTP service under WinHttpClient, driven one exchange at a time: libcurl on Linux
+// (curl_transfer.cpp), WinHTTP on Windows (winhttp_transfer.cpp). A session owns what the service
+// keeps between requests; Run performs one attempt of a request and hands the answer to a sink as
+// it arrives, under the time-outs of PhaseWatch.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,8 +17,17 @@
 namespace http {
 
 // Codes of libcurl reach callers as this base plus libcurl's own number, so that they never meet
-// the client's own codes 3, 13 and 87.
+// the client's own codes 3, 13 and 87; WinHTTP's own codes already start there.
 inline constexpr unsigned kTransportErrorBase = 12000;
+
+// The last error a caller sees for a transport's code (TransferResult::code, Open's error).
+uint32_t LastErrorOf(int code);
+
+// The last errors of the failures that callers tell apart, as each platform's service names them.
+extern const uint32_t kErrorMalformedUrl;     // not an absolute http or https URL within the sizes
+extern const uint32_t kErrorCannotConnect;    // nothing accepted the connection
+extern const uint32_t kErrorTimedOut;         // a phase ran past its time-out
+extern const uint32_t kErrorTooManyRedirects; // a redirect that could not be followed (a loop)
 
 // The most header bytes one attempt takes in, over all the answers it sees (interim answers,
 // redirects, demands for credentials): what the reference platform allows one answer, and far more
@@ -38,14 +48,15 @@ std::optional<UrlParts> SplitUrl(const std::string& url);
 enum class ProxyMode {
   Direct,           // no proxy, whatever the environment says
   Named,            // the request's proxy server, with its credentials
-  FromEnvironment,  // the user's proxy environment (http_proxy, https_proxy, no_proxy), as libcurl reads it
+  FromEnvironment,  // the user's own proxy configuration: the proxy environment (http_proxy,
+                    // https_proxy, no_proxy) on Linux, the browser's proxy settings on Windows
 };
 
 struct TransferRequest {
   std::string url;
   bool post = false;
   std::string_view body;                 // sent with a POST; must outlive Run
-  std::vector<std::string> headerLines;  // "Name: value" each; replace libcurl's own of that name
+  std::vector<std::string> headerLines;  // "Name: value" each; replace the service's own of that name
   std::string userAgent;                 // empty = no User-Agent header
   ProxyMode proxyMode = ProxyMode::Direct;
   std::string proxyServer;
@@ -75,20 +86,20 @@ struct TransferResult {
     Answered,  // the sink got an answer; a code here means its body was cut short
   };
   Stage stage = Stage::NotSent;
-  int code = 0;  // libcurl's code; 0 = the exchange ran to its end
+  int code = 0;  // the service's code (LastErrorOf gives the caller's); 0 = the exchange ran to its end
   // The answer passed a bound: more header bytes than kMaxHeaderBytes, or a body longer than the
   // request's maxBodyBytes. The sink was given none of the body beyond the bound.
   bool tooLarge = false;
 };
 
-class CurlSession {
+class TransferSession {
  public:
-  CurlSession();
-  ~CurlSession();
-  CurlSession(const CurlSession&) = delete;
-  CurlSession& operator=(const CurlSession&) = delete;
+  TransferSession();
+  ~TransferSession();
+  TransferSession(const TransferSession&) = delete;
+  TransferSession& operator=(const TransferSession&) = delete;
 
-  // Opens the session; false (with the code in *error) when libcurl cannot start.
+  // Opens the session; false (with the service's code in *error) when the service cannot start.
   bool Open(int* error);
   // One attempt of request; the session must be open.
   TransferResult Run(const TransferRequest& request, TransferSink& sink);
