@@ -46,7 +46,8 @@ struct UrlParts {
 std::optional<UrlParts> SplitUrl(const std::string& url);
 
 enum class ProxyMode {
-  Direct,           // no proxy, whatever the environment says
+  Direct,           // no proxy of the user's own: none on Linux whatever the environment says, the
+                    // system's default configuration on Windows
   Named,            // the request's proxy server, with its credentials
   FromEnvironment,  // the user's own proxy configuration: the proxy environment (http_proxy,
                     // https_proxy, no_proxy) on Linux, the browser's proxy settings on Windows

@@ -24,7 +24,8 @@
 //
 // Redirects are followed here, one request after the other, not by WinHTTP: each request then has
 // the receive limit for its own headers, and every target is checked before anything goes to it
-// (Wine reads "file:///x" as a path on the same server).
+// (Wine reads "file:///x" as a path on the same server). The header bound holds for each answer
+// WinHTTP reads: at most one more than the redirects followed, and the credentials asked for once.
 
 namespace http {
 namespace {

@@ -14,16 +14,18 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <vector>
 
 #include "common/http/transfer.h"
 #include "testing/loopback_server.h"
+#include "common/http/tests/client_test_support.h"
 #include "common/http/tests/progress_recorder.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "testing/temp_folder.h"
 
+using testing_support::ClosedPort;
 using testing_support::LoopbackServer;
+using testing_support::UseShortTimeouts;
 using testing_support::ProgressRecorder;
 using testing_support::TempFolder;
 
@@ -37,11 +39,6 @@ std::string FormHeaders(size_t length) {
   return buffer;
 }
 
-// Short limits so that failing attempts end fast.
-void UseShortTimeouts(WinHttpClient& client, int receive = 300) {
-  client.timeouts = {0, 1000, 1000, receive};
-}
-
 // An existing file opened for reading and writing, its offset moved to offset.
 platform::UniqueFd OpenAt(const std::string& path, long offset) {
 #ifdef _WIN32
@@ -52,12 +49,6 @@ platform::UniqueFd OpenAt(const std::string& path, long offset) {
   if (fd && ::lseek(fd.get(), offset, SEEK_SET) != offset) return {};
 #endif
   return fd;
-}
-
-// A port on loopback that nothing listens on.
-int ClosedPort() {
-  LoopbackServer server;
-  return server.Start();  // the server stops at the end of this scope and frees the port
 }
 
 TEST(WinHttpClientRequest, RefusesAnEmptyUrlAndUnknownVerbsWithoutSending) {
@@ -340,6 +331,34 @@ TEST(WinHttpClientRedirects, FollowedUnlessDisabledBoundedAndOnlyToHttp) {
 
   WinHttpClient file(server.Url("/file"));
   EXPECT_FALSE(file.SendRequest("GET", false));
+  // Nothing went anywhere but the redirect's own place, not even a path named after the file.
+  auto seen = server.Seen();
+  for (size_t i = before + loopRequests; i < seen.size(); ++i) EXPECT_EQ(seen[i].target, "/file");
+}
+
+TEST(WinHttpClientRedirects, APostMovedBy302IsAskedForWithGetAndOneMovedBy307IsPostedAgain) {
+  LoopbackServer server;
+  server.server().Post("/found", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/new", 302); });
+  server.server().Post("/temporary", [](const httplib::Request&, httplib::Response& res) {
+    res.set_redirect("/new", 307);
+  });
+  auto answer = [](const httplib::Request& req, httplib::Response& res) {
+    res.set_content(req.method + " " + req.body, "text/plain");
+  };
+  server.server().Get("/new", answer);
+  server.server().Post("/new", answer);
+  ASSERT_GT(server.Start(), 0);
+
+  WinHttpClient found(server.Url("/found"));
+  found.SetRequestBody("a=1");
+  ASSERT_TRUE(found.SendRequest("POST", false)) << found.GetLastErrorCode();
+  EXPECT_EQ(found.GetResponseText(), "GET ");
+
+  WinHttpClient temporary(server.Url("/temporary"));
+  temporary.SetRequestBody("a=1");
+  ASSERT_TRUE(temporary.SendRequest("POST", false)) << temporary.GetLastErrorCode();
+  EXPECT_EQ(temporary.GetResponseText(), "POST a=1");
+  EXPECT_EQ(server.SeenCount(), 4u);
 }
 
 TEST(WinHttpClientFailures, AStalledServerCostsThreeAttemptsOfTheReceiveLimit) {
@@ -414,119 +433,5 @@ TEST(WinHttpClientProxy, ANamedProxyGetsTheRequestAndItsCredentials) {
   EXPECT_EQ(last.Header("Proxy-Authorization"), "Basic dXNlcjpwYTpzcw==");
   EXPECT_EQ(last.body, "method=vymera.get");
 }
-
-#ifndef _WIN32
-// The user's own proxy configuration on Linux is the proxy environment.
-TEST(WinHttpClientProxy, FallsBackToTheProxyEnvironmentWhenTheDirectWayFails) {
-  LoopbackServer envProxy;
-  envProxy.server().Get(".*", [](const httplib::Request& req, httplib::Response& res) {
-    res.set_content("env proxy for " + req.target, "text/plain");
-  });
-  ASSERT_GT(envProxy.Start(), 0);
-  std::string proxyUrl = "http://127.0.0.1:" + std::to_string(envProxy.port());
-  std::string url = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/page";
-  setenv("no_proxy", "", 1);
-  setenv("NO_PROXY", "", 1);
-
-  setenv("http_proxy", proxyUrl.c_str(), 1);
-  WinHttpClient client(url);
-  UseShortTimeouts(client);
-  bool sent = client.SendRequest("GET", false);
-  unsetenv("http_proxy");
-  ASSERT_TRUE(sent);
-  EXPECT_EQ(client.GetResponseText(), "env proxy for " + url);
-  EXPECT_EQ(envProxy.SeenCount(), 1u);  // the first attempt went direct
-
-  // A proxy of the caller's own is never replaced by the environment.
-  setenv("http_proxy", proxyUrl.c_str(), 1);
-  WinHttpClient named(url);
-  UseShortTimeouts(named);
-  named.proxyServer = "127.0.0.1:" + std::to_string(ClosedPort());
-  EXPECT_FALSE(named.SendRequest("GET", false));
-  unsetenv("http_proxy");
-  EXPECT_EQ(envProxy.SeenCount(), 1u);
-}
-
-#else
-// The user's own proxy configuration on Windows is the browser's: the connection settings in the
-// user's part of the registry, replaced for one test and put back after it.
-class BrowserProxySetting {
- public:
-  explicit BrowserProxySetting(const std::string& proxy) {
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) !=
-        ERROR_SUCCESS) {
-      key_ = nullptr;
-      return;
-    }
-    DWORD size = 0;
-    if (::RegQueryValueExW(key_, kValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-      saved_.resize(size);
-      hadValue_ = ::RegQueryValueExW(key_, kValue, nullptr, nullptr, saved_.data(), &size) == ERROR_SUCCESS;
-    }
-    // Version, counter, flags (a fixed proxy), then the proxy, the bypass list and the script,
-    // each as a length and its bytes.
-    std::vector<BYTE> settings;
-    auto put = [&settings](DWORD number) {
-      const auto* bytes = reinterpret_cast<const BYTE*>(&number);
-      settings.insert(settings.end(), bytes, bytes + sizeof number);
-    };
-    put(0x46);
-    put(1);
-    put(0x2);
-    put(static_cast<DWORD>(proxy.size()));
-    settings.insert(settings.end(), proxy.begin(), proxy.end());
-    put(0);
-    put(0);
-    written_ = ::RegSetValueExW(key_, kValue, 0, REG_BINARY, settings.data(), static_cast<DWORD>(settings.size())) ==
-               ERROR_SUCCESS;
-  }
-  ~BrowserProxySetting() {
-    if (!key_) return;
-    if (hadValue_) {
-      ::RegSetValueExW(key_, kValue, 0, REG_BINARY, saved_.data(), static_cast<DWORD>(saved_.size()));
-    } else {
-      ::RegDeleteValueW(key_, kValue);
-    }
-    ::RegCloseKey(key_);
-  }
-  BrowserProxySetting(const BrowserProxySetting&) = delete;
-  BrowserProxySetting& operator=(const BrowserProxySetting&) = delete;
-
-  bool written() const { return written_; }
-
- private:
-  static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
-  static constexpr const wchar_t* kValue = L"DefaultConnectionSettings";
-  HKEY key_ = nullptr;
-  std::vector<BYTE> saved_;
-  bool hadValue_ = false;
-  bool written_ = false;
-};
-
-TEST(WinHttpClientProxy, FallsBackToTheBrowserProxyWhenTheDirectWayFails) {
-  LoopbackServer browserProxy;
-  browserProxy.server().Get(".*", [](const httplib::Request& req, httplib::Response& res) {
-    res.set_content("browser proxy for " + req.target, "text/plain");
-  });
-  ASSERT_GT(browserProxy.Start(), 0);
-  // The origin's name differs from the proxy's (see above).
-  std::string url = "http://localhost:" + std::to_string(ClosedPort()) + "/page";
-  BrowserProxySetting setting("127.0.0.1:" + std::to_string(browserProxy.port()));
-  ASSERT_TRUE(setting.written());
-
-  WinHttpClient client(url);
-  UseShortTimeouts(client);
-  ASSERT_TRUE(client.SendRequest("GET", false)) << client.GetLastErrorCode();
-  EXPECT_EQ(client.GetResponseText(), "browser proxy for " + url);
-  EXPECT_EQ(browserProxy.SeenCount(), 1u);  // the first attempt went direct
-
-  // A proxy of the caller's own is never replaced by the browser's.
-  WinHttpClient named(url);
-  UseShortTimeouts(named);
-  named.proxyServer = "127.0.0.1:" + std::to_string(ClosedPort());
-  EXPECT_FALSE(named.SendRequest("GET", false));
-  EXPECT_EQ(browserProxy.SeenCount(), 1u);
-}
-#endif
 
 }  // namespace
