@@ -24,8 +24,8 @@ bool IsHttps(std::string_view scheme) { return platform::EqualsIgnoringAsciiCase
 
 std::optional<std::string> RedirectTarget(std::string_view from, std::string_view location) {
   while (!location.empty() && (location.front() == ' ' || location.front() == '\t')) location.remove_prefix(1);
-  while (!location.empty() && (location.back() == ' ' || location.back() == '\t' || location.back() == '\r' ||
-                               location.back() == '\n')) {
+  while (!location.empty() &&
+         (location.back() == ' ' || location.back() == '\t' || location.back() == '\r' || location.back() == '\n')) {
     location.remove_suffix(1);
   }
   location = location.substr(0, location.find('#'));

@@ -24,10 +24,10 @@ inline constexpr unsigned kTransportErrorBase = 12000;
 uint32_t LastErrorOf(int code);
 
 // The last errors of the failures that callers tell apart, as each platform's service names them.
-extern const uint32_t kErrorMalformedUrl;     // not an absolute http or https URL within the sizes
-extern const uint32_t kErrorCannotConnect;    // nothing accepted the connection
-extern const uint32_t kErrorTimedOut;         // a phase ran past its time-out
-extern const uint32_t kErrorTooManyRedirects; // a redirect that could not be followed (a loop)
+extern const uint32_t kErrorMalformedUrl;      // not an absolute http or https URL within the sizes
+extern const uint32_t kErrorCannotConnect;     // nothing accepted the connection
+extern const uint32_t kErrorTimedOut;          // a phase ran past its time-out
+extern const uint32_t kErrorTooManyRedirects;  // a redirect that could not be followed (a loop)
 
 // The most header bytes one attempt takes in, over all the answers it sees (interim answers,
 // redirects, demands for credentials): what the reference platform allows one answer, and far more

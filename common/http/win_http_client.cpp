@@ -1,8 +1,8 @@
 #include "common/http/win_http_client.h"
 
 #include "common/http/body_text.h"
-#include "common/http/transfer.h"
 #include "common/http/header_text.h"
+#include "common/http/transfer.h"
 #include "platform/file_io.h"
 #include "platform/text.h"
 
@@ -126,8 +126,9 @@ bool WinHttpClient::SendRequest(std::string_view verb, bool disableRedirects) {
     if (result.stage != TransferResult::Stage::Answered) {
       lastError_ = http::LastErrorOf(result.code);
       // The fallback when a request cannot get out directly: the user's own proxy configuration,
-      // which is the proxy environment on Linux and the browser's proxy settings on Windows. It stays for the remaining attempts. A proxy of the caller's own is
-      // set again on every attempt, so the fallback never replaces it.
+      // which is the proxy environment on Linux and the browser's proxy settings on Windows. It stays
+      // for the remaining attempts. A proxy of the caller's own is set again on every attempt, so the
+      // fallback never replaces it.
       if (result.stage == TransferResult::Stage::NotSent && request.proxyMode == http::ProxyMode::Direct) {
         request.proxyMode = http::ProxyMode::FromEnvironment;
       }

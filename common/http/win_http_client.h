@@ -11,9 +11,9 @@
 #include <string_view>
 
 #include "common/http/body_file.h"
-#include "common/http/transfer.h"
 #include "common/http/phase_watch.h"
 #include "common/http/response_buffer.h"
+#include "common/http/transfer.h"
 #include "platform/message_numbers.h"
 #include "platform/message_target.h"
 

@@ -229,8 +229,8 @@ class Exchange {
     if (!parts) return ERROR_WINHTTP_INVALID_URL;
     const bool secure = parts->scheme == "https";
     handle_.reset();
-    connection_.reset(::WinHttpConnect(session, platform::Widen(parts->host).c_str(),
-                                       static_cast<INTERNET_PORT>(parts->port), 0));
+    connection_.reset(
+        ::WinHttpConnect(session, platform::Widen(parts->host).c_str(), static_cast<INTERNET_PORT>(parts->port), 0));
     if (!connection_) return LastError();
     handle_.reset(::WinHttpOpenRequest(connection_.get(), post ? L"POST" : L"GET",
                                        platform::Widen(parts->pathAndQuery).c_str(), nullptr, WINHTTP_NO_REFERER,
@@ -294,7 +294,8 @@ class Exchange {
   // The caller's lines as given, and the user agent unless the caller names one of its own.
   bool AddHeaders() {
     std::vector<std::string> lines = request_.headerLines;
-    if (!request_.userAgent.empty() && !HasHeader(lines, "User-Agent")) lines.push_back("User-Agent: " + request_.userAgent);
+    if (!request_.userAgent.empty() && !HasHeader(lines, "User-Agent"))
+      lines.push_back("User-Agent: " + request_.userAgent);
     for (const std::string& line : lines) {
       std::wstring wide = platform::Widen(line) + L"\r\n";
       if (!::WinHttpAddRequestHeaders(handle_.get(), wide.c_str(), static_cast<DWORD>(wide.size()),
@@ -358,7 +359,8 @@ class Exchange {
     result.stage = TransferResult::Stage::Answered;
     sink_.OnAnswerHeaders(block_);
     // An answer that announces a longer body is refused before any of it is read.
-    if (std::optional<uint32_t> announced = FindContentLength(block_); announced && *announced > request_.maxBodyBytes) {
+    if (std::optional<uint32_t> announced = FindContentLength(block_);
+        announced && *announced > request_.maxBodyBytes) {
       result.tooLarge = true;
       result.code = kBodyRefused;
       return result;
@@ -396,7 +398,7 @@ class Exchange {
   const TransferRequest& request_;
   TransferSink& sink_;
   Handle connection_;
-  Handle handle_;  // closed before its connection
+  Handle handle_;      // closed before its connection
   std::string block_;  // the raw header block of the latest answer
   std::atomic<bool> sent_{false};
 };
@@ -414,8 +416,8 @@ std::optional<UrlParts> SplitUrl(const std::string& url) {
   std::wstring wide = platform::Widen(url);
   URL_COMPONENTS components{};
   components.dwStructSize = sizeof components;
-  components.dwSchemeLength = components.dwHostNameLength = components.dwUrlPathLength =
-      components.dwExtraInfoLength = static_cast<DWORD>(-1);
+  components.dwSchemeLength = components.dwHostNameLength = components.dwUrlPathLength = components.dwExtraInfoLength =
+      static_cast<DWORD>(-1);
   if (wide.empty() || !::WinHttpCrackUrl(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &components)) {
     return std::nullopt;
   }

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "common/http/body_text.h"
-#include "common/http/transfer.h"
 #include "common/http/header_text.h"
 #include "common/http/response_buffer.h"
+#include "common/http/transfer.h"
 #include "platform/codepage.h"
 
 namespace http {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <cstdlib>
+#include <string>
 
 #include "common/http/tests/client_test_support.h"
 #include "testing/loopback_server.h"

@@ -66,7 +66,8 @@ class BrowserProxySetting {
   bool written() const { return written_; }
 
  private:
-  static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
+  static constexpr const wchar_t* kKey =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
   static constexpr const wchar_t* kValue = L"DefaultConnectionSettings";
   HKEY key_ = nullptr;
   std::vector<BYTE> saved_;

@@ -15,19 +15,19 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "common/http/transfer.h"
-#include "testing/loopback_server.h"
 #include "common/http/tests/client_test_support.h"
 #include "common/http/tests/progress_recorder.h"
+#include "common/http/transfer.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
+#include "testing/loopback_server.h"
 #include "testing/temp_folder.h"
 
 using testing_support::ClosedPort;
 using testing_support::LoopbackServer;
-using testing_support::UseShortTimeouts;
 using testing_support::ProgressRecorder;
 using testing_support::TempFolder;
+using testing_support::UseShortTimeouts;
 
 namespace {
 
