@@ -267,7 +267,7 @@ class Exchange {
       return false;
     }
     // Bounds that WinHTTP keeps where it knows them; the header bound is checked again below.
-    (void)SetNumber(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, Limit(limits.receive));
+    if (limits.receive > 0) (void)SetNumber(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, Limit(limits.receive));
     (void)SetNumber(handle, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, static_cast<DWORD>(kMaxHeaderBytes));
     // Nothing outlives the client: no cookies, and no connection kept for a later request (Wine
     // pools connections for the whole process).
