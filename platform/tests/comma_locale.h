@@ -20,7 +20,7 @@ class CommaLocale {
  public:
 #ifdef _WIN32
   // The C runtime's name; its C++ library knows only the "C" locale, so the C locale is what changes.
-  static constexpr const char* kName = "de-DE";
+  static constexpr const char* kName = "German_Germany.1252";
 #else
   static constexpr const char* kName = "de_DE.UTF-8";
 #endif
