@@ -91,7 +91,8 @@ function(vymera_test name)
     # Under Wine every process start costs a good part of a second: the cases of an executable run
     # in one process, and a failure names the case in the output.
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} ${lock})
+    # The DLLs of ours (the tracker kit) sit beside the programs, not beside the tests.
+    set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} ${lock} ENVIRONMENT "WINEPATH=Z:${CMAKE_BINARY_DIR}/bin")
     return()
   endif()
   gtest_discover_tests(${name}

@@ -1,6 +1,7 @@
 #include "kit/simulated_tracker.h"
 
 #include "kit/forwarding_link.h"
+#include "platform/calendar_time.h"
 
 namespace {
 
@@ -123,8 +124,7 @@ std::optional<std::tm> SimulatedTracker::Clock() {
   std::lock_guard lock(mutex_);
   if (!attached_) return std::nullopt;
   std::time_t t = now_() + offset_;
-  std::tm fields{};
-  localtime_r(&t, &fields);
+  std::tm fields = platform::LocalFieldsOf(t);
   if (leap_) fields.tm_sec = 60;
   return fields;
 }

@@ -2,6 +2,7 @@
 // Whole-file reads with a size bound, and writes that replace a file atomically.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,10 @@ class AtomicFileWriter {
   UniqueFd fd_;
   bool ok_ = false;
 };
+
+// Reads up to size bytes at offset of the file open (for reading) as fd, without moving the file
+// position others rely on: the count read, 0 at the file's end, -1 when the read failed.
+long long ReadAt(int fd, char* buffer, size_t size, uint64_t offset);
 
 // Takes away every permission of group and others from an existing file; false when it could not.
 bool RestrictToOwner(const std::string& path);

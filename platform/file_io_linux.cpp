@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 
 #include "platform/unique_fd.h"
 
@@ -125,6 +126,15 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
   if (link(from.c_str(), to.c_str()) != 0) return false;
   unlink(from.c_str());
   return true;
+}
+
+long long ReadAt(int fd, char* buffer, size_t size, uint64_t offset) {
+  if (offset > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) return -1;
+  ssize_t got;
+  do {
+    got = ::pread(fd, buffer, size, static_cast<off_t>(offset));
+  } while (got < 0 && errno == EINTR);
+  return got;
 }
 
 bool RestrictToOwner(const std::string& path) {

@@ -151,6 +151,27 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
   return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+long long ReadAt(int fd, char* buffer, size_t size, uint64_t offset) {
+  // The C runtime takes a descriptor that is not open for a fault of the program, and ends it.
+  if (fd < 0) return -1;
+  auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (handle == INVALID_HANDLE_VALUE) return -1;
+  // A read at an offset still moves a synchronous handle's position: it is put back afterwards, so
+  // a writer of the same descriptor goes on where it was.
+  LARGE_INTEGER position{};
+  if (!SetFilePointerEx(handle, LARGE_INTEGER{}, &position, FILE_CURRENT)) return -1;
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  const DWORD wanted = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+  DWORD got = 0;
+  const bool read = ReadFile(handle, buffer, wanted, &got, &at);
+  const bool atEnd = !read && GetLastError() == ERROR_HANDLE_EOF;
+  if (!SetFilePointerEx(handle, position, nullptr, FILE_BEGIN)) return -1;
+  if (!read) return atEnd ? 0 : -1;
+  return got;
+}
+
 bool RestrictToOwner(const std::string& path) {
   // The file's access list becomes the current user's full control alone, not inherited from the folder.
   HANDLE token = nullptr;

@@ -1,11 +1,9 @@
 #include "updater/release_signature.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <memory>
 
+#include "platform/file_io.h"
 #include "updater/p256_verifier.h"
 #include "updater/release_key.h"
 
@@ -73,10 +71,7 @@ bool ReleaseFileSignatureAccepts(std::string_view publicKeyHex, int fd, uint64_t
           piece = {};
           return true;
         }
-        ssize_t got;
-        do {
-          got = ::pread(fd, buffer.get(), wanted, static_cast<off_t>(position));
-        } while (got < 0 && errno == EINTR);
+        const long long got = platform::ReadAt(fd, buffer.get(), wanted, position);
         if (got <= 0) return false;
         position += static_cast<uint64_t>(got);
         piece = std::string_view(buffer.get(), static_cast<size_t>(got));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kit/simulated_tracker.h"
+#include "platform/calendar_time.h"
 
 namespace {
 
@@ -72,8 +73,7 @@ TEST_F(Pace700Kit, ReadsAndSetsTheClockAndTakesParameters) {
   int y, mo, d, h, mi, s;
   ASSERT_TRUE(kit.GetStepTime(y, mo, d, h, mi, s));
   std::time_t expected = 1717000000 - 3600;
-  std::tm f{};
-  localtime_r(&expected, &f);
+  std::tm f = platform::LocalFieldsOf(expected);
   EXPECT_EQ(y, f.tm_year - 100);
   EXPECT_EQ(mo, f.tm_mon + 1);
   EXPECT_EQ(h, f.tm_hour);

@@ -1,7 +1,5 @@
 #include "client/core/api/api_client.h"
 
-#include <sys/stat.h>
-
 #include "client/core/api/api_forms.h"
 #include "client/core/api/picture_name.h"
 #include "client/core/api/web_addresses.h"
@@ -114,7 +112,7 @@ bool ApiClient::DownloadHeadImage(UserRecord& user, std::string_view url) {
   if (!client.SendRequest("GET", false)) return false;
   std::string folder = platform::JoinPath(programFolder_, UserStore::kUserFolder);
   // The folder is made at start-up; should it have gone since, the picture still has a place.
-  if (!platform::IsFolder(folder)) ::mkdir(folder.c_str(), 0755);
+  if (!platform::IsFolder(folder)) platform::MakeFolderTree(folder);
   std::string fileName = PictureBaseName(user.uname) + ".jpg";
   // A picture that cannot be written still counts as fetched; the record then names a missing file.
   client.SaveResponseToFile(platform::JoinPath(folder, fileName));

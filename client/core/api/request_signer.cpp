@@ -1,35 +1,19 @@
 #include "client/core/api/request_signer.h"
 
-#include <openssl/evp.h>
-
 #include <algorithm>
-#include <memory>
 
+#include "client/core/api/md5_digest.h"
 #include "platform/codepage.h"
 
-namespace {
-
-struct DigestContextFree {
-  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-
-}  // namespace
-
 std::string Md5Hex(std::string_view bytes) {
-  std::unique_ptr<EVP_MD_CTX, DigestContextFree> context(EVP_MD_CTX_new());
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1 ||
-      EVP_DigestUpdate(context.get(), bytes.data(), bytes.size()) != 1 ||
-      EVP_DigestFinal_ex(context.get(), digest, &length) != 1) {
-    return {};
-  }
+  std::optional<Md5Bytes> digest = Md5Digest(bytes);
+  if (!digest) return {};
   static constexpr char kHex[] = "0123456789abcdef";
   std::string hex;
-  hex.reserve(length * 2);
-  for (unsigned int i = 0; i < length; ++i) {
-    hex.push_back(kHex[digest[i] >> 4]);
-    hex.push_back(kHex[digest[i] & 0x0F]);
+  hex.reserve(digest->size() * 2);
+  for (uint8_t byte : *digest) {
+    hex.push_back(kHex[byte >> 4]);
+    hex.push_back(kHex[byte & 0x0F]);
   }
   return hex;
 }

@@ -16,7 +16,9 @@ ClientCore::ClientCore(std::string programFolder, platform::HidHost& host, const
       pedometer(host, clock),
       scale(host, clock),
       api(settings, programFolder, std::move(endpoint)),
+#if VYMERA_HISTORY
       history(programFolder + "/" + HistoryStore::kFileName),
+#endif
       programFolder_(std::move(programFolder)),
       userFile_(programFolder_ + "/" + UserStore::kFileName),
       clock_(clock),
@@ -25,7 +27,9 @@ ClientCore::ClientCore(std::string programFolder, platform::HidHost& host, const
              {uploads_, keeping_, ports.notifier, ports.frame, ports.pacer, clock, settings}),
       changes(users, engine, userFile_) {
   kit.SetSercetKey(kKitKey);
+#if VYMERA_HISTORY
   engine.SetHistory(historyRecorder_);
+#endif
 }
 
 ClientCore::LoadNotice ClientCore::LoadUsers() {

@@ -12,8 +12,10 @@
 #include "client/core/devices/pending_weights.h"
 #include "client/core/devices/scale_link.h"
 #include "client/core/devices/wall_clock.h"
+#if VYMERA_HISTORY
 #include "client/core/history/history_recorder.h"
 #include "client/core/history/history_store.h"
+#endif
 #include "client/core/settings/settings_store.h"
 #include "client/core/sync/api_sync_uploads.h"
 #include "client/core/sync/held_weights.h"
@@ -76,8 +78,11 @@ class ClientCore {
   ScaleLink scale;
   CPace700Kit kit;
   ApiClient api;
-  // Every reading and day the passes handled, per user; the history page reads it.
+#if VYMERA_HISTORY
+  // Every reading and day the passes handled, per user; the history page reads it. A build without
+  // the history's store (Windows, which has no SQLite) records none.
   HistoryStore history;
+#endif
 
  private:
   // The pass keeps users through this.
@@ -95,7 +100,9 @@ class ClientCore {
   const WallClock& clock_;
   ApiSyncUploads uploads_;
   Keeping keeping_{*this};
+#if VYMERA_HISTORY
   HistoryRecorder historyRecorder_{history, clock_};
+#endif
 
  public:
   SyncEngine engine;

@@ -5,13 +5,13 @@
 #include <string>
 
 struct BindingNotice {
-  enum class Kind { None, Message, MessageBox };
+  enum class Kind { None, Message, Box };  // not "MessageBox": the Windows headers make that a macro
   Kind kind = Kind::None;
   std::string text;     // the message key, or the box's text
   std::string caption;  // the box's caption
 
   static BindingNotice Message(std::string key) { return {Kind::Message, std::move(key), {}}; }
   static BindingNotice Box(std::string text, std::string caption) {
-    return {Kind::MessageBox, std::move(text), std::move(caption)};
+    return {Kind::Box, std::move(text), std::move(caption)};
   }
 };

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 
+#include "platform/calendar_time.h"
+
 namespace {
 
 // Wall-clock seconds of calendar fields, counted as if the zone had no offset and no daylight
 // saving: the devices count local clock time, not elapsed time.
-int64_t WallSeconds(std::tm fields) { return static_cast<int64_t>(timegm(&fields)); }
+int64_t WallSeconds(std::tm fields) { return static_cast<int64_t>(platform::TimeOfUtcFields(fields)); }
 
 int64_t WallSeconds2000() {
   std::tm base{};
@@ -17,11 +19,7 @@ int64_t WallSeconds2000() {
 
 }  // namespace
 
-std::tm LocalFields(std::time_t t) {
-  std::tm fields{};
-  localtime_r(&t, &fields);
-  return fields;
-}
+std::tm LocalFields(std::time_t t) { return platform::LocalFieldsOf(t); }
 
 uint32_t SecondsSince2000(std::time_t t) {
   int64_t s = WallSeconds(LocalFields(t)) - WallSeconds2000();
@@ -30,9 +28,7 @@ uint32_t SecondsSince2000(std::time_t t) {
 
 std::tm FieldsFromSeconds2000(uint32_t seconds) {
   std::time_t wall = static_cast<std::time_t>(WallSeconds2000() + seconds);
-  std::tm fields{};
-  gmtime_r(&wall, &fields);
-  return fields;
+  return platform::UtcFieldsOf(wall);
 }
 
 std::time_t TimeFromLocalFields(std::tm fields) {

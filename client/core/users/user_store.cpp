@@ -1,9 +1,9 @@
 #include "client/core/users/user_store.h"
 
-#include <sys/stat.h>
-
 #include <charconv>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "client/core/users/file_aside.h"
 #include "common/xml/xml_document.h"
@@ -166,8 +166,9 @@ void WriteUser(XmlElement& list, const UserRecord& r) {
 bool IsUserList(const XmlDocument& doc) { return doc.State() == XmlDocument::Read && doc.Root().Name() == kRoot; }
 
 bool IsFile(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  // Named as UTF-8 text, so that a program folder under a Chinese user name is found on every system.
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(path.begin(), path.end())), error);
 }
 
 // The list file of users, or the empty list when it cannot be written.

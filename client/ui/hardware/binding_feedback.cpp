@@ -10,7 +10,7 @@ void ShowBindingNotice(HWND owner, const BindingNotice& notice) {
     case BindingNotice::Kind::Message:
       ShowClientMessage(owner, notice.text);
       break;
-    case BindingNotice::Kind::MessageBox:
+    case BindingNotice::Kind::Box:
       toolkit::ShowMessageBox(owner, CStdString(notice.text), CStdString(notice.caption), MB_OK | MB_ICONERROR);
       break;
   }

@@ -149,8 +149,8 @@ TEST_F(Binding, ARefusedUnbindKeepsTheDeviceAndTellsTheServicesTextInABox) {
   const Case cases[] = {
       {"", BindingNotice::Kind::Message, "网络错误"},
       {"<cancel_res/>", BindingNotice::Kind::None, ""},
-      {"<error_res><code>24</code><msg>没有绑定</msg></error_res>", BindingNotice::Kind::MessageBox, "没有绑定"},
-      {"<error_res><code>24</code></error_res>", BindingNotice::Kind::MessageBox, "用户解除绑定未知错误"},
+      {"<error_res><code>24</code><msg>没有绑定</msg></error_res>", BindingNotice::Kind::Box, "没有绑定"},
+      {"<error_res><code>24</code></error_res>", BindingNotice::Kind::Box, "用户解除绑定未知错误"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
@@ -161,7 +161,7 @@ TEST_F(Binding, ARefusedUnbindKeepsTheDeviceAndTellsTheServicesTextInABox) {
     EXPECT_FALSE(step.done);
     EXPECT_EQ(step.notice.kind, c.kind);
     EXPECT_EQ(step.notice.text, c.text);
-    if (c.kind == BindingNotice::Kind::MessageBox) {
+    if (c.kind == BindingNotice::Kind::Box) {
       EXPECT_EQ(step.notice.caption, "解除绑定错误");
     }
     EXPECT_EQ(user.Slot(DeviceKind::Pedometer).serial, "A10020240601");

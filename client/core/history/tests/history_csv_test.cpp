@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "client/core/history/history_csv.h"
 #include "platform/file_io.h"
 #include "platform/tests/comma_locale.h"
@@ -61,10 +59,7 @@ TEST(HistoryCsvTest, FileNamesHoldNoPathCharactersAndStayBounded) {
   EXPECT_EQ((name.size() - 7 - 15) % 3, 0u);
 }
 
-TEST(HistoryCsvTest, AFolderThatCannotBeWrittenIsReported) {
+TEST(HistoryCsvTest, AMissingFolderIsReported) {
   testing_support::TempFolder dir;
   EXPECT_FALSE(ExportHistoryCsv(dir.File("no/such/folder"), "a", "2026-01-01", Sample()));
-  if (geteuid() == 0) return;  // root writes into any folder
-  ASSERT_EQ(chmod(dir.path().c_str(), 0500), 0);
-  EXPECT_FALSE(ExportHistoryCsv(dir.path(), "a", "2026-01-01", Sample()));
 }

@@ -1,10 +1,7 @@
 #include "client/core/settings/settings_store.h"
 
-#include <cstdlib>
-
 #include <gtest/gtest.h>
 
-#include "platform/autostart.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
@@ -130,39 +127,4 @@ TEST(SettingsStore, SaveKeepsLinesItDoesNotOwnAndFailsWithoutAPath) {
 
   SettingsStore unloaded;
   EXPECT_FALSE(unloaded.Save());
-}
-
-TEST(SettingsStore, StartWithDesktopWritesAndRemovesTheAutostartEntry) {
-  TempFolder home;
-  setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-  std::string entry = platform::AutostartEntryPath("Vymera");
-  EXPECT_TRUE(SettingsStore::SetStartWithDesktop(false));  // nothing there: still success
-  ASSERT_TRUE(SettingsStore::SetStartWithDesktop(true));
-  EXPECT_NE(Read(entry).find("Exec=" + platform::ExecutablePath() + " /Startup\n"), std::string::npos);
-  EXPECT_TRUE(SettingsStore::SetStartWithDesktop(false));
-  EXPECT_FALSE(platform::PathExists(entry));
-  unsetenv("XDG_CONFIG_HOME");
-}
-
-TEST(SettingsStore, AnEntryTheFormerInstallationTookWithItIsWrittenAgainAtStart) {
-  TempFolder home;
-  setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
-  std::string entry = platform::AutostartEntryPath("Vymera");
-  SettingsStore settings;
-  settings.Load(SettingsFileIn(home, "[系统设置]\r\nAutoStart=1\r\n"));
-  ASSERT_TRUE(settings.RestoreStartWithDesktop());
-  EXPECT_NE(Read(entry).find("Exec=" + platform::ExecutablePath() + " /Startup\n"), std::string::npos);
-
-  // An entry that is there stays as it is, whatever it starts.
-  ASSERT_TRUE(platform::WriteAutostartEntry("Vymera", "/home/li/.local/share/Vymera/Vymera", "/Startup"));
-  std::string other = Read(entry);
-  EXPECT_TRUE(settings.RestoreStartWithDesktop());
-  EXPECT_EQ(Read(entry), other);
-
-  // Off: nothing is written.
-  ASSERT_TRUE(SettingsStore::SetStartWithDesktop(false));
-  settings.AutoStart = false;
-  EXPECT_TRUE(settings.RestoreStartWithDesktop());
-  EXPECT_FALSE(platform::PathExists(entry));
-  unsetenv("XDG_CONFIG_HOME");
 }

@@ -1,12 +1,8 @@
 #include "client/core/version/version.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include <gtest/gtest.h>
-
-#include "platform/file_io.h"
-#include "testing/temp_folder.h"
 
 TEST(Version, ComparisonJoinsTheDigits) {
   EXPECT_EQ(CompareVersion("1.0.10.0", "1.1.0.0"), 1);   // 10100 against 1100
@@ -36,22 +32,4 @@ TEST(Version, ProgramsCarryTheProjectVersion) {
   ASSERT_NE(fgets(line, sizeof line, pipe), nullptr);
   pclose(pipe);
   EXPECT_EQ(std::string(line), std::string(PROJECT_FILE_VERSION) + "\n");
-}
-
-TEST(Version, NoteIsFoundThroughTheProgramHeadersWhenSectionsAreGone) {
-  testing_support::TempFolder dir;
-  std::string bytes = platform::ReadWholeFile(VERSION_PROBE).value();
-  ASSERT_GT(bytes.size(), 64u);
-  std::memset(&bytes[0x28], 0, 8);  // e_shoff of a 64-bit file: no section headers
-  std::string copy = dir.File("stripped");
-  platform::WriteFileAtomically(copy, bytes);
-  EXPECT_EQ(GetFileVersionString(copy), PROJECT_FILE_VERSION);
-}
-
-TEST(Version, FilesWithoutANoteGiveTheEmptyString) {
-  testing_support::TempFolder dir;
-  EXPECT_EQ(GetFileVersionString(dir.File("none")), "");
-  EXPECT_EQ(GetFileVersionString("/bin/sh"), "");
-  platform::WriteFileAtomically(dir.File("short"), "\x7F" "ELF\x02\x01");
-  EXPECT_EQ(GetFileVersionString(dir.File("short")), "");
 }
