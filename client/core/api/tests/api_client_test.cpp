@@ -141,7 +141,9 @@ TEST_F(ApiClientTest, TheSettingsProxyCarriesTheRequestAndItsCredentials) {
   settings.proxyUserName = "office";
   settings.proxyPassword = "secret";
 
-  std::string endpoint = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/";
+  // The service by another name than the proxy's: WinHTTP under Wine sends a request to a proxy on
+  // the very same host as a plain path, where a proxy needs the whole address.
+  std::string endpoint = "http://localhost:" + std::to_string(ClosedPort()) + "/";
   ApiClient client(settings, folder.path(), endpoint);
   UserRecord user;
   user.uid = "1234";
@@ -213,7 +215,8 @@ TEST_F(ApiClientTest, TheHeadImageLandsInTheUserFolderUnderASafeName) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
     if (entry.is_regular_file()) {
       ++files;
-      EXPECT_EQ(entry.path().parent_path().string(), userFolder);
+      // Compared as paths: the system may join with either separator.
+      EXPECT_TRUE(entry.path().parent_path() == std::filesystem::path(userFolder)) << entry.path().string();
     }
   }
   EXPECT_EQ(files, 2u);
