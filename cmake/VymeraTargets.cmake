@@ -87,6 +87,13 @@ function(vymera_test name)
   if(T_LABEL STREQUAL "gui")
     set(lock RESOURCE_LOCK x_display)
   endif()
+  if(WIN32)
+    # Under Wine every process start costs a good part of a second: the cases of an executable run
+    # in one process, and a failure names the case in the output.
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} ${lock})
+    return()
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${T_LABEL} ${lock}

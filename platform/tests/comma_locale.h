@@ -7,7 +7,9 @@
 //   if (!comma.Active()) GTEST_SKIP() << comma.Missing();
 
 #include <clocale>
+#ifndef _WIN32
 #include <locale.h>
+#endif
 
 #include <locale>
 #include <string>
@@ -16,16 +18,23 @@ namespace testing_support {
 
 class CommaLocale {
  public:
+#ifdef _WIN32
+  // The C runtime's name; its C++ library knows only the "C" locale, so the C locale is what changes.
+  static constexpr const char* kName = "German_Germany.1252";
+#else
   static constexpr const char* kName = "de_DE.UTF-8";
+#endif
 
   CommaLocale() : previousGlobal_(std::locale()) {
     const char* before = std::setlocale(LC_ALL, nullptr);
     previous_ = before ? before : "C";
+#ifndef _WIN32
     // Probe first: std::locale reports a missing locale by throwing.
     locale_t probe = newlocale(LC_ALL_MASK, kName, static_cast<locale_t>(0));
     if (!probe) return;
     freelocale(probe);
     std::locale::global(std::locale(kName));
+#endif
     active_ = std::setlocale(LC_ALL, kName) != nullptr && std::localeconv()->decimal_point[0] == ',';
   }
   ~CommaLocale() {

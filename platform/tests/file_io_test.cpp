@@ -23,6 +23,8 @@ TEST(FileIo, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(entries, 1u);
 }
 
+#ifndef _WIN32
+// Windows files carry an access list instead of these bits; the Windows side has its own test.
 TEST(FileIo, NewFilesGetTheAskedAccessAndExistingFilesKeepTheirs) {
   TempFolder dir;
   std::string secret = dir.File("secret");
@@ -38,6 +40,7 @@ TEST(FileIo, NewFilesGetTheAskedAccessAndExistingFilesKeepTheirs) {
   stat(shared.c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
+#endif
 
 TEST(FileIo, FailedWriteLeavesNothingBehind) {
   TempFolder dir;

@@ -1,6 +1,6 @@
 #include "platform/profile_file.h"
 
-#include <sys/stat.h>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -129,7 +129,7 @@ TEST(ProfileFile, GarbageAndTruncatedFilesNeverLoseBytesOnWrite) {
 TEST(ProfileFile, AFileThatCannotBeReadIsNeverReplaced) {
   TempFolder dir;
   std::string folder = dir.File("folder.ini");
-  mkdir(folder.c_str(), 0755);
+  std::filesystem::create_directory(folder);
   ProfileFile file = ProfileFile::Load(folder);
   file.Set("s", "k", "v");
   EXPECT_FALSE(file.Save());
@@ -140,7 +140,5 @@ TEST(ProfileFile, AFileThatCannotBeReadIsNeverReplaced) {
   EXPECT_EQ(huge.GetInt("s", "k", 4), 4);
   huge.Set("s", "k", "v");
   EXPECT_FALSE(huge.Save());
-  struct stat info {};
-  stat(big.c_str(), &info);
-  EXPECT_EQ(static_cast<size_t>(info.st_size), kMaxReadBytes + 1);
+  EXPECT_EQ(std::filesystem::file_size(big), kMaxReadBytes + 1);
 }
