@@ -5,6 +5,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <set>
 
 #include "toolkit/backend/win32/gdiplus_canvas.h"
@@ -205,11 +206,57 @@ void SystemWindow::PaintInto(std::vector<uint32_t>& pixels, int& width, int& hei
   events_->Paint(canvas);
 }
 
+namespace {
+
+// Draws the visible child windows (the edit fields over edit controls) over the pixels, as the
+// screen shows them over the skin, where the system's controls print themselves.
+void PrintChildren(HWND hwnd, std::vector<uint32_t>& pixels, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) return;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, dib);
+  auto* surface = static_cast<uint32_t*>(bits);
+  std::copy(pixels.begin(), pixels.end(), surface);
+  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+    POINT previous{};
+    SetViewportOrgEx(dc, r.left, r.top, &previous);
+    SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+    GdiFlush();
+    // GDI leaves alpha alone: what the child drew is opaque.
+    for (int y = std::max(0L, r.top); y < std::min(static_cast<LONG>(height), r.bottom); ++y) {
+      for (int x = std::max(0L, r.left); x < std::min(static_cast<LONG>(width), r.right); ++x) {
+        surface[static_cast<size_t>(y) * width + x] |= 0xFF000000u;
+      }
+    }
+  }
+  GdiFlush();
+  std::copy(surface, surface + pixels.size(), pixels.begin());
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(dib);
+}
+
+}  // namespace
+
 bool SystemWindow::SavePicture(const std::string& path) {
   std::vector<uint32_t> pixels;
   int width = 0, height = 0;
   PaintInto(pixels, width, height);
   if (width <= 0 || height <= 0) return false;
+  PrintChildren(H(hwnd_), pixels, width, height);
   // Outside the window's region nothing shows on the screen: transparent in the picture.
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   if (GetWindowRgn(H(hwnd_), region) != ERROR) {
