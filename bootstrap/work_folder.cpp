@@ -1,7 +1,6 @@
 #include "bootstrap/work_folder.h"
 
 #include <sys/stat.h>
-#include <uuid/uuid.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -9,15 +8,6 @@
 #include <cstdlib>
 
 #include "platform/paths.h"
-
-std::optional<GuidBytes> NewGuid() {
-  uuid_t id;
-  uuid_generate_random(id);
-  if (uuid_is_null(id)) return std::nullopt;
-  GuidBytes bytes;
-  std::copy(std::begin(id), std::end(id), bytes.begin());
-  return bytes;
-}
 
 std::string GuidFolderName(const GuidBytes& g) {
   // The text form reads the first three fields as numbers, most significant byte first.

@@ -3,15 +3,14 @@
 // made for the user alone. A name that already exists is never used, so nothing another user put
 // under the temporary folder is written into or started.
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
-using GuidBytes = std::array<unsigned char, 16>;
+#include "platform/guid.h"
 
-// A new random GUID; nothing when none could be made (all zeros counts as none).
-std::optional<GuidBytes> NewGuid();
+using platform::GuidBytes;
+using platform::NewGuid;
 
 // "{XXXXXXXX-XXXX-xxxx-XXXX-XXXXXXXXXXXX}": the 32-bit part, the two 16-bit parts (the second in
 // lower case) and the eight bytes, in the order the GUID's text form reads them.

@@ -3,8 +3,9 @@
 # Links files into the program `target` as payload items (platform/payload.h), found by type name
 # and numeric id, in the order given. A source is the name of a target of this build (its file is
 # taken, and the program is relinked when it changes) or a file path; DEPENDS names the custom
-# targets that make the file sources. The items go into a generated C++ file as assembly
-# ".incbin"s with a table beside them.
+# targets that make the file sources. On Linux the items go into a generated C++ file as assembly
+# ".incbin"s with a table beside them; on Windows into a generated resource script, one resource of
+# the item's type and id each, with a table of their names that the program finds them by.
 function(vymera_payload target)
   cmake_parse_arguments(P "" "" "ITEMS;DEPENDS" ${ARGN})
   list(LENGTH P_ITEMS count)
@@ -17,6 +18,8 @@ function(vymera_payload target)
   set(labels "")
   set(declarations "")
   set(rows "")
+  set(resources "")
+  set(names "")
   set(depends ${P_DEPENDS})
   set(keys "")
   foreach(i RANGE ${last})
@@ -31,6 +34,12 @@ function(vymera_payload target)
     endif()
     if("${type}:${id}" IN_LIST keys)
       message(FATAL_ERROR "vymera_payload(${target}): ${type} ${id} is listed twice")
+    endif()
+    if(WIN32 AND type MATCHES "^(ICON|BITMAP|CURSOR|FONT|MENU|DIALOG|DIALOGEX|STRINGTABLE|ACCELERATORS|RCDATA|VERSIONINFO|HTML|MANIFEST|MESSAGETABLE|TOOLBAR|MENUEX|DLGINIT|PLUGPLAY|VXD|ANICURSOR|ANIICON|FONTDIR|LANGUAGE|BEGIN|END)$")
+      message(FATAL_ERROR "vymera_payload(${target}): ${type} is a word of the resource compiler's own")
+    endif()
+    if(WIN32 AND id GREATER 65535)
+      message(FATAL_ERROR "vymera_payload(${target}): resource ids end at 65535")
     endif()
     list(APPEND keys "${type}:${id}")
     if(TARGET ${source})
@@ -51,7 +60,35 @@ function(vymera_payload target)
     string(APPEND declarations
       "extern \"C\" __attribute__((visibility(\"hidden\"))) const unsigned char ${symbol}_begin[], ${symbol}_end[];\n")
     string(APPEND rows "    {\"${type}\", ${id}, ${symbol}_begin, ${symbol}_end},\n")
+    string(APPEND resources "${id} ${type} \"${file}\"\n")
+    string(APPEND names "    {\"${type}\", ${id}},\n")
   endforeach()
+
+  if(WIN32)
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_payload.rc)
+    file(GENERATE OUTPUT ${out}.in CONTENT "// Made by the build: the payload items of ${target}.\n${resources}")
+    set(table ${CMAKE_CURRENT_BINARY_DIR}/${target}_payload.cpp)
+    file(GENERATE OUTPUT ${table} CONTENT
+"// Made by the build: the names of the payload items of ${target}, in the order listed.
+#include \"platform/payload_resources.h\"
+
+namespace {
+const platform::PayloadName kNames[] = {
+${names}};
+}  // namespace
+
+std::span<const platform::PayloadItem> platform::LinkedPayload() { return platform::ResolvePayload(kNames); }
+")
+    # The resource compiler does not tell which files a script takes in, so the script is copied
+    # afresh whenever an item changes and the resources are compiled again from it.
+    add_custom_command(OUTPUT ${out}
+      COMMAND ${CMAKE_COMMAND} -E copy ${out}.in ${out}
+      DEPENDS ${out}.in ${depends}
+      COMMENT "Payload items of ${target}"
+      VERBATIM)
+    target_sources(${target} PRIVATE ${out} ${table})
+    return()
+  endif()
   string(REPLACE "\n" "\\n\"\n    \"" labels "${labels}")
 
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_payload.cpp)

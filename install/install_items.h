@@ -1,6 +1,7 @@
 #pragma once
 // What Setup carries and what each item becomes in the program folder. The file names of the two
-// libraries are the ones the programs load, handed over by the build.
+// libraries are the ones the programs load, and the programs' ending (".exe" on Windows, none
+// here), handed over by the build.
 
 #include "platform/payload.h"
 
@@ -15,9 +16,9 @@ namespace install_items {
 
 using platform::PayloadUse;
 
-inline constexpr InstallItem kClient{"EXE", 120, "Vymera", PayloadUse::Program};
-inline constexpr InstallItem kRemoval{"EXE", 121, "Dismantor", PayloadUse::Program};
-inline constexpr InstallItem kUpdater{"EXE", 122, "Renewix", PayloadUse::Program};
+inline constexpr InstallItem kClient{"EXE", 120, "Vymera" VYMERA_PROGRAM_SUFFIX, PayloadUse::Program};
+inline constexpr InstallItem kRemoval{"EXE", 121, "Dismantor" VYMERA_PROGRAM_SUFFIX, PayloadUse::Program};
+inline constexpr InstallItem kUpdater{"EXE", 122, "Renewix" VYMERA_PROGRAM_SUFFIX, PayloadUse::Program};
 inline constexpr InstallItem kSkinArchive{"ZIP", 123, "res.zip", PayloadUse::Data};
 inline constexpr InstallItem kToolkit{"DLL", 119, VYMERA_TOOLKIT_FILE, PayloadUse::Data};
 // The udev rule that lets the user at the seat open the scale and the pedometer.

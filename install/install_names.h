@@ -6,5 +6,6 @@ namespace installation {
 inline constexpr const char* kMenuGroup = "Vymera同步软件";
 inline constexpr const char* kClientLink = "Vymera同步软件";
 inline constexpr const char* kRemovalLink = "卸载Vymera同步软件";
-inline constexpr const char* kSystemRules = "/etc/udev/rules.d";
+// Empty where the system needs no device rules (Windows opens HID devices without one).
+inline constexpr const char* kSystemRules = VYMERA_SYSTEM_RULES;
 }  // namespace installation

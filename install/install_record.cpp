@@ -6,6 +6,7 @@
 #include "install/install_names.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -18,25 +19,37 @@ std::optional<RecordKind> KindNamed(std::string_view name) {
   return std::nullopt;
 }
 
+// The length of an absolute path's root: "/" here, "C:/" on Windows; 0 for a relative path.
+size_t RootLength(std::string_view path) {
+  if (!path.empty() && path.front() == '/') return 1;
+  bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return drive && path[1] == ':' && path[2] == '/' ? 3 : 0;
+}
+
 // A path of plain components: no empty, "." or ".." one and no control character, so that what is
-// checked is what the system will resolve.
+// checked is what the system will resolve. Nor anything Windows reads as more than a name: a
+// backslash (a separator there), a colon after the root (a stream of the file, "x.xml::$DATA"),
+// or a trailing dot or blank (dropped, so "userinfoset.xml." is the user list). Setup writes none.
 bool IsPlainPath(std::string_view path) {
   if (path.empty() || path.size() > InstallRecord::kMaxPathBytes) return false;
-  if (std::any_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+  if (std::any_of(path.begin(), path.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '\\';
+      })) {
     return false;
   }
-  std::string_view rest = path.front() == '/' ? path.substr(1) : path;
+  std::string_view rest = path.substr(RootLength(path));
   while (true) {
     size_t slash = rest.find('/');
     std::string_view part = rest.substr(0, slash);
-    if (part.empty() || part == "." || part == "..") return false;
+    if (part.empty() || part == "." || part == ".." || part.find(':') != std::string_view::npos) return false;
+    if (part.back() == '.' || part.back() == ' ') return false;
     if (slash == std::string_view::npos) return true;
     rest.remove_prefix(slash + 1);
   }
 }
 
 bool IsBelow(std::string_view path, std::string_view folder) {
-  return !folder.empty() && folder.front() == '/' && path.size() > folder.size() + 1 && path.starts_with(folder) &&
+  return RootLength(folder) > 0 && path.size() > folder.size() + 1 && path.starts_with(folder) &&
          path[folder.size()] == '/';
 }
 
@@ -44,7 +57,7 @@ bool IsAllowed(const RecordedPath& recorded, const RecordPlaces& places) {
   const std::string& path = recorded.path;
   if (!IsPlainPath(path)) return false;
   if (recorded.kind == RecordKind::Rule) return !places.systemRule.empty() && path == places.systemRule;
-  if (path.front() != '/') return !IsKeptInProgramFolder(path);
+  if (RootLength(path) == 0) return !IsKeptInProgramFolder(path);
   return std::find(places.entries.begin(), places.entries.end(), path) != places.entries.end() &&
          std::any_of(places.entryFolders.begin(), places.entryFolders.end(),
                      [&](const std::string& folder) { return IsBelow(path, folder); });
@@ -59,13 +72,15 @@ std::string WithoutTrailingSlash(std::string folder) {
 
 bool IsKeptInProgramFolder(std::string_view relative) {
   using namespace install_items;
+  // Without case: on Windows "UserInfoSet.xml" is the user list.
+  auto is = [](std::string_view a, std::string_view b) { return platform::EqualsIgnoringAsciiCase(a, b); };
   std::string_view first = relative.substr(0, relative.find('/'));
-  return first == kUserFolder || relative == kUserList.fileName || relative == kSettings.fileName ||
-         relative == kRemoval.fileName || relative == InstallRecord::kFileName;
+  return is(first, kUserFolder) || is(relative, kUserList.fileName) || is(relative, kSettings.fileName) ||
+         is(relative, kRemoval.fileName) || is(relative, InstallRecord::kFileName);
 }
 
 std::string RecordedLocation(const RecordedPath& recorded, const std::string& programFolder) {
-  return recorded.path.front() == '/' ? recorded.path : platform::JoinPath(programFolder, recorded.path);
+  return RootLength(recorded.path) > 0 ? recorded.path : platform::JoinPath(programFolder, recorded.path);
 }
 
 void InstallRecord::Add(RecordKind kind, std::string path) {

@@ -13,12 +13,11 @@
 #include "platform/paths.h"
 #include "platform/special_folders.h"
 
+const char* const ShellLinkMaker::kExtension = ".desktop";
+
 namespace {
 
-constexpr const char* kNoLinkObject = "COM初始化失败";
-constexpr const char* kNoFileInterface = "获取文件接口失败";
-constexpr const char* kNotSaved = "创建快捷方式失败";
-constexpr const char* kNoFolder = "获取系统AppData文件夹路径失败";
+using namespace shell_link_texts;
 
 // The client's picture, unpacked with the skins next to the programs.
 constexpr const char* kIcon = "res/logo_small.png";
@@ -68,6 +67,9 @@ std::vector<std::string> EntriesIn(const std::string& folder) {
 
 }  // namespace
 
+// No desktop of this platform has a quick-launch bar.
+bool HasQuickLaunch() { return false; }
+
 ShortcutPlaces ShortcutPlaces::ForUser() {
   ShortcutPlaces places;
   places.desktop = platform::DesktopFolder();
@@ -79,11 +81,6 @@ ShortcutPlaces ShortcutPlaces::ForUser() {
   std::string config = platform::ConfigHome();
   if (!config.empty()) places.mergedMenus = platform::JoinPath(config, "menus/applications-merged");
   return places;
-}
-
-bool ShellLinkMaker::Fail(const char* text) {
-  error_ = text;
-  return false;
 }
 
 bool ShellLinkMaker::CreateLink(const std::string& target, const std::string& linkPath) {
@@ -104,19 +101,6 @@ bool ShellLinkMaker::CreateLink(const std::string& target, const std::string& li
 bool ShellLinkMaker::MakeDesktopLink(const std::string& target, const std::string& name) {
   if (places_.desktop.empty() || !platform::IsFolder(places_.desktop)) return Fail(kNoFolder);
   return CreateLink(target, DesktopLinkPath(name));
-}
-
-std::string ShellLinkMaker::DesktopLinkPath(const std::string& name) const {
-  return places_.desktop.empty() ? std::string() : platform::JoinPath(places_.desktop, name + kExtension);
-}
-
-std::string ShellLinkMaker::GroupFolder(const std::string& folderName) const {
-  return places_.applications.empty() ? std::string() : platform::JoinPath(places_.applications, folderName);
-}
-
-std::string ShellLinkMaker::ProgramsLinkPath(const std::string& folderName, const std::string& linkName) const {
-  std::string group = GroupFolder(folderName);
-  return group.empty() ? group : platform::JoinPath(group, linkName + kExtension);
 }
 
 bool ShellLinkMaker::MakeQuickLaunchLink(const std::string&, const std::string&) { return Fail(kNoFolder); }

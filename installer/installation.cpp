@@ -119,7 +119,7 @@ class Installer {
 
   bool Link(bool made, const std::string& path) {
     if (!made) return Fail(InstallFailure::Shortcut, path);
-    record_.Add(RecordKind::File, path);
+    if (!path.empty()) record_.Add(RecordKind::File, path);  // a menu file the platform has none of
     return true;
   }
 
@@ -133,7 +133,7 @@ class Installer {
         !Link(links_.MakeDesktopLink(client, kClientLink), links_.DesktopLinkPath(kClientLink))) {
       return false;
     }
-    if (kHasQuickLaunch && request_.quickStart && !links_.MakeQuickLaunchLink(client, kClientLink)) {
+    if (HasQuickLaunch() && request_.quickStart && !links_.MakeQuickLaunchLink(client, kClientLink)) {
       return Fail(InstallFailure::Shortcut, kClientLink);
     }
     std::string group = links_.GroupFolder(kMenuGroup);

@@ -41,7 +41,7 @@ bool CSetupDlg::OnSkinReady() {
   // Starting with the session stays off unless the user asks for it.
   if (auto* autoStart = dynamic_cast<COptionUI*>(Manager().FindControl("pcautoruun"))) autoStart->Selected(false);
   // What this desktop cannot do is not offered.
-  if (!kHasQuickLaunch) Show("SelectQuickStart", false);
+  if (!HasQuickLaunch()) Show("SelectQuickStart", false);
   if (!kCanSetHomePage) Show("sethomepage", false);
   return true;
 }
@@ -149,7 +149,7 @@ void CSetupDlg::StartInstall() {
     Tell(RuntimeCheckText(check));
     return;
   }
-  InstallRequest request{*folder, Selected("SelectDesktopIcon"), kHasQuickLaunch && Selected("SelectQuickStart")};
+  InstallRequest request{*folder, Selected("SelectDesktopIcon"), HasQuickLaunch() && Selected("SelectQuickStart")};
   GoToPage(kInstalling);
   poster_ = std::make_unique<Poster>(GetHWND());
   job_ = std::make_unique<InstallJob>(std::move(request), setup_.places, *poster_);

@@ -14,6 +14,13 @@ std::string AutostartEntryPath(std::string_view name);
 // missing. True when the file was written.
 bool WriteAutostartEntry(std::string_view name, std::string_view program, std::string_view argument);
 
+// True when the entry of name is there, whatever it starts.
+bool HasAutostartEntry(std::string_view name);
+
+// True when the entry of name starts program (with whatever argument): the entry is then that
+// program's to remove.
+bool AutostartEntryStarts(std::string_view name, std::string_view program);
+
 // Removes the entry. True when it is gone afterwards, also when there was none; false when the
 // folder of entries is unknown or the file cannot be removed.
 bool RemoveAutostartEntry(std::string_view name);

@@ -39,6 +39,19 @@ bool WriteAutostartEntry(std::string_view name, std::string_view program, std::s
   return text && WriteFileAtomically(path, *text);
 }
 
+bool HasAutostartEntry(std::string_view name) {
+  std::string path = AutostartEntryPath(name);
+  return !path.empty() && PathExists(path);
+}
+
+bool AutostartEntryStarts(std::string_view name, std::string_view program) {
+  constexpr size_t kMaxEntryBytes = 64 << 10;
+  std::string path = AutostartEntryPath(name);
+  std::optional<std::string> text = path.empty() ? std::nullopt : ReadWholeFile(path, kMaxEntryBytes);
+  std::string exec = "\nExec=" + DesktopExecArgument(program) + " ";
+  return text && text->find(exec) != std::string::npos;
+}
+
 bool RemoveAutostartEntry(std::string_view name) {
   std::string path = AutostartEntryPath(name);
   if (path.empty()) return false;

@@ -28,11 +28,26 @@ bool DecodeStrictly(std::string_view bytes, std::wstring& out) {
   return MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data(), size, out.data() + start, need) == need;
 }
 
+// The length of a UTF-8 sequence cut off by the end of text: its lead and the continuation bytes that
+// follow it, fewer than the lead announces; 0 when text does not end that way.
+size_t CutSequenceAtEnd(std::string_view text) {
+  for (size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+    unsigned char c = static_cast<unsigned char>(text[text.size() - back]);
+    if (c >= 0x80 && c <= 0xBF) continue;  // a continuation byte: the lead is further back
+    size_t wanted = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+    return wanted > back ? back : 0;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::string ToCodePage(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  std::wstring wide = Widen(utf8);
+  // A sequence cut by the end is one character that did not arrive whole: one "?".
+  size_t cut = CutSequenceAtEnd(utf8);
+  std::wstring wide = Widen(utf8.substr(0, utf8.size() - cut));
+  if (cut > 0) wide.push_back(0xFFFD);
   // Code page 936 has no characters beyond the basic plane, and U+FFFD stands for bytes that were
   // not UTF-8: each is one "?", not one per UTF-16 unit.
   std::wstring units;

@@ -12,7 +12,6 @@
 #include "install/install_names.h"
 #include "platform/autostart.h"
 #include "platform/desktop/window_registry.h"
-#include "platform/desktop_entry.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/unique_fd.h"
@@ -62,15 +61,6 @@ Located Locate(const RecordedPath& recorded, const RecordPlaces& places) {
 
 size_t Depth(const std::string& path) { return static_cast<size_t>(std::count(path.begin(), path.end(), '/')); }
 
-// True when the autostart entry at path starts this folder's client: ours to remove, whichever of
-// Setup or the client's settings wrote it.
-bool StartsClient(const std::string& path, const std::string& client) {
-  constexpr size_t kMaxEntryBytes = 64 << 10;
-  std::optional<std::string> text = platform::ReadWholeFile(path, kMaxEntryBytes);
-  std::string exec = "\nExec=" + platform::DesktopExecArgument(client) + " ";
-  return text && text->find(exec) != std::string::npos;
-}
-
 class Removal {
  public:
   Removal(const RemovalPlaces& places, InstallRecord record)
@@ -108,8 +98,10 @@ class Removal {
       if (rule == Gone::Failed) report.ruleLeft = recorded.path;
     }
     std::string clientPath = platform::JoinPath(places_.programFolder, client.path);
-    if (!places_.autostartEntry.empty() && StartsClient(places_.autostartEntry, clientPath)) {
-      unlink(places_.autostartEntry.c_str());
+    // The entry is ours to remove when it starts this folder's client, whichever of Setup or the
+    // client's settings wrote it.
+    if (!places_.autostartName.empty() && platform::AutostartEntryStarts(places_.autostartName, clientPath)) {
+      platform::RemoveAutostartEntry(places_.autostartName);
     }
     left_.Save(places_.programFolder);
     return report;
@@ -138,7 +130,7 @@ RemovalPlaces RemovalPlaces::ForUser() {
   RemovalPlaces places;
   places.programFolder = platform::ExecutableFolder();
   places.shortcuts = ShortcutPlaces::ForUser();
-  places.autostartEntry = platform::AutostartEntryPath(removal::kAutostartName);
+  places.autostartName = removal::kAutostartName;
   places.windowRegistry = platform::WindowRegistry::DefaultFolder();
   places.systemRules = installation::kSystemRules;
   return places;

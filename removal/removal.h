@@ -13,7 +13,7 @@
 struct RemovalPlaces {
   std::string programFolder;  // empty: no program files are removed
   ShortcutPlaces shortcuts;
-  std::string autostartEntry;  // empty: none to remove
+  std::string autostartName;   // the client's autostart entry; empty: none to remove
   std::string windowRegistry;  // where a running client's window is asked for
   std::string systemRules;     // where a system-wide device rule may have been recorded
 

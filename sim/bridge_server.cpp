@@ -1,6 +1,8 @@
 #include "sim/bridge_server.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -10,6 +12,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+#include "platform/bridge/socket_folder.h"
 
 namespace sim {
 
@@ -44,6 +48,31 @@ std::optional<std::tm> WireClock(std::optional<std::tm> clock) {
   return fits ? clock : std::nullopt;
 }
 
+// A socket listening on 127.0.0.1 at port and the port it got; or nothing, with the error number.
+platform::UniqueFd ListenOnLoopback(uint16_t port, uint16_t& bound, int& failure) {
+  failure = 0;
+  platform::UniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!fd) {
+    failure = errno;
+    return fd;
+  }
+  // A simulator started again at once takes its port back from the connections of the last one.
+  int reuse = 1;
+  setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof addr;
+  if (bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd.get(), 16) != 0 ||
+      getsockname(fd.get(), reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+    failure = errno;
+    return {};
+  }
+  bound = ntohs(addr.sin_port);
+  return fd;
+}
+
 }  // namespace
 
 BridgeServer::BridgeServer(platform::HidHost& host, TrackerLink& tracker, CommandHandler commands)
@@ -51,7 +80,8 @@ BridgeServer::BridgeServer(platform::HidHost& host, TrackerLink& tracker, Comman
 
 BridgeServer::~BridgeServer() { Stop(); }
 
-BridgeServer::Started BridgeServer::Start(const std::string& path, std::string& error) {
+BridgeServer::Started BridgeServer::Start(const std::string& path, std::string& error,
+                                          std::optional<uint16_t> tcpPort) {
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
   if (path.empty() || path.size() >= sizeof addr.sun_path) {
@@ -75,6 +105,16 @@ BridgeServer::Started BridgeServer::Start(const std::string& path, std::string& 
     }
     unlink(path.c_str());  // left by a simulator that ended without removing it
   }
+  platform::UniqueFd tcp;
+  uint16_t bound = 0;
+  if (tcpPort) {
+    int failure = 0;
+    tcp = ListenOnLoopback(*tcpPort, bound, failure);
+    if (!tcp) {
+      error = "cannot listen on 127.0.0.1 port " + std::to_string(*tcpPort) + ": " + std::strerror(failure);
+      return failure == EADDRINUSE ? Started::PortInUse : Started::Failed;
+    }
+  }
   std::memcpy(addr.sun_path, path.data(), path.size());
   platform::UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   int pipeFds[2];
@@ -85,6 +125,8 @@ BridgeServer::Started BridgeServer::Start(const std::string& path, std::string& 
   }
   path_ = path;
   listen_ = std::move(fd);
+  tcpListen_ = std::move(tcp);
+  tcpPort_ = bound;
   wakeRead_ = platform::UniqueFd(pipeFds[0]);
   wakeWrite_ = platform::UniqueFd(pipeFds[1]);
   stopping_ = false;
@@ -110,6 +152,8 @@ void BridgeServer::Stop() {
   }
   for (auto& c : clients) c->thread.join();
   listen_.Close();
+  tcpListen_.Close();
+  tcpPort_ = 0;
   unlink(path_.c_str());
 }
 
@@ -120,24 +164,34 @@ size_t BridgeServer::Connections() const {
 
 void BridgeServer::AcceptLoop() {
   while (!stopping_) {
-    pollfd p[2] = {{listen_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}};
-    if (poll(p, 2, -1) < 0 && errno != EINTR) return;
+    pollfd p[3] = {
+        {listen_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}, {tcpListen_ ? tcpListen_.get() : -1, POLLIN, 0}};
+    if (poll(p, 3, -1) < 0 && errno != EINTR) return;
     char drain[64];
     while (read(wakeRead_.get(), drain, sizeof drain) > 0) {
     }
     Reap();
     if (stopping_) return;
-    if (!(p[0].revents & POLLIN)) continue;
-    platform::UniqueFd fd(accept4(listen_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
-    if (!fd) continue;
-    std::lock_guard lock(mutex_);
-    if (clients_.size() >= kMaxConnections) continue;  // closed as fd goes
-    auto client = std::make_unique<Client>();
-    client->connection = std::make_unique<bridge::Connection>(std::move(fd));
-    Client& one = *client;
-    clients_.push_back(std::move(client));
-    one.thread = std::thread([this, &one] { Serve(one); });
+    if (p[0].revents & POLLIN) Accept(listen_.get(), false);
+    if (p[2].revents & POLLIN) Accept(tcpListen_.get(), true);
   }
+}
+
+void BridgeServer::Accept(int listening, bool tcp) {
+  bridge::StreamSocket socket(accept4(listening, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+  if (!socket) return;
+  if (tcp) {
+    // Replies are small and answered one by one: none waits for Nagle's algorithm.
+    int noDelay = 1;
+    setsockopt(static_cast<int>(socket.native()), IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+  }
+  std::lock_guard lock(mutex_);
+  if (clients_.size() >= kMaxConnections) return;  // closed as socket goes
+  auto client = std::make_unique<Client>();
+  client->connection = std::make_unique<bridge::Connection>(std::move(socket));
+  Client& one = *client;
+  clients_.push_back(std::move(client));
+  one.thread = std::thread([this, &one] { Serve(one); });
 }
 
 void BridgeServer::Reap() {

@@ -1,6 +1,7 @@
 #pragma once
-// The simulator's end of the device bridge: listens on a Unix socket and answers each connection on
-// a thread of its own, with the HID interfaces of a host, a tracker, and a command handler. A
+// The simulator's end of the device bridge: listens on a Unix socket, for Windows programs (under
+// Wine, which has no Unix sockets) also on a loopback TCP port, and answers each connection on a
+// thread of its own, with the HID interfaces of a host, a tracker, and a command handler. A
 // connection that breaks the frame or message rules gets an Error and is closed; the others go on.
 
 #include <atomic>
@@ -37,18 +38,23 @@ class BridgeServer {
   BridgeServer(const BridgeServer&) = delete;
   BridgeServer& operator=(const BridgeServer&) = delete;
 
-  enum class Started { Ok, InUse, Failed };
-  // Listens at path. InUse when another simulator answers there; a socket left by one that ended
-  // is replaced. error says what failed.
-  Started Start(const std::string& path, std::string& error);
+  enum class Started { Ok, InUse, PortInUse, Failed };
+  // Listens at path, and with tcpPort also on 127.0.0.1 at that port (0: one the system picks,
+  // TcpPort tells which). InUse when another simulator answers at path; a socket left by one that
+  // ended is replaced. PortInUse when something else has the port. Nothing listens unless Ok;
+  // error says what failed.
+  Started Start(const std::string& path, std::string& error, std::optional<uint16_t> tcpPort = std::nullopt);
   // Ends every connection (reads in progress are cancelled) and removes the socket.
   void Stop();
 
   size_t Connections() const;
+  // The loopback TCP port served; 0 when none.
+  uint16_t TcpPort() const { return tcpPort_; }
 
  private:
   struct Client;
   void AcceptLoop();
+  void Accept(int listening, bool tcp);
   void Serve(Client& client);
   // The reply to one request; nothing when the connection must close, with refusal saying why when
   // the request was at fault.
@@ -64,6 +70,8 @@ class BridgeServer {
   CommandHandler commands_;
   std::string path_;
   platform::UniqueFd listen_;
+  platform::UniqueFd tcpListen_;
+  uint16_t tcpPort_ = 0;
   platform::UniqueFd wakeRead_, wakeWrite_;
   std::thread acceptor_;
   std::atomic<bool> stopping_{false};

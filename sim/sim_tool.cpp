@@ -1,6 +1,7 @@
 // vymera-sim: a body scale, a pedometer and a K700 tracker for a desk without devices. Serving, it
 // puts them on a Unix socket where a Vymera built with the device bridge finds them beside the
-// system's devices, and takes commands from its standard input; given a command, it hands that to
+// system's devices (and on a loopback TCP port for the Windows programs, under Wine, which has no Unix
+// sockets), and takes commands from its standard input; given a command, it hands that to
 // the simulator already running and prints the answer.
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,10 @@ constexpr int kCommandAnswerMs = 3000;
 
 struct Options {
   std::string socket = bridge::DefaultSocketPath();
+  // Nothing: no TCP listener. A port from $VYMERA_SIM_PORT or the default that something else has
+  // is given up with a warning; one asked for with --tcp-port is not.
+  std::optional<uint16_t> tcpPort = bridge::SimulatorTcpPort();
+  bool tcpPortAsked = false;
   sim::DeskIds ids;
   std::vector<std::string> command;
   bool help = false;
@@ -41,7 +47,8 @@ void PrintHelp() {
   std::printf(
       "vymera-sim: a simulated body scale, pedometer and K700 tracker for Vymera.\n"
       "\n"
-      "  vymera-sim [--socket PATH] [--scale-serial TEXT] [--scale-id N] [--pedometer-id N] [--tracker-id N]\n"
+      "  vymera-sim [--socket PATH] [--tcp-port PORT|off] [--scale-serial TEXT] [--scale-id N]\n"
+      "             [--pedometer-id N] [--tracker-id N]\n"
       "      serves the three devices, all plugged in, until Ctrl+C or \"quit\", and takes the commands\n"
       "      below from standard input meanwhile. A Vymera built with the device bridge lists them beside\n"
       "      the system's devices.\n"
@@ -51,11 +58,14 @@ void PrintHelp() {
       "\n"
       "  PATH defaults to %s\n"
       "  ($XDG_RUNTIME_DIR/vymera-sim.sock, or a folder of this user's under /tmp without a runtime folder).\n"
+      "  Windows programs (under Wine) find the devices on 127.0.0.1 at PORT: $VYMERA_SIM_PORT, else %u;\n"
+      "  both sides read that variable. 0 lets the system pick a port; off serves none. A port taken by\n"
+      "  something else is left out with a warning, unless --tcp-port asked for it.\n"
       "  The defaults: --scale-serial 5A0031C7 (bound as W15A0031C7), --scale-id 12648430,\n"
       "  --pedometer-id 20240601 (bound as A10020240601), --tracker-id 8800123456789.\n"
       "\n"
       "Commands:\n%s",
-      bridge::DefaultSocketPath().c_str(), sim::DeskCommands::Summary());
+      bridge::DefaultSocketPath().c_str(), unsigned{bridge::kDefaultTcpPort}, sim::DeskCommands::Summary());
 }
 
 template <class T>
@@ -82,6 +92,11 @@ Options ParseOptions(int argc, char** argv) {
     bool ok = true;
     if (a == "--socket") {
       o.socket = v;
+    } else if (a == "--tcp-port") {
+      o.tcpPortAsked = true;
+      uint16_t port = 0;
+      ok = v == "off" || Number(v, port);
+      o.tcpPort = v == "off" ? std::nullopt : std::optional<uint16_t>(port);
     } else if (a == "--scale-serial") {
       ok = !v.empty() && v.size() <= 64;
       o.ids.scaleSerial = v;
@@ -190,13 +205,21 @@ int Serve(const Options& o) {
     return bridge::CommandReply{r.ok, r.text};
   });
   std::string error;
-  if (server.Start(o.socket, error) != sim::BridgeServer::Started::Ok) {
+  sim::BridgeServer::Started started = server.Start(o.socket, error, o.tcpPort);
+  if (started == sim::BridgeServer::Started::PortInUse && !o.tcpPortAsked) {
+    std::fprintf(stderr, "vymera-sim: %s; Windows programs will not find this simulator (--tcp-port picks another)\n",
+                 error.c_str());
+    started = server.Start(o.socket, error);
+  }
+  if (started != sim::BridgeServer::Started::Ok) {
     std::fprintf(stderr, "vymera-sim: %s\n", error.c_str());
     return 1;
   }
-  std::printf("vymera-sim serves a scale (serial %s), a pedometer (id %u) and a tracker (id %" PRId64 ") at %s\n"
+  std::string tcp = server.TcpPort() ? " and on 127.0.0.1:" + std::to_string(server.TcpPort()) : "";
+  std::printf("vymera-sim serves a scale (serial %s), a pedometer (id %u) and a tracker (id %" PRId64
+              ") at %s%s\n"
               "Commands here or from another terminal (vymera-sim weigh 68.4); \"help\" lists them, Ctrl+C ends.\n",
-              o.ids.scaleSerial.c_str(), o.ids.pedometerId, o.ids.trackerId, o.socket.c_str());
+              o.ids.scaleSerial.c_str(), o.ids.pedometerId, o.ids.trackerId, o.socket.c_str(), tcp.c_str());
   std::fflush(stdout);
 
   LineReader input;

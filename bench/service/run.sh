@@ -58,6 +58,13 @@ fi
 echo "wrk: $connections connections, ${seconds}s, signed scale.weight.up to 127.0.0.1:$port"
 wrk -t2 -c"$connections" -d"${seconds}s" --latency -s "$here/weight_upload.lua" "http://127.0.0.1:$port/" | tee "$work/wrk.txt"
 
+# The service's CPU time and context switches (all its threads) per answer: on a busy machine these
+# say more than the rate, which then depends on what else runs.
+ticks=$(awk '{print $14 + $15}' "/proc/$server/stat")
+switches=$(cat /proc/"$server"/task/*/status 2>/dev/null | awk '/^(voluntary|nonvoluntary)_ctxt_switches/ {s += $2} END {print s + 0}')
+answers=$(sed -n 's/^answers scaleup_res: //p' "$work/wrk.txt")
+awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v s="$switches" -v n="${answers:-0}" 'BEGIN {
+  if (n > 0) printf "service per answer (from its start): CPU %.0f us, %.1f context switches\n", t / hz * 1e6 / n, s / n }'
 [ -n "$holder" ] && { kill "$holder"; wait "$holder" 2>/dev/null || true; holder=""; }
 kill -INT "$server"; wait "$server" || true; server=""
 rows=$("$program" --db "$db" show-uploads bench@example.com | sed -n 's/^weights of .*: //p')

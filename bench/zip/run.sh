@@ -4,7 +4,7 @@
 #   bench/zip/run.sh [BUILD_FOLDER] [ROUNDS] [EARLIER_DRIVER]
 # EARLIER_DRIVER, a zip_extract_all of another build, is timed in the same rounds as "earlier".
 # The archives (5,000 small files; one 300 MB file) are made under /tmp and removed afterwards.
-# Prints the wall time of every round and the best of each tool.
+# Prints the wall and CPU time of every round, and the median and the best of each tool.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
@@ -46,43 +46,66 @@ mkdir -p "$work/large"
 rm -rf "$work/small" "$work/large"
 ls -l "$work"/*.zip
 
-# time_one LABEL ARCHIVE COMMAND...: unpacks into a fresh folder and prints the wall time in seconds.
+# time_one LABEL ARCHIVE COMMAND...: unpacks into a fresh folder and prints the wall time and the
+# CPU time (user and system) in seconds. On a busy machine the CPU time is the steadier figure.
 time_one() {
   local out="$work/out"
   chmod -R u+w "$out" 2>/dev/null || true
   rm -rf "$out" && mkdir "$out"
   sync
-  local start end
+  local start end cpu
   start=$(date +%s.%N)
-  (cd "$out" && "${@:3}" >/dev/null)
+  # `times` in the subshell: its children's user and system time, as "0m0.890s 0m0.150s".
+  cpu=$( (cd "$out" && "${@:3}" >/dev/null; times) | awk 'NR == 2 {
+    split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%.3f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }')
   end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }' 
+  awk -v a="$start" -v b="$end" -v c="$cpu" 'BEGIN { printf "%.3f %s\n", b - a, c }'
 }
 
-declare -A best
+declare -A best all cpus
 for archive in small large; do
   for round in $(seq "$rounds"); do
     for tool in $tools; do
       case $tool in
-        vymera) t=$(time_one $tool "$archive" "$driver" "$work/$archive.zip") ;;
-        earlier) t=$(time_one $tool "$archive" "$earlier" "$work/$archive.zip") ;;
-        unzip)  t=$(time_one $tool "$archive" unzip -o -q "$work/$archive.zip") ;;
-        bsdtar) t=$(time_one $tool "$archive" bsdtar -xf "$work/$archive.zip") ;;
+        vymera) read -r t c < <(time_one $tool "$archive" "$driver" "$work/$archive.zip") ;;
+        earlier) read -r t c < <(time_one $tool "$archive" "$earlier" "$work/$archive.zip") ;;
+        unzip)  read -r t c < <(time_one $tool "$archive" unzip -o -q "$work/$archive.zip") ;;
+        bsdtar) read -r t c < <(time_one $tool "$archive" bsdtar -xf "$work/$archive.zip") ;;
       esac
-      printf '%-6s %-7s round %d: %6.3f s\n' "$archive" "$tool" "$round" "$t"
+      printf '%-6s %-7s round %d: %6.3f s, CPU %6.3f s\n' "$archive" "$tool" "$round" "$t" "$c"
       key="$archive/$tool"
+      all[$key]="${all[$key]:-} $t"
+      cpus[$key]="${cpus[$key]:-} $c"
       if [ -z "${best[$key]:-}" ] || awk -v t="$t" -v b="${best[$key]}" 'BEGIN { exit !(t < b) }'; then
         best[$key]=$t
       fi
     done
   done
 done
-echo
-echo "best of $rounds rounds (wall seconds):"
-printf '%-8s' archive; for tool in $tools; do printf ' %8s' "$tool"; done; printf '  vymera/unzip vymera/bsdtar\n'
-for archive in small large; do
-  printf '%-8s' "$archive"
-  for tool in $tools; do printf ' %8.3f' "${best[$archive/$tool]}"; done
-  awk -v v="${best[$archive/vymera]}" -v u="${best[$archive/unzip]}" -v b="${best[$archive/bsdtar]}" \
-    'BEGIN { printf "  %11.2fx %12.2fx\n", v / u, v / b }'
+# median WORDS...: the middle one of the numbers (the lower middle of an even count).
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+declare -A mid midcpu
+for key in "${!all[@]}"; do
+  # shellcheck disable=SC2086
+  mid[$key]=$(median ${all[$key]})
+  # shellcheck disable=SC2086
+  midcpu[$key]=$(median ${cpus[$key]})
 done
+# table NAME: the figures in the array NAME for each tool, and the ratios against unzip and bsdtar.
+table() {
+  local -n figure=$1
+  printf '%-8s' archive; for tool in $tools; do printf ' %8s' "$tool"; done; printf '  vymera/unzip vymera/bsdtar\n'
+  for archive in small large; do
+    printf '%-8s' "$archive"
+    for tool in $tools; do printf ' %8.3f' "${figure[$archive/$tool]}"; done
+    awk -v v="${figure[$archive/vymera]}" -v u="${figure[$archive/unzip]}" -v b="${figure[$archive/bsdtar]}" \
+      'BEGIN { printf "  %11.2fx %12.2fx\n", v / u, v / b }'
+  done
+}
+echo
+echo "median of $rounds rounds (wall seconds):"
+table mid
+echo "best of $rounds rounds (wall seconds):"
+table best
+echo "median of $rounds rounds (CPU seconds, user and system):"
+table midcpu

@@ -1,14 +1,7 @@
 #include "common/zip/item_path.h"
 
-#include <fcntl.h>
-#include <linux/openat2.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <vector>
 
 #include "common/zip/made_folders.h"
@@ -29,57 +22,45 @@ bool HasDriveLetter(std::string_view path) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool ClimbsOut(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return true;
+namespace {
+
+// Calls visit with each component of path split at "/" and "\" (empty ones included) until one
+// gives true; true then.
+template <typename Visit>
+bool AnyComponent(std::string_view path, Visit visit) {
   std::size_t start = 0;
   while (start <= path.size()) {
     std::size_t end = path.find_first_of("/\\", start);
     if (end == std::string_view::npos) end = path.size();
-    if (path.substr(start, end - start) == "..") return true;
+    if (visit(path.substr(start, end - start))) return true;
     start = end + 1;
   }
   return false;
 }
 
-bool IsContainedName(std::string_view name) { return !IsRooted(name) && !HasDriveLetter(name) && !ClimbsOut(name); }
-
-std::size_t ArchivePartOf(std::string_view target, std::string_view name) {
-  if (!name.empty() && name.size() < target.size() && target.substr(target.size() - name.size()) == name &&
-      target[target.size() - name.size() - 1] == '/') {
-    return target.size() - name.size();
-  }
-  const std::size_t slash = target.rfind('/');
-  return slash == std::string_view::npos ? 0 : slash + 1;
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'a' && x <= 'z' ? x - 'a' + 'A' : x) == (y >= 'a' && y <= 'z' ? y - 'a' + 'A' : y);
+         });
 }
 
-std::optional<TargetPlace> PlaceTarget(int baseFd, MadeFolders& folders, const std::string& target,
-                                       std::string_view name) {
-  TargetPlace place;
-  if (IsRooted(target)) {
-    // The caller's own folder may be reached through links (a linked home folder); what the archive
-    // named below it may not.
-    const std::size_t split = ArchivePartOf(target, name);
-    place.callerFolder = platform::UniqueFd(::open(target.substr(0, split).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!place.callerFolder) return std::nullopt;
-    place.folder = place.callerFolder.get();
-    place.below = target.substr(split);
-    return place;
+// Windows takes these for devices whatever extension follows, and ignores spaces before the dot.
+bool IsDeviceName(std::string_view name) {
+  std::string_view stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    if (EqualsIgnoringCase(stem, device)) return true;
   }
-  // Folders are made only below the base folder; an absolute target's folder must exist already.
-  // The file itself is still opened from the base folder along its whole path, so that a folder
-  // moved or swapped for a link since it was made never takes it elsewhere.
-  const std::size_t slash = target.rfind('/');
-  if (slash != std::string::npos && folders.Open(baseFd, std::string_view(target).substr(0, slash)) < 0) {
-    return std::nullopt;
-  }
-  place.folder = baseFd;
-  place.below = target;
-  return place;
+  if (stem.size() < 4) return false;
+  const std::string_view prefix = stem.substr(0, 3);
+  const std::string_view number = stem.substr(3);
+  if (!EqualsIgnoringCase(prefix, "COM") && !EqualsIgnoringCase(prefix, "LPT")) return false;
+  // A digit, or the superscript one, two or three in UTF-8.
+  const bool digit = number.size() == 1 && number[0] >= '0' && number[0] <= '9';
+  return digit || number == "\u00b9" || number == "\u00b2" || number == "\u00b3";
 }
 
-namespace {
-
-// The components of a relative path, without the empty and "." ones that name no step.
+// The components of a relative path ("/" separators), without the empty and "." ones that name no step.
 std::vector<std::string> Components(std::string_view path) {
   std::vector<std::string> parts;
   std::size_t start = 0;
@@ -95,45 +76,73 @@ std::vector<std::string> Components(std::string_view path) {
 
 }  // namespace
 
-platform::UniqueFd EnterFolder(int at, const std::string& name) {
-  return platform::UniqueFd(::openat(at, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+bool ClimbsOut(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) return true;
+  return AnyComponent(path, [](std::string_view part) { return part == ".."; });
 }
 
-platform::UniqueFd OpenBeneath(int baseFd, std::string_view path, int flags, mode_t mode) {
-  const std::string text(path);
-  struct open_how how {};
-  how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
-  how.mode = (flags & O_CREAT) != 0 ? mode : 0;
-  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
-  const long fd = ::syscall(SYS_openat2, baseFd, text.c_str(), &how, sizeof how);
-  if (fd >= 0) return platform::UniqueFd(static_cast<int>(fd));
-  // A kernel before openat2 says ENOSYS, one that lacks a resolve flag EINVAL, and a sandbox that
-  // filters unknown calls may say EPERM: the long way gives the same answer there.
-  if (errno != ENOSYS && errno != EINVAL && errno != EPERM) return {};
-  return OpenBeneathByComponents(baseFd, path, flags, mode);
+bool HasSpecialName(std::string_view path) {
+  return AnyComponent(path, [](std::string_view part) {
+    if (part.empty() || part == ".") return false;
+    return part.back() == '.' || part.back() == ' ' || part.find(':') != std::string_view::npos || IsDeviceName(part);
+  });
 }
 
-platform::UniqueFd OpenBeneathByComponents(int baseFd, std::string_view path, int flags, mode_t mode) {
-  const std::vector<std::string> parts = Components(path);
+bool IsContainedName(std::string_view name) {
+  return !IsRooted(name) && !HasDriveLetter(name) && !ClimbsOut(name) && !HasSpecialName(name);
+}
+
+std::size_t ArchivePartOf(std::string_view target, std::string_view name) {
+  if (!name.empty() && name.size() < target.size() && target.substr(target.size() - name.size()) == name &&
+      target[target.size() - name.size() - 1] == '/') {
+    return target.size() - name.size();
+  }
+  const std::size_t slash = target.rfind('/');
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+std::optional<TargetPlace> PlaceTarget(int baseFd, MadeFolders& folders, const std::string& target,
+                                       std::string_view name) {
+  TargetPlace place;
+  if (IsAbsoluteTarget(target)) {
+    // The caller's own folder may be reached through links (a linked home folder); what the archive
+    // named below it may not.
+    const std::size_t split = ArchivePartOf(target, name);
+    if (HasSpecialName(std::string_view(target).substr(split))) return std::nullopt;
+    place.callerFolder = OpenFolder(target.substr(0, split));
+    if (!place.callerFolder) return std::nullopt;
+    place.folder = place.callerFolder.get();
+    place.below = target.substr(split);
+    return place;
+  }
+  // Folders are made only below the base folder; an absolute target's folder must exist already.
+  // The file itself is still opened from the base folder along its whole path, so that a folder
+  // moved or swapped for a link since it was made never takes it elsewhere.
+  if (HasSpecialName(target)) return std::nullopt;
+  const std::size_t slash = target.rfind('/');
+  if (slash != std::string::npos && folders.Open(baseFd, std::string_view(target).substr(0, slash)) < 0) {
+    return std::nullopt;
+  }
+  place.folder = baseFd;
+  place.below = target;
+  return place;
+}
+
+std::optional<LastStep> EnterFoldersOf(int baseFd, std::string_view path) {
+  std::vector<std::string> parts = Components(path);
   if (parts.empty()) {
     errno = ENOENT;
-    return {};
+    return std::nullopt;
   }
-  platform::UniqueFd folder;
-  int at = baseFd;
+  LastStep step;
+  step.folder = baseFd;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    folder = EnterFolder(at, parts[i]);
-    if (!folder) return {};
-    at = folder.get();
+    step.entered = EnterFolder(step.folder, parts[i]);
+    if (!step.entered) return std::nullopt;
+    step.folder = step.entered.get();
   }
-  platform::UniqueFd fd(::openat(at, parts.back().c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode));
-  struct stat info {};
-  // With O_PATH, O_NOFOLLOW opens a link itself instead of refusing it.
-  if (fd && (flags & O_PATH) != 0 && (::fstat(fd.get(), &info) != 0 || S_ISLNK(info.st_mode))) {
-    errno = ELOOP;
-    return {};
-  }
-  return fd;
+  step.name = std::move(parts.back());
+  return step;
 }
 
 bool MakeFolders(int baseFd, std::string_view folder) {

@@ -1,7 +1,5 @@
 #include "common/zip/made_folders.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 
 #include "common/zip/item_path.h"
@@ -27,11 +25,11 @@ int MadeFolders::Open(int baseFd, std::string_view folder) {
       at = found->second.get();
       continue;
     }
-    // Entered first and made only when missing: most folders exist after their first item. mkdirat
+    // Entered first and made only when missing: most folders exist after their first item. Making
     // never follows a link in its last component, and the folder is entered only when it is a
     // folder itself.
     platform::UniqueFd entered = EnterFolder(at, part);
-    if (!entered && errno == ENOENT && (::mkdirat(at, part.c_str(), 0777) == 0 || errno == EEXIST)) {
+    if (!entered && errno == ENOENT && (MakeFolderAt(at, part) || errno == EEXIST)) {
       entered = EnterFolder(at, part);
     }
     if (!entered) return -1;

@@ -1,7 +1,5 @@
 #include "common/zip/zip_extractor.h"
 
-#include <fcntl.h>
-
 #include <cerrno>
 
 #include <new>
@@ -22,7 +20,7 @@ ZipResult ZipExtractor::OpenArchive(const std::string& path) {
   if (!reader) return result;
   // Held open, so that folders and files of relative names land in the folder that was current at
   // opening even if the process changes its current folder later.
-  platform::UniqueFd baseFd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  platform::UniqueFd baseFd = zip::OpenFolder(".");
   if (!baseFd) return ZipResult::kOpenFailed;
   std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[zip::kChunkSize]);
   if (!chunk) return ZipResult::kOpenFailed;
@@ -70,7 +68,9 @@ ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targe
   if (reader_->Overlaps(index)) return ZipResult::kDataError;
 
   const std::string target = zip::WithSlashes(targetPath);
-  if (zip::ClimbsOut(target) || zip::HasDriveLetter(target)) return ZipResult::kOpenFailed;
+  if (zip::ClimbsOut(target) || (zip::HasDriveLetter(target) && !zip::IsAbsoluteTarget(target))) {
+    return ZipResult::kOpenFailed;
+  }
   std::optional<zip::TargetPlace> place = zip::PlaceTarget(baseFd_.get(), folders_, target, zip::WithSlashes(item.name));
   if (!place) return ZipResult::kOpenFailed;
   // Data that cannot be read at all (encrypted, an unknown method) is refused before the target is
@@ -86,7 +86,7 @@ ZipResult ZipExtractor::ExtractItem(std::int32_t index, const std::string& targe
   }
   if (!file) return ZipResult::kOpenFailed;
   for (;;) {
-    const std::ptrdiff_t got = data.Read(chunk_.get(), zip::kChunkSize);
+    const std::ptrdiff_t got = data.Read(chunk_.get(), data.PreferredChunkSize());
     if (got < 0) return ZipResult::kDataError;
     if (got == 0) break;
     if (!file->Write(chunk_.get(), static_cast<std::size_t>(got))) return ZipResult::kDataError;

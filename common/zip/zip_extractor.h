@@ -5,10 +5,12 @@
 //
 // Stored names and relative targets never lead out of the folder they are unpacked into: names that
 // are rooted, carry a drive letter or climb with "..", and targets that climb, are refused with
-// ZipResult::kOpenFailed. Items are always written as regular files, never as symbolic links, and
-// never through one: a link on the way below the base folder (or, for an absolute target, below the
-// folder its caller named) fails the item with kOpenFailed. Items laid over the bytes of another
-// item are refused with kDataError.
+// ZipResult::kOpenFailed. So are, on every platform, names Windows takes for something else: devices
+// ("CON", "aux.txt"), streams ("name:stream") and names ending in a dot or a space. Items are always
+// written as regular files, never as symbolic links, and never through one (nor, on Windows, through
+// a junction or other reparse point): a link on the way below the base folder (or, for an absolute
+// target, below the folder its caller named) fails the item with kOpenFailed. Items laid over the
+// bytes of another item are refused with kDataError.
 
 #include <cstddef>
 #include <cstdint>

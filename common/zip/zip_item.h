@@ -22,10 +22,11 @@ struct ZipItem {
   std::int32_t index = 0;
   // The stored name (at most 259 bytes of it) taken as GBK, in UTF-8; separators as stored.
   std::string name;
-  // zip_attribute bits. Hidden and system have no meaning on this platform and live only here.
+  // zip_attribute bits. Windows gives them to the file; on Linux hidden and system have no meaning
+  // and live only here, and read-only takes the write bits away.
   std::uint32_t attributes = 0;
   ZipFileTime accessTime = 0;
-  // Kept for callers; this platform cannot give a file a creation time.
+  // Given to the file on Windows; kept for callers on Linux, which cannot give a file a creation time.
   ZipFileTime creationTime = 0;
   ZipFileTime modificationTime = 0;
   std::uint32_t compressedSize = 0;

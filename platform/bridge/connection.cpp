@@ -1,16 +1,9 @@
 #include "platform/bridge/connection.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <charconv>
 #include <cstdlib>
-#include <cstring>
+#include <string_view>
 
 namespace platform::bridge {
 namespace {
@@ -29,6 +22,15 @@ Deadline Earlier(Deadline a, Deadline b) {
   return std::min(*a, *b);
 }
 
+// A port number in decimal, 1 to 65535, and nothing else.
+std::optional<uint16_t> PortNumber(std::string_view text) {
+  unsigned port = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535)
+    return std::nullopt;
+  return static_cast<uint16_t>(port);
+}
+
 }  // namespace
 
 Deadline After(int ms) {
@@ -36,51 +38,26 @@ Deadline After(int ms) {
   return Clock::now() + std::chrono::milliseconds(ms);
 }
 
-std::string DefaultSocketPath() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && *runtime) return std::string(runtime) + "/vymera-sim.sock";
-  return "/tmp/vymera-" + std::to_string(getuid()) + "/vymera-sim.sock";
+uint16_t SimulatorTcpPort() {
+  const char* text = std::getenv(kTcpPortVariable);
+  return PortNumber(text ? text : "").value_or(kDefaultTcpPort);
 }
 
-std::string FolderOf(const std::string& socketPath) {
-  size_t slash = socketPath.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return socketPath.substr(0, slash);
+std::optional<uint16_t> LoopbackPortOf(const std::string& endpoint) {
+  static constexpr std::string_view kHost = "127.0.0.1:";
+  if (endpoint.compare(0, kHost.size(), kHost) != 0) return std::nullopt;
+  return PortNumber(std::string_view(endpoint).substr(kHost.size()));
 }
 
-bool PrivateFolder(const std::string& folder, bool create) {
-  if (create) mkdir(folder.c_str(), 0700);
-  struct stat st {};
-  return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 022) == 0;
+std::unique_ptr<Connection> Connection::Connect(const std::string& endpoint) {
+  StreamSocket socket = ConnectStream(endpoint);
+  if (!socket) return nullptr;
+  return std::make_unique<Connection>(std::move(socket));
 }
 
-std::unique_ptr<Connection> Connection::Connect(const std::string& path) {
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  if (path.empty() || path.size() >= sizeof addr.sun_path || !PrivateFolder(FolderOf(path), false)) return nullptr;
-  std::memcpy(addr.sun_path, path.data(), path.size());
-  UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  if (!fd) return nullptr;
-  // A Unix socket connects at once or not at all; a full backlog (EAGAIN) counts as nobody there.
-  if (connect(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return nullptr;
-  return std::make_unique<Connection>(std::move(fd));
-}
+Connection::Connection(StreamSocket socket) : socket_(std::move(socket)) {}
 
-Connection::Connection(UniqueFd fd) : fd_(std::move(fd)) {
-  int flags = fcntl(fd_.get(), F_GETFL);
-  if (flags >= 0) fcntl(fd_.get(), F_SETFL, flags | O_NONBLOCK);
-}
-
-bool Connection::Wait(short events, Deadline deadline) {
-  for (;;) {
-    pollfd p{fd_.get(), events, 0};
-    int n = poll(&p, 1, MillisecondsUntil(deadline));
-    if (n > 0) return true;
-    if (n == 0) return false;
-    if (errno != EINTR) return true;  // the next call on the socket reports the fault
-  }
-}
+bool Connection::Wait(bool forWrite, Deadline deadline) { return socket_.Wait(forWrite, MillisecondsUntil(deadline)); }
 
 IoStatus Connection::Send(const Frame& frame, Deadline deadline) {
   if (sendBroken_) return IoStatus::Closed;
@@ -88,14 +65,13 @@ IoStatus Connection::Send(const Frame& frame, Deadline deadline) {
   if (bytes.empty()) return IoStatus::Refused;
   size_t sent = 0;
   while (sent < bytes.size()) {
-    ssize_t n = send(fd_.get(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (n > 0) {
-      sent += static_cast<size_t>(n);
+    StreamSocket::Result n = socket_.Send(std::span<const uint8_t>(bytes).subspan(sent));
+    if (n.io == StreamSocket::Io::Done) {
+      sent += n.bytes;
       continue;
     }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!Wait(POLLOUT, deadline)) {
+    if (n.io == StreamSocket::Io::Again) {
+      if (!Wait(true, deadline)) {
         // Half a frame may be on its way; the stream cannot carry another.
         sendBroken_ = sent > 0;
         return IoStatus::TimedOut;
@@ -123,22 +99,18 @@ IoStatus Connection::Receive(Frame& frame, Deadline deadline) {
     }
     if (decoder_.Partial() && !frameDeadline) frameDeadline = After(kFrameGapMs);
     // Never read past the frame being decoded: what follows it belongs to the next call.
-    ssize_t n = recv(fd_.get(), buffer, sizeof buffer, MSG_DONTWAIT | MSG_PEEK);
-    if (n > 0) {
-      size_t used = decoder_.Feed(std::span<const uint8_t>(buffer, static_cast<size_t>(n)));
-      recv(fd_.get(), buffer, used, MSG_DONTWAIT);
+    StreamSocket::Result n = socket_.Peek(buffer);
+    if (n.io == StreamSocket::Io::Done) {
+      socket_.Discard(decoder_.Feed(std::span<const uint8_t>(buffer, n.bytes)));
       continue;
     }
-    if (n == 0) {
-      receiveBroken_ = true;
+    if (n.io == StreamSocket::Io::Closed) {
+      // A peer that ended its stream is gone: nothing more goes to it either, which a TCP stream
+      // would otherwise take in once before it notices.
+      receiveBroken_ = sendBroken_ = true;
       return IoStatus::Closed;
     }
-    if (errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) {
-      receiveBroken_ = true;
-      return IoStatus::Closed;
-    }
-    if (!Wait(POLLIN, Earlier(deadline, frameDeadline))) {
+    if (!Wait(false, Earlier(deadline, frameDeadline))) {
       if (decoder_.Partial()) {
         receiveBroken_ = true;
         return frameDeadline && Clock::now() >= *frameDeadline ? IoStatus::Refused : IoStatus::TimedOut;
@@ -160,14 +132,10 @@ IoStatus Connection::Exchange(const Frame& request, Frame& reply, Deadline deadl
   return got;
 }
 
-bool Connection::PeerGone() const {
-  pollfd p{fd_.get(), POLLIN | POLLRDHUP, 0};
-  if (poll(&p, 1, 0) <= 0) return false;
-  return (p.revents & (POLLIN | POLLRDHUP | POLLHUP | POLLERR)) != 0;
-}
+bool Connection::PeerGone() const { return socket_.Readable(); }
 
-void Connection::Shutdown() { shutdown(fd_.get(), SHUT_RDWR); }
+void Connection::Shutdown() { socket_.Shutdown(); }
 
-void Connection::StopReceiving() { shutdown(fd_.get(), SHUT_RD); }
+void Connection::StopReceiving() { socket_.ShutdownReceive(); }
 
 }  // namespace platform::bridge

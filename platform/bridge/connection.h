@@ -1,15 +1,16 @@
 #pragma once
-// One stream connection of the device bridge over a Unix socket: frames sent and received within
-// deadlines, and a shutdown that any thread may call to end a wait in progress. Where the socket
-// lives is decided here for both ends.
+// One stream connection of the device bridge: frames sent and received within deadlines, and a
+// shutdown that any thread may call to end a wait in progress. Where the simulator listens is decided
+// here for both ends.
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/bridge/frame.h"
-#include "platform/unique_fd.h"
+#include "platform/bridge/stream_socket.h"
 
 namespace platform::bridge {
 
@@ -19,13 +20,20 @@ using Deadline = std::optional<Clock::time_point>;
 // ms from now; a negative ms means no limit.
 Deadline After(int ms);
 
-// $XDG_RUNTIME_DIR/vymera-sim.sock, or vymera-sim.sock in a folder of this user's own under /tmp.
+// Where the programs find the simulator. On Linux its Unix socket: $XDG_RUNTIME_DIR/vymera-sim.sock,
+// or vymera-sim.sock in a folder of this user's own under /tmp. On Windows, where the programs may
+// run under Wine beside a Linux simulator, its loopback TCP port: "127.0.0.1:PORT", PORT from
+// SimulatorTcpPort().
 std::string DefaultSocketPath();
-// The folder a socket path is in.
-std::string FolderOf(const std::string& socketPath);
-// True when folder is this user's and nobody else may write to it, so the socket in it cannot be
-// swapped for another's. With create, a missing folder is made, open to this user only.
-bool PrivateFolder(const std::string& folder, bool create);
+
+// The loopback TCP port the simulator also listens on, for Windows programs.
+inline constexpr uint16_t kDefaultTcpPort = 27183;
+inline constexpr const char* kTcpPortVariable = "VYMERA_SIM_PORT";
+// $VYMERA_SIM_PORT when it is a port number (1 to 65535), else kDefaultTcpPort.
+uint16_t SimulatorTcpPort();
+// "127.0.0.1:PORT" → PORT; nothing for anything else, another host's address included: the bridge
+// never leaves this machine.
+std::optional<uint16_t> LoopbackPortOf(const std::string& endpoint);
 
 enum class IoStatus {
   Ok,
@@ -39,11 +47,11 @@ class Connection {
   // A part of a frame must be followed by the rest within this time, whatever the deadline.
   static constexpr int kFrameGapMs = 2000;
 
-  // Connects to the socket at path; null when nobody listens there (at once, without waiting), or
-  // when the socket's folder is not private.
-  static std::unique_ptr<Connection> Connect(const std::string& path);
-  // Takes a connected stream socket; it is made non-blocking.
-  explicit Connection(UniqueFd fd);
+  // Connects to the simulator at endpoint (DefaultSocketPath's form); null when nobody listens
+  // there, found out without waiting, or when the endpoint may not be used (on Linux a socket whose
+  // folder is not private).
+  static std::unique_ptr<Connection> Connect(const std::string& endpoint);
+  explicit Connection(StreamSocket socket);
 
   IoStatus Send(const Frame& frame, Deadline deadline);
   IoStatus Receive(Frame& frame, Deadline deadline);
@@ -59,10 +67,10 @@ class Connection {
   void StopReceiving();
 
  private:
-  // Waits for events on the socket until the deadline; false when it passed.
-  bool Wait(short events, Deadline deadline);
+  // Waits until the socket may be written or read, until the deadline; false when it passed.
+  bool Wait(bool forWrite, Deadline deadline);
 
-  UniqueFd fd_;
+  StreamSocket socket_;
   FrameDecoder decoder_;
   // Nothing more is read once the stream is refused or out of step; nothing more is sent once a
   // frame went out cut short.

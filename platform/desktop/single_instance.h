@@ -6,9 +6,8 @@
 // waits for the holder's window to appear and raises that.
 
 #include <chrono>
+#include <memory>
 #include <string>
-
-#include "platform/unique_fd.h"
 
 namespace platform {
 
@@ -16,19 +15,22 @@ class InstanceLock {
  public:
   // The lock of name in folder (the window registry's); nothing is taken yet.
   InstanceLock(std::string folder, std::string name);
+  ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
 
   // Tries once, without waiting; true while held by this object.
   bool TryTake();
   bool Held() const { return held_; }
-  // False when the lock file cannot be made (a folder others can reach, say): then no lock exists.
+  // False when the lock cannot be made (a folder others can reach, say): then no lock exists.
   bool Usable();
 
  private:
+  struct Handle;  // the platform's lock object
+
   std::string folder_;
-  std::string path_;
-  UniqueFd fd_;
+  std::string name_;
+  std::unique_ptr<Handle> handle_;
   bool held_ = false;
 };
 

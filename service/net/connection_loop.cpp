@@ -35,8 +35,7 @@ void Unwatch(int epoll, int fd) { epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr); 
 
 }  // namespace
 
-ConnectionLoop::ConnectionLoop(const Settings& settings, Serve serve)
-    : settings_(settings), serve_(std::move(serve)) {}
+ConnectionLoop::ConnectionLoop(const Settings& settings, Serve serve) : settings_(settings), serve_(std::move(serve)) {}
 
 ConnectionLoop::~ConnectionLoop() { Stop(); }
 
@@ -66,7 +65,7 @@ void ConnectionLoop::Stop() {
   for (std::thread& worker : workers_) worker.join();
   workers_.clear();
   entries_.clear();
-  served_.clear();
+  returned_.clear();
 }
 
 void ConnectionLoop::Run() {
@@ -86,7 +85,7 @@ void ConnectionLoop::Run() {
       } else if (fd == wake_.get()) {
         uint64_t wakes;
         [[maybe_unused]] auto got = read(wake_.get(), &wakes, sizeof wakes);
-        TakeBack(now);
+        Adopt(now);
       } else {
         OnReadable(fd, now);
       }
@@ -111,14 +110,48 @@ void ConnectionLoop::Work() {
       ready_.pop_front();
     }
     bool keep = serve_(*connection);
-    {
-      std::lock_guard lock(mutex_);
-      if (stopping_) continue;
-      served_.emplace_back(std::move(connection), keep);
+    if (!keep || --connection->requestsLeft == 0) {
+      shutdown(connection->socket.get(), SHUT_RDWR);
+      continue;
     }
-    uint64_t one = 1;
-    [[maybe_unused]] auto written = write(wake_.get(), &one, sizeof one);
+    Return(std::move(connection));
   }
+}
+
+void ConnectionLoop::Return(std::unique_ptr<ClientConnection> connection) {
+  int fd = connection->socket.get();
+  // Bytes of the next request came with the last one: the loop takes them up now.
+  bool pending = !connection->received.empty();
+  connection->since = Clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    // Otherwise the request thread watches the connection again itself, and the loop adopts it with
+    // its first event or its next sweep: waking the loop to do it would cost a switch per request.
+    // Under the lock, so that the loop cannot adopt it between the two steps.
+    bool watched = !pending && WatchFd(epoll_.get(), fd);
+    returned_.emplace(fd, std::move(connection));
+    if (watched) return;
+  }
+  uint64_t one = 1;
+  [[maybe_unused]] auto written = write(wake_.get(), &one, sizeof one);
+}
+
+void ConnectionLoop::Adopt(Clock::time_point now, int fd) {
+  std::vector<std::unique_ptr<ClientConnection>> adopted;
+  {
+    std::lock_guard lock(mutex_);
+    if (fd >= 0) {
+      auto at = returned_.find(fd);
+      if (at == returned_.end()) return;
+      adopted.push_back(std::move(at->second));
+      returned_.erase(at);
+    } else {
+      for (auto& [_, connection] : returned_) adopted.push_back(std::move(connection));
+      returned_.clear();
+    }
+  }
+  for (auto& connection : adopted) Watch(std::move(connection), now);
 }
 
 void ConnectionLoop::Accept(Clock::time_point now) {
@@ -153,7 +186,8 @@ void ConnectionLoop::Watch(std::unique_ptr<ClientConnection> connection, Clock::
   bool first = connection->requestsLeft == settings_.maxRequests;
   bool pending = !connection->received.empty();
   auto [at, added] = entries_.try_emplace(fd, std::move(connection), settings_.limits);
-  if (!added || !WatchFd(epoll_.get(), fd)) {
+  // A connection a request thread returned may be watched already (EEXIST).
+  if (!added || (!WatchFd(epoll_.get(), fd) && errno != EEXIST)) {
     if (added) entries_.erase(at);
     return;
   }
@@ -166,14 +200,19 @@ void ConnectionLoop::Watch(std::unique_ptr<ClientConnection> connection, Clock::
     Advance(fd, entry, now);
     return;
   }
-  entry.until = first ? entry.connection->since + std::min<Clock::duration>(settings_.keepAlive,
-                                                                             settings_.limits.deadline)
-                      : now + settings_.keepAlive;
+  // A returned connection's keep-alive counts from its answer, not from its adoption.
+  entry.until =
+      entry.connection->since +
+      (first ? std::min<Clock::duration>(settings_.keepAlive, settings_.limits.deadline) : settings_.keepAlive);
 }
 
 void ConnectionLoop::OnReadable(int fd, Clock::time_point now) {
   auto at = entries_.find(fd);
-  if (at == entries_.end()) return;
+  if (at == entries_.end()) {
+    Adopt(now, fd);
+    at = entries_.find(fd);
+    if (at == entries_.end()) return;
+  }
   Entry& entry = at->second;
   char chunk[kReceiveChunk];
   ssize_t got = recv(fd, chunk, sizeof chunk, 0);
@@ -253,22 +292,9 @@ void ConnectionLoop::Close(int fd) {
   entries_.erase(fd);
 }
 
-void ConnectionLoop::TakeBack(Clock::time_point now) {
-  std::vector<std::pair<std::unique_ptr<ClientConnection>, bool>> served;
-  {
-    std::lock_guard lock(mutex_);
-    served.swap(served_);
-  }
-  for (auto& [connection, keep] : served) {
-    if (!keep || --connection->requestsLeft == 0) {
-      shutdown(connection->socket.get(), SHUT_RDWR);
-      continue;
-    }
-    Watch(std::move(connection), now);
-  }
-}
-
 void ConnectionLoop::Sweep(Clock::time_point now) {
+  // Returned connections that stayed silent get their keep-alive deadline kept here.
+  Adopt(now);
   if (!acceptWatched_ && now >= acceptPausedUntil_) acceptWatched_ = WatchFd(epoll_.get(), listening_.get());
   std::vector<int> expired;
   for (const auto& [fd, entry] : entries_)

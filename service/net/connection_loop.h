@@ -90,14 +90,17 @@ class ConnectionLoop {
   void HandOver(int fd);
   void Refuse(Entry& entry, int status, const char* reason, ConnectionClock::time_point now);
   void Close(int fd);
-  void TakeBack(ConnectionClock::time_point now);
+  // A request thread gives back a connection that may carry another request.
+  void Return(std::unique_ptr<ClientConnection> connection);
+  // Takes the returned connection on fd (every returned one when fd is -1) into the loop's watch.
+  void Adopt(ConnectionClock::time_point now, int fd = -1);
   void Sweep(ConnectionClock::time_point now);
 
   Settings settings_;
   Serve serve_;
   platform::UniqueFd listening_;
   platform::UniqueFd epoll_;
-  platform::UniqueFd wake_;  // eventfd: a request thread gave a connection back, or Stop was called
+  platform::UniqueFd wake_;  // eventfd: a returned connection holds bytes, or Stop was called
   std::thread loop_;
   std::vector<std::thread> workers_;
   std::unordered_map<int, Entry> entries_;  // by socket, the connections the loop watches
@@ -107,7 +110,8 @@ class ConnectionLoop {
   std::mutex mutex_;  // guards what follows
   std::condition_variable work_;
   std::deque<std::unique_ptr<ClientConnection>> ready_;  // whole requests for the request threads
-  std::vector<std::pair<std::unique_ptr<ClientConnection>, bool>> served_;  // and back, keep or not
+  // Connections back from the request threads, by socket, until the loop adopts them.
+  std::unordered_map<int, std::unique_ptr<ClientConnection>> returned_;
   bool stopping_ = false;
 };
 

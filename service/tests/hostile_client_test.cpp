@@ -113,6 +113,19 @@ size_t CountOf(std::string_view text, std::string_view part) {
   return count;
 }
 
+// What the service sends on connection until count vymera.get answers are whole, waiting up to 2 s
+// for each piece.
+std::string ReceiveAnswers(RawConnection& connection, size_t count) {
+  std::string answers;
+  while (CountOf(answers, "</vymera_get>") < count && connection.Readable(std::chrono::seconds(2))) {
+    char chunk[4096];
+    ssize_t got = recv(connection.fd(), chunk, sizeof chunk, 0);
+    if (got <= 0) break;
+    answers.append(chunk, static_cast<size_t>(got));
+  }
+  return answers;
+}
+
 TEST_F(HostileHeads, ARefusedBodyEndsTheConnectionAndGoodOnesKeepIt) {
   RawConnection refused(server_->port());
   refused.Send("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 1000000\r\n\r\nmethod=user.id.get");
@@ -125,14 +138,25 @@ TEST_F(HostileHeads, ARefusedBodyEndsTheConnectionAndGoodOnesKeepIt) {
   std::string request = "POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 17\r\n\r\nmethod=vymera.get";
   RawConnection kept(server_->port());
   kept.Send(request + request + request);
-  std::string answers;
-  while (CountOf(answers, "</vymera_get>") < 3 && kept.Readable(std::chrono::seconds(2))) {
-    char chunk[4096];
-    ssize_t got = recv(kept.fd(), chunk, sizeof chunk, 0);
-    if (got <= 0) break;
-    answers.append(chunk, static_cast<size_t>(got));
-  }
+  std::string answers = ReceiveAnswers(kept, 3);
   EXPECT_EQ(CountOf(answers, "HTTP/1.1 200"), 3u);
+}
+
+// Requests one after another on one connection, each sent once the last was answered, as a client
+// that keeps its connection does; then silence, which the service ends at its keep-alive time.
+TEST_F(SlowClients, AKeptConnectionIsWatchedAgainAfterEveryAnswerAndClosedOnceSilent) {
+  RawConnection kept(server_->port());
+  const std::string request = "POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 17\r\n\r\nmethod=vymera.get";
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(kept.Send(request));
+    ASSERT_EQ(StatusOf(ReceiveAnswers(kept, 1)), 200);
+  }
+  auto start = Clock::now();
+  EXPECT_EQ(kept.ReceiveUntilClosed(std::chrono::seconds(8)), "");
+  double silent = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_GT(silent, 4.0);
+  EXPECT_LT(silent, 7.0);
 }
 
 std::vector<std::string> SlowHead(int lines) {

@@ -47,7 +47,7 @@ struct StalledSimulator {
     EXPECT_EQ(bind(listenFd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     EXPECT_EQ(listen(listenFd.get(), 4), 0);
     thread = std::thread([this] {
-      held = std::make_unique<b::Connection>(platform::UniqueFd(accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC)));
+      held = std::make_unique<b::Connection>(b::StreamSocket(accept4(listenFd.get(), nullptr, nullptr, SOCK_CLOEXEC)));
       b::Frame request;
       if (held->Receive(request, b::After(2000)) == b::IoStatus::Ok)
         held->Send(b::ToFrame(b::OpenReply{true, 65, 65}), b::After(1000));

@@ -4,6 +4,7 @@
 #include "sim/bridge_server.h"
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -42,7 +43,7 @@ struct RawPeer {
     addr.sun_family = AF_UNIX;
     std::memcpy(addr.sun_path, path.data(), path.size());
     EXPECT_EQ(connect(raw.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    frames = std::make_unique<b::Connection>(platform::UniqueFd(dup(raw.get())));
+    frames = std::make_unique<b::Connection>(b::StreamSocket(dup(raw.get())));
   }
   void Send(const std::vector<uint8_t>& bytes) {
     ASSERT_EQ(send(raw.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
@@ -119,6 +120,36 @@ int RunTool(std::vector<std::string> args, std::string& printed) { return SimPro
 bool WaitForSocket(const std::string& path) {
   return testing_support::WaitUntil([&] { return b::Connection::Connect(path) != nullptr; });
 }
+
+sockaddr_in Loopback(uint16_t port) {
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return addr;
+}
+
+// A stream to 127.0.0.1 at port, as a Windows program opens one; empty when nobody listens.
+b::StreamSocket TcpTo(uint16_t port) {
+  platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in addr = Loopback(port);
+  if (connect(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return {};
+  return b::StreamSocket(dup(fd.get()));
+}
+
+// Something else listening on a loopback port the system picked.
+struct TakenPort {
+  platform::UniqueFd fd{::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)};
+  uint16_t port = 0;
+  TakenPort() {
+    sockaddr_in addr = Loopback(0);
+    socklen_t length = sizeof addr;
+    EXPECT_EQ(bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    EXPECT_EQ(listen(fd.get(), 1), 0);
+    EXPECT_EQ(getsockname(fd.get(), reinterpret_cast<sockaddr*>(&addr), &length), 0);
+    port = ntohs(addr.sin_port);
+  }
+};
 
 }  // namespace
 
@@ -228,10 +259,70 @@ TEST(BridgeServer, ServesOneSocketOnceReplacesAStaleOneAndRemovesItsOwn) {
   EXPECT_EQ(second.Start(open.path() + "/vymera-sim.sock", error), sim::BridgeServer::Started::Failed);
 }
 
+TEST(BridgeServer, AlsoServesALoopbackPortForWindowsProgramsAndGivesItUpWhenItStops) {
+  bridge_test::TempFolder folder;
+  sim::SimDesk desk;
+  sim::BridgeServer server(desk.Host(), desk.Tracker(), nullptr);
+  std::string error;
+  ASSERT_EQ(server.Start(folder.File("sim.sock"), error, 0), sim::BridgeServer::Started::Ok) << error;
+  uint16_t port = server.TcpPort();
+  ASSERT_NE(port, 0);
+  b::Connection tcp(TcpTo(port));
+  b::Frame reply;
+  ASSERT_EQ(tcp.Exchange(b::ToFrame(b::EnumerateRequest{}), reply, b::After(2000)), b::IoStatus::Ok);
+  auto list = b::FromFrame<b::InterfaceList>(reply);
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->interfaces.size(), 2u);
+
+  // The port is another's now: the second simulator listens nowhere, its socket included.
+  sim::SimDesk other;
+  sim::BridgeServer second(other.Host(), other.Tracker(), nullptr);
+  EXPECT_EQ(second.Start(folder.File("second.sock"), error, port), sim::BridgeServer::Started::PortInUse);
+  EXPECT_NE(error.find("127.0.0.1 port " + std::to_string(port)), std::string::npos) << error;
+  EXPECT_EQ(b::Connection::Connect(folder.File("second.sock")), nullptr);
+
+  server.Stop();
+  EXPECT_EQ(server.TcpPort(), 0);
+  EXPECT_FALSE(TcpTo(port));
+}
+
+TEST(VymeraSim, LeavesOutATakenPortWithAWarningUnlessTheOptionAskedForIt) {
+  TakenPort taken;
+  bridge_test::TempFolder folder;
+  std::string socket = folder.path() + "/sim.sock";
+  std::string printed;
+  {
+    // The port both sides read from the environment: the simulator still serves the Linux programs.
+    std::string port = std::to_string(taken.port);
+    setenv(b::kTcpPortVariable, port.c_str(), 1);
+    SimProcess served({"--socket", socket});
+    unsetenv(b::kTcpPortVariable);
+    ASSERT_TRUE(WaitForSocket(socket));
+    EXPECT_EQ(RunTool({"--socket", socket, "quit"}, printed), 0);
+    printed.clear();
+    EXPECT_EQ(served.Wait(printed), 0);
+    EXPECT_NE(printed.find("Windows programs will not find this simulator"), std::string::npos) << printed;
+    EXPECT_EQ(printed.find("and on 127.0.0.1"), std::string::npos) << printed;
+  }
+  printed.clear();
+  EXPECT_EQ(RunTool({"--socket", socket, "--tcp-port", std::to_string(taken.port)}, printed), 1);
+  EXPECT_NE(printed.find("cannot listen on 127.0.0.1 port"), std::string::npos) << printed;
+  printed.clear();
+  EXPECT_EQ(RunTool({"--socket", socket, "--tcp-port", "65536"}, printed), 2);
+  EXPECT_NE(printed.find("bad value for --tcp-port"), std::string::npos) << printed;
+
+  SimProcess picked({"--socket", socket, "--tcp-port", "0"});
+  ASSERT_TRUE(WaitForSocket(socket));
+  EXPECT_EQ(RunTool({"--socket", socket, "quit"}, printed), 0);
+  printed.clear();
+  EXPECT_EQ(picked.Wait(printed), 0);
+  EXPECT_NE(printed.find(" and on 127.0.0.1:"), std::string::npos) << printed;
+}
+
 TEST(VymeraSim, ServesTakesCommandsFromItsInputAndFromASecondProcessAndEndsOnASignal) {
   bridge_test::TempFolder folder;
   std::string socket = folder.path() + "/sim.sock";
-  SimProcess served({"--socket", socket, "--scale-serial", "ABC123", "--pedometer-id", "77"});
+  SimProcess served({"--socket", socket, "--tcp-port", "off", "--scale-serial", "ABC123", "--pedometer-id", "77"});
   ASSERT_TRUE(WaitForSocket(socket));
 
   platform::BridgeHidHost host(socket);
@@ -278,10 +369,10 @@ TEST(VymeraSim, ServesTakesCommandsFromItsInputAndFromASecondProcessAndEndsOnASi
 TEST(VymeraSim, QuitEndsItAndASecondOneRefusesATakenSocket) {
   bridge_test::TempFolder folder;
   std::string socket = folder.path() + "/sim.sock";
-  SimProcess first({"--socket", socket});
+  SimProcess first({"--socket", socket, "--tcp-port", "off"});
   ASSERT_TRUE(WaitForSocket(socket));
   std::string printed;
-  EXPECT_EQ(RunTool({"--socket", socket}, printed), 1);
+  EXPECT_EQ(RunTool({"--socket", socket, "--tcp-port", "off"}, printed), 1);
   EXPECT_NE(printed.find("another vymera-sim already serves"), std::string::npos) << printed;
   printed.clear();
   EXPECT_EQ(RunTool({"--socket", socket, "quit"}, printed), 0);

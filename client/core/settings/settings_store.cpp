@@ -4,7 +4,6 @@
 
 #include "platform/autostart.h"
 #include "platform/codepage.h"
-#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/profile_file.h"
 
@@ -51,7 +50,5 @@ bool SettingsStore::SetStartWithDesktop(bool on) {
 
 bool SettingsStore::RestoreStartWithDesktop() const {
   if (!AutoStart) return true;
-  std::string entry = platform::AutostartEntryPath(kAutostartName);
-  if (entry.empty()) return false;
-  return platform::PathExists(entry) || SetStartWithDesktop(true);
+  return platform::HasAutostartEntry(kAutostartName) || SetStartWithDesktop(true);
 }

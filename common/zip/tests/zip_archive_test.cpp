@@ -9,26 +9,6 @@ using zip_test::Entry;
 
 class ZipArchiveRead : public zip_test::InTempFolder {};
 
-TEST_F(ZipArchiveRead, FindsItemsByNameWithEitherSeparator) {
-  std::filesystem::create_directories(Path("src/skin"));
-  platform::WriteFileAtomically(Path("src/skin/main.xml"), "<Window/>");
-  platform::WriteFileAtomically(Path("src/Logo.png"), std::string(30000, '\x89'));
-  ASSERT_TRUE(zip_test::Run("cd " + Path("src") + " && zip -q -r " + Path("res.zip") + " ."));
-  auto archive = ZipArchive::Open(Path("res.zip"));
-  ASSERT_NE(archive, nullptr);
-  EXPECT_EQ(archive->ItemCount(), 3u);
-  EXPECT_EQ(archive->ReadItem("skin/main.xml"), "<Window/>");
-  EXPECT_EQ(archive->ReadItem("skin\\main.xml"), "<Window/>");
-  EXPECT_EQ(archive->ReadItem("Logo.png"), std::string(30000, '\x89'));
-  // Names are matched exactly as stored.
-  EXPECT_EQ(archive->ReadItem("logo.png"), std::nullopt);
-  EXPECT_EQ(archive->ReadItem("main.xml"), std::nullopt);
-  EXPECT_EQ(archive->ReadItem("skin/"), std::nullopt);
-  // Many reads of one open archive, in any order.
-  EXPECT_EQ(archive->ReadItem("Logo.png")->size(), 30000u);
-  EXPECT_EQ(archive->ReadItem("skin/main.xml"), "<Window/>");
-}
-
 TEST_F(ZipArchiveRead, StoredBackslashesAndGbkNamesAreFound) {
   const std::vector<Entry> entries = {
       {.name = "dlg\\AboutDlg.xml", .data = "<About/>", .versionMadeBy = zip_test::kMadeOnDos, .externalAttributes = 0x20},

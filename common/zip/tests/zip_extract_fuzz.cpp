@@ -1,13 +1,12 @@
 // Fuzzes the whole reader: opens an archive made of the input, describes and extracts every item,
 // and reads each by name into memory. Beyond crashes, leaks and hangs it checks that nothing was
 // written outside the folder the items are unpacked into and that no symbolic link was made.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <string>
 
@@ -33,10 +32,17 @@ void RemoveRoot();
 const Layout& Folders() {
   // Never destroyed, so that the removal at exit still finds it.
   static const Layout* layout = [] {
-    std::string pattern = (fs::temp_directory_path() / "vymera-zipfuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
+    // A folder of this process's own: made here, so no other had it.
+    std::random_device seed;
+    fs::path root;
+    for (int attempt = 0; attempt < 100 && root.empty(); ++attempt) {
+      const fs::path candidate = fs::temp_directory_path() / ("vymera-zipfuzz-" + std::to_string(seed()));
+      std::error_code ec;
+      if (fs::create_directory(candidate, ec)) root = candidate;
+    }
+    if (root.empty()) std::abort();
     std::atexit(RemoveRoot);
-    return new Layout{pattern, fs::path(pattern) / "a" / "b" / "work"};
+    return new Layout{root, root / "a" / "b" / "work"};
   }();
   return *layout;
 }
@@ -60,7 +66,7 @@ void CheckNothingEscaped(const Layout& layout) {
   for (auto it = fs::recursive_directory_iterator(layout.work, ec); it != fs::recursive_directory_iterator();
        it.increment(ec)) {
     if (it->is_symlink()) {
-      std::fprintf(stderr, "a symbolic link was created: %s\n", it->path().c_str());
+      std::fprintf(stderr, "a symbolic link was created: %s\n", it->path().string().c_str());
       std::abort();
     }
   }
@@ -103,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (zip.GetItem(i, item) != ZipResult::kOk) continue;
       if (item.uncompressedSize <= kMaxExtractBytes) {
         // Both ways callers name targets: relative to the base folder, and absolute inside it.
-        const std::string target = i % 2 == 0 ? item.name : (layout.work / item.name).string();
+        // Joined as text: a path object would take the UTF-8 name for the system's code page on Windows.
+        const std::string target = i % 2 == 0 ? item.name : layout.work.generic_string() + "/" + item.name;
         zip.ExtractItem(i, target);
         if (archive) archive->ReadItem(item.name);
       }

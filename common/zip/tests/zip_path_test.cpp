@@ -1,19 +1,34 @@
-// Paths below the folder items are unpacked into: where a caller's part of a target ends, and
-// opening beneath a folder without following a link on any component, with openat2 and without.
-#include <fcntl.h>
+// Paths below the folder items are unpacked into: the names refused on every platform, where a
+// caller's part of a target ends, and folders made below a held one.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "common/zip/item_path.h"
 #include "platform/file_io.h"
 #include "testing/temp_folder.h"
+#include "zip_test_writer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using platform::UniqueFd;
+
+TEST(ZipNames, WhatWindowsTakesForSomethingElseIsRefusedEverywhere) {
+  for (const char* name :
+       {"CON",       "con",          "aux.txt",         "skin/Nul.png",    "PRN.tar.gz",    "COM1",     "lpt9.log",
+        "com0",      "CON .txt",     "COM\u00b9.txt",   "CONOUT$",         "skin/conin$.x", "a./b.txt", "name.",
+        "trailing ", "skin\\dir /x", "file.txt:stream", "file.txt::$DATA", "dir/C:x",       "..."}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(zip::HasSpecialName(name));
+    EXPECT_FALSE(zip::IsContainedName(name));
+  }
+  for (const char* name : {"console.txt", "auxiliary/a.png", "com10.txt", "lpt.txt", "COMA", "con_", "a.b.txt",
+                           ".hidden", "./skin/a.png", "skin/", "x/./y", " leading", "nul-ish/CONx"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(zip::HasSpecialName(name));
+    EXPECT_TRUE(zip::IsContainedName(name));
+  }
+}
 
 TEST(ZipTargetSplit, TheArchivePartIsTheItemsNameWhereTheTargetEndsInIt) {
   EXPECT_EQ(zip::ArchivePartOf("/p/res/skin/a.png", "skin/a.png"), 7u);
@@ -24,63 +39,19 @@ TEST(ZipTargetSplit, TheArchivePartIsTheItemsNameWhereTheTargetEndsInIt) {
   EXPECT_EQ(zip::ArchivePartOf("/p/skin/a.png", "/p/skin/a.png"), 8u);
 }
 
-using Opener = UniqueFd (*)(int, std::string_view, int, mode_t);
-
-// base/a/b/file.txt, with base/a/folder -> outside and base/a/file -> outside/file.txt.
-class ZipOpenBeneath : public ::testing::TestWithParam<Opener> {
- protected:
-  void SetUp() override {
-    fs::create_directories(temp_.File("base/a/b"));
-    fs::create_directories(temp_.File("outside"));
-    platform::WriteFileAtomically(temp_.File("base/a/b/file.txt"), "inside");
-    platform::WriteFileAtomically(temp_.File("outside/file.txt"), "outside");
-    ASSERT_EQ(::symlink(temp_.File("outside").c_str(), temp_.File("base/a/folder").c_str()), 0);
-    ASSERT_EQ(::symlink(temp_.File("outside/file.txt").c_str(), temp_.File("base/a/file").c_str()), 0);
-    base_ = UniqueFd(::open(temp_.File("base").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    ASSERT_TRUE(base_);
-  }
-
-  UniqueFd Open(std::string_view path, int flags, mode_t mode = 0) {
-    return GetParam()(base_.get(), path, flags, mode);
-  }
-
-  testing_support::TempFolder temp_;
-  UniqueFd base_;
-};
-
-TEST_P(ZipOpenBeneath, OpensAndCreatesBelowTheBase) {
-  EXPECT_TRUE(Open("a/b/file.txt", O_RDONLY));
-  EXPECT_TRUE(Open("./a//b/", O_PATH | O_DIRECTORY));
-  EXPECT_TRUE(Open("a/b/new.txt", O_WRONLY | O_CREAT | O_EXCL, 0644));
-  EXPECT_TRUE(fs::is_regular_file(temp_.File("base/a/b/new.txt")));
-  EXPECT_FALSE(Open("a/missing/new.txt", O_WRONLY | O_CREAT, 0644));
-  EXPECT_FALSE(Open("", O_RDONLY));
-}
-
-TEST_P(ZipOpenBeneath, FollowsNoLinkOnAnyComponent) {
-  for (const char* path : {"a/folder/file.txt", "a/file", "a/folder"}) {
-    SCOPED_TRACE(path);
-    EXPECT_FALSE(Open(path, O_RDONLY));
-    EXPECT_FALSE(Open(path, O_PATH));
-  }
-  EXPECT_FALSE(Open("a/folder/new.txt", O_WRONLY | O_CREAT | O_EXCL, 0644));
-  EXPECT_FALSE(Open("a/file", O_WRONLY | O_TRUNC));
-  EXPECT_EQ(platform::ReadWholeFile(temp_.File("outside/file.txt")), "outside");
-  EXPECT_FALSE(fs::exists(temp_.File("outside/new.txt")));
-}
-
-INSTANTIATE_TEST_SUITE_P(OneCallAndComponentByComponent, ZipOpenBeneath,
-                         ::testing::Values(&zip::OpenBeneath, &zip::OpenBeneathByComponents));
-
 TEST(ZipMakeFolders, MakesEachParentButEntersNoLink) {
   testing_support::TempFolder temp;
   fs::create_directories(temp.File("base"));
   fs::create_directories(temp.File("outside"));
-  ASSERT_EQ(::symlink(temp.File("outside").c_str(), temp.File("base/link").c_str()), 0);
-  UniqueFd base(::open(temp.File("base").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  platform::UniqueFd base = zip::OpenFolder(temp.File("base"));
+  ASSERT_TRUE(base);
   EXPECT_TRUE(zip::MakeFolders(base.get(), "x/y/z"));
   EXPECT_TRUE(zip::MakeFolders(base.get(), "x/y"));
   EXPECT_TRUE(fs::is_directory(temp.File("base/x/y/z")));
+  ASSERT_TRUE(platform::WriteFileAtomically(temp.File("base/file"), "a file"));
+  EXPECT_FALSE(zip::MakeFolders(base.get(), "file/sub"));
+  EXPECT_FALSE(zip::MakeFolders(base.get(), "file"));
+  if (!zip_test::MakeFolderLink(temp.File("outside"), temp.File("base/link"))) GTEST_SKIP() << zip_test::kNoLinks;
   EXPECT_FALSE(zip::MakeFolders(base.get(), "link/sub"));
   EXPECT_FALSE(zip::MakeFolders(base.get(), "link"));
   EXPECT_TRUE(fs::is_empty(temp.File("outside")));

@@ -57,14 +57,26 @@ std::string ExtendedTimestamp(std::uint8_t flags, const std::vector<std::uint32_
 // Runs a shell command line; true when it exits with status 0.
 bool Run(const std::string& commandLine);
 
+// Makes link a symbolic link to the folder or file target. On Windows a folder link that cannot be
+// a symbolic link (no privilege for one) is made a junction. False when the system can make none:
+// Wine 8 reports symbolic links made that are not there and has no junctions.
+bool MakeFolderLink(const std::string& target, const std::string& link);
+bool MakeFileLink(const std::string& target, const std::string& link);
+
+// True when path is a link itself (on Windows, any reparse point), whatever it points at.
+bool IsLink(const std::string& path);
+
+// Why a test that needs links is skipped where they cannot be made.
+inline constexpr char kNoLinks[] = "this system makes neither symbolic links nor junctions (Wine)";
+
 }  // namespace zip_test
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "common/zip/zip_extractor.h"
 #include "platform/file_io.h"
 #include "testing/temp_folder.h"
 
@@ -88,6 +100,32 @@ class InTempFolder : public ::testing::Test {
   std::string Archive(const std::string& bytes, const std::string& name = "test.zip") const {
     platform::WriteFileAtomically(Path(name), bytes);
     return Path(name);
+  }
+
+  // Unpacks every item under its own name, as the installer does; returns the codes in order.
+  static std::vector<ZipResult> ExtractAll(const std::string& archive) {
+    std::vector<ZipResult> results;
+    ZipExtractor zip;
+    if (zip.OpenArchive(archive) != ZipResult::kOk) return results;
+    ZipItem count;
+    zip.GetItem(-1, count);
+    for (int i = 0; i < count.index; ++i) {
+      ZipItem item;
+      zip.GetItem(i, item);
+      results.push_back(zip.ExtractItem(i, item.name));
+    }
+    EXPECT_EQ(zip.CloseArchive(), ZipResult::kOk);
+    return results;
+  }
+
+  // Everything below folder, as relative paths with "/" separators.
+  static std::vector<std::string> Tree(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+      names.push_back(std::filesystem::relative(entry.path(), folder).generic_string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
  private:

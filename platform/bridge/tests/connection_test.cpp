@@ -1,66 +1,45 @@
+// The bridge's connections and sessions, over the streams each system has: Unix sockets on Linux,
+// loopback TCP on Windows.
 #include "platform/bridge/connection.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <thread>
 
 #include "platform/bridge/messages.h"
 #include "platform/bridge/session.h"
-#include "testing/temp_folder.h"
+#include "platform/bridge/tests/stream_pair.h"
 
 namespace b = platform::bridge;
-using platform::UniqueFd;
+using bridge_test::StreamSocket;
+using bridge_test::TestListener;
 
 namespace {
 
-std::pair<b::Connection, UniqueFd> Pair() {
-  int fds[2];
-  EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
-  return {b::Connection(UniqueFd(fds[0])), UniqueFd(fds[1])};
+std::pair<b::Connection, StreamSocket> Pair() {
+  auto [mine, theirs] = bridge_test::StreamPair();
+  EXPECT_TRUE(mine && theirs);
+  return {b::Connection(std::move(mine)), std::move(theirs)};
 }
 
-void SendRaw(const UniqueFd& fd, const std::vector<uint8_t>& bytes) {
-  ASSERT_EQ(send(fd.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+void SendRaw(StreamSocket& socket, const std::vector<uint8_t>& bytes) {
+  ASSERT_TRUE(bridge_test::SendAll(socket, bytes));
 }
 
 int64_t MsSince(b::Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(b::Clock::now() - start).count();
 }
 
-// A private folder with a listening socket that a test serves by hand, or leaves unserved.
-struct Listener {
-  testing_support::TempFolder temp;
-  std::string folder = temp.path();
-  std::string path = folder + "/vymera-sim.sock";
-  UniqueFd fd;
-
-  Listener() { Listen(); }
-  ~Listener() { fd.Close(); }
-  void Listen() {
-    fd = UniqueFd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, path.data(), path.size());
-    unlink(path.c_str());
-    ASSERT_EQ(bind(fd.get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(fd.get(), 8), 0);
-  }
-  // Accepts one connection, answers that many requests on it with one interface, and closes it.
-  std::thread ServeOne(int answers) {
-    return std::thread([this, answers] {
-      b::Connection c{UniqueFd(accept4(fd.get(), nullptr, nullptr, SOCK_CLOEXEC))};
-      b::Frame request;
-      for (int i = 0; i < answers && c.Receive(request, b::After(5000)) == b::IoStatus::Ok; ++i) {
-        c.Send(b::ToFrame(b::InterfaceList{{{"sim:scale", 1, 2, 3, "S"}}}), b::After(1000));
-      }
-    });
-  }
-};
+// Accepts one connection, answers that many requests on it with one interface, and closes it.
+std::thread ServeOne(TestListener& listener, int answers) {
+  return std::thread([&listener, answers] {
+    b::Connection c{listener.Accept(5000)};
+    b::Frame request;
+    for (int i = 0; i < answers && c.Receive(request, b::After(5000)) == b::IoStatus::Ok; ++i) {
+      c.Send(b::ToFrame(b::InterfaceList{{{"sim:scale", 1, 2, 3, "S"}}}), b::After(1000));
+    }
+  });
+}
 
 }  // namespace
 
@@ -91,7 +70,7 @@ TEST(BridgeConnection, TimesOutClosesAndRefusesAsThePeerBehaves) {
     EXPECT_EQ(c.Receive(got, b::After(50)), b::IoStatus::TimedOut);
     EXPECT_GE(MsSince(start), 50);
     EXPECT_FALSE(c.PeerGone());
-    peer.Close();
+    peer = StreamSocket();
     EXPECT_TRUE(c.PeerGone());
     EXPECT_EQ(c.Receive(got, b::After(1000)), b::IoStatus::Closed);
     EXPECT_EQ(c.Send(got, b::After(1000)), b::IoStatus::Closed);
@@ -129,40 +108,35 @@ TEST(BridgeConnection, ShutdownFromAnotherThreadEndsAWaitWithoutLimit) {
   EXPECT_EQ(status, b::IoStatus::Closed);
 }
 
-TEST(BridgeConnection, ConnectsOnlyToAListeningSocketInAPrivateFolder) {
-  Listener listener;
-  EXPECT_NE(b::Connection::Connect(listener.path), nullptr);
-  EXPECT_EQ(b::Connection::Connect(listener.folder + "/missing.sock"), nullptr);
-  EXPECT_EQ(b::Connection::Connect(listener.folder + "/" + std::string(200, 'x')), nullptr);
-  EXPECT_EQ(b::Connection::Connect(""), nullptr);
-  chmod(listener.folder.c_str(), 0777);
-  EXPECT_FALSE(b::PrivateFolder(listener.folder, false));
-  EXPECT_EQ(b::Connection::Connect(listener.path), nullptr);
-  chmod(listener.folder.c_str(), 0700);
-  EXPECT_TRUE(b::PrivateFolder(listener.folder, false));
-  EXPECT_FALSE(b::PrivateFolder("/tmp", false));
-
-  std::string made = listener.folder + "/made";
-  EXPECT_TRUE(b::PrivateFolder(made, true));
-  struct stat st {};
-  ASSERT_EQ(stat(made.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
+TEST(BridgeConnection, TakesOnlyALoopbackPortForATcpEndpoint) {
+  EXPECT_EQ(b::LoopbackPortOf("127.0.0.1:27183"), 27183);
+  EXPECT_EQ(b::LoopbackPortOf("127.0.0.1:1"), 1);
+  EXPECT_EQ(b::LoopbackPortOf("127.0.0.1:65535"), 65535);
+  for (const char* refused :
+       {"127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:", "127.0.0.1:80x", "127.0.0.1:-5", "127.0.0.1: 80", "10.0.0.1:80",
+        "localhost:80", "127.0.0.10:80", "/tmp/vymera-sim.sock", ""}) {
+    EXPECT_FALSE(b::LoopbackPortOf(refused)) << refused;
+  }
 }
 
-TEST(BridgeConnection, TheSocketLivesInTheRuntimeFolderOrInAPrivateOneUnderTmp) {
-  const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  std::string keep = saved ? saved : "";
-  setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
-  EXPECT_EQ(b::DefaultSocketPath(), "/run/user/1234/vymera-sim.sock");
-  unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(b::DefaultSocketPath(), "/tmp/vymera-" + std::to_string(getuid()) + "/vymera-sim.sock");
-  EXPECT_EQ(b::FolderOf(b::DefaultSocketPath()), "/tmp/vymera-" + std::to_string(getuid()));
-  if (saved) setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+TEST(BridgeConnection, TheSimulatorsPortComesFromTheEnvironmentWhenItIsAPort) {
+  {
+    bridge_test::ScopedVariable unset(b::kTcpPortVariable, nullptr);
+    EXPECT_EQ(b::SimulatorTcpPort(), b::kDefaultTcpPort);
+  }
+  {
+    bridge_test::ScopedVariable set(b::kTcpPortVariable, "31001");
+    EXPECT_EQ(b::SimulatorTcpPort(), 31001);
+  }
+  for (const char* wrong : {"0", "70000", "31001 ", "port", ""}) {
+    bridge_test::ScopedVariable set(b::kTcpPortVariable, wrong);
+    EXPECT_EQ(b::SimulatorTcpPort(), b::kDefaultTcpPort) << wrong;
+  }
 }
 
 TEST(BridgeSession, FindsAMissingSimulatorAtOnceAndLeavesAStoppedOneAloneAfterOneTimeOut) {
-  Listener listener;
-  b::Session session(listener.path, {300, 1500});
+  TestListener listener;
+  b::Session session(listener.endpoint(), {300, 1500});
   // Listening, but nobody accepts or answers: a stopped simulator.
   auto start = b::Clock::now();
   EXPECT_FALSE(session.Ask<b::InterfaceList>(b::EnumerateRequest{}));
@@ -176,8 +150,7 @@ TEST(BridgeSession, FindsAMissingSimulatorAtOnceAndLeavesAStoppedOneAloneAfterOn
   EXPECT_LT(MsSince(start), 150);
 
   // Gone altogether: found out at once.
-  listener.fd.Close();
-  unlink(listener.path.c_str());
+  listener.Close();
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   start = b::Clock::now();
   EXPECT_FALSE(session.Ask<b::InterfaceList>(b::EnumerateRequest{}));
@@ -185,18 +158,18 @@ TEST(BridgeSession, FindsAMissingSimulatorAtOnceAndLeavesAStoppedOneAloneAfterOn
 }
 
 TEST(BridgeSession, AsksARestartedSimulatorOnAFreshConnection) {
-  Listener listener;
-  b::Session session(listener.path);
-  std::thread first = listener.ServeOne(1);
+  TestListener listener;
+  b::Session session(listener.endpoint());
+  std::thread first = ServeOne(listener, 1);
   auto list = session.Ask<b::InterfaceList>(b::EnumerateRequest{});
   ASSERT_TRUE(list);
   EXPECT_EQ(list->interfaces.at(0).path, "sim:scale");
 
   // The simulator ends (its side of the control connection closes) and a new one starts.
   first.join();
-  listener.fd.Close();
-  listener.Listen();
-  std::thread second = listener.ServeOne(2);
+  listener.Close();
+  ASSERT_TRUE(listener.Listen());
+  std::thread second = ServeOne(listener, 2);
   EXPECT_TRUE(session.Ask<b::InterfaceList>(b::EnumerateRequest{}));
   // A reply of the wrong kind is no answer, and the connection is dropped.
   EXPECT_FALSE(session.Ask<b::OpenReply>(b::EnumerateRequest{}));

@@ -74,7 +74,9 @@ TEST(HidNode, AWriteThatBlocksInTheKernelIsLeftBehindAndTheNodeClosesWhenItEnds)
   std::vector<uint8_t> huge = Report(4 << 20, 0x33);
   platform::HidTransfer first, second;
   double seconds = SecondsOf([&] {
-    first = device->Write(huge, 50);
+    // Long enough for the writer thread to reach the kernel on a busy machine; a write given up on
+    // before that never goes out at all.
+    first = device->Write(huge, 500);
     second = device->Write(Report(65, 0x44), 50);
   });
   EXPECT_EQ(first.status, HidStatus::TimedOut);

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "common/zip/item_path.h"
+#include "common/zip/item_path_linux.h"
 
 namespace zip {
 
