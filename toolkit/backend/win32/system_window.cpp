@@ -172,6 +172,9 @@ void SystemWindow::BeginMoveDrag() { BeginResizeDrag(HTCAPTION); }
 
 void SystemWindow::BeginResizeDrag(int edge) {
   HWND hwnd = H(hwnd_);
+  // Only while the button is really held: the system's loop ends at its release, and a press that
+  // only came as a message (another program's, a test's) would leave the loop waiting for ever.
+  if (GetKeyState(VK_LBUTTON) >= 0 && GetAsyncKeyState(VK_LBUTTON) >= 0) return;
   DWORD pos = GetMessagePos();
   ReleaseCapture();
   // The system's move and size loop runs until the button is let go; the toolkit's timers go on.
