@@ -1,6 +1,5 @@
 #include "toolkit/paint_manager.h"
 
-#include <cairo.h>
 
 #include <algorithm>
 #include <unordered_map>
@@ -9,7 +8,7 @@
 #include "platform/paths.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/core/window_wnd.h"
-#include "toolkit/render/cairo_renderer.h"
+#include "toolkit/render/renderer.h"
 #include "toolkit/skin/resource_source.h"
 
 namespace {
@@ -234,7 +233,7 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
   switch (msg) {
     case WM_PAINT: {
       CWindowWnd* w = toolkit::Dispatcher::Instance().Find(hwnd_);
-      if (w && w->PaintTarget()) Render(w->PaintTarget());
+      if (w && w->PaintTarget()) Render(*w->PaintTarget());
       result = 0;
       return true;
     }
@@ -413,19 +412,10 @@ void CPaintManagerUI::DoLayout() {
   inLayout_ = false;
 }
 
-void CPaintManagerUI::Render(cairo_t* cr) {
+void CPaintManagerUI::Render(toolkit::Renderer& renderer) {
   if (needLayout_) DoLayout();
-  cairo_save(cr);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  if (transparentBackground_) {
-    cairo_set_source_rgba(cr, 0, 0, 0, 0);
-  } else {
-    cairo_set_source_rgb(cr, 1, 1, 1);
-  }
-  cairo_paint(cr);
-  cairo_restore(cr);
+  renderer.Clear(transparentBackground_);
   if (!root_) return;
-  toolkit::CairoRenderer renderer(cr);
   root_->DoPaint(renderer);
 }
 

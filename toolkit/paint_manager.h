@@ -15,8 +15,6 @@
 #include "toolkit/core/win_types.h"
 #include "toolkit/render/renderer.h"
 
-typedef struct _cairo cairo_t;
-
 namespace toolkit {
 class ResourceSource;
 }
@@ -95,7 +93,7 @@ class CPaintManagerUI {
   bool NeedsLayout() const { return needLayout_ && !inLayout_; }
   void DoLayout();
   // Paints the whole tree onto cr (client coordinates).
-  void Render(cairo_t* cr);
+  void Render(toolkit::Renderer& renderer);
   toolkit::ImageCache& Images() { return images_; }
   // Where this window's skin files and images are read from.
   const toolkit::ResourceSource& Resources() const;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "toolkit/render/cairo_renderer.h"
 #include "toolkit/testing/headless.h"
 #include "toolkit/ui.h"
 
@@ -73,9 +74,10 @@ void BM_PaintFrame(benchmark::State& state) {
   }
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 850, 600);
   cairo_t* cr = cairo_create(surface);
-  w.OnNativePaint(cr);  // first frame loads the images
+  toolkit::CairoRenderer renderer(cr);
+  w.OnNativePaint(renderer);  // first frame loads the images
   for (auto _ : state) {
-    w.OnNativePaint(cr);
+    w.OnNativePaint(renderer);
     cairo_surface_flush(surface);
   }
   cairo_destroy(cr);

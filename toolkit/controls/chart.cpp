@@ -1,22 +1,19 @@
 #include "toolkit/controls/chart.h"
 
-#include <cairo.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
+#include <numbers>
+#include <utility>
+#include <vector>
 
 #include "toolkit/paint_manager.h"
-#include "toolkit/render/cairo_renderer.h"
+#include "toolkit/render/renderer.h"
 #include "toolkit/skin/image_spec.h"
 
 namespace {
 
-void Source(cairo_t* cr, uint32_t argb, double alpha = 1.0) {
-  cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0,
-                        ((argb >> 24) & 0xFF) / 255.0 * alpha);
-}
+constexpr double kPi = std::numbers::pi;
 
 std::string Number(double value, int decimals) {
   char text[48];
@@ -28,23 +25,10 @@ std::string Number(double value, int decimals) {
   return text;
 }
 
-// The chart's lines, dots and bars are cairo paths; under a renderer without a cairo context the
-// chart stays empty.
-cairo_t* CairoOf(toolkit::Renderer& renderer) {
-  auto* cairo = dynamic_cast<toolkit::CairoRenderer*>(&renderer);
-  return cairo ? cairo->Context() : nullptr;
-}
-
 // A horizontal rule at y (already on a half pixel) from x0 to x1; solid when dash is empty.
-void HorizontalRule(cairo_t* cr, double x0, double x1, double y, uint32_t argb, double width,
-                    std::initializer_list<double> dash = {}) {
-  Source(cr, argb);
-  cairo_set_line_width(cr, width);
-  cairo_set_dash(cr, dash.size() ? dash.begin() : nullptr, static_cast<int>(dash.size()), 0);
-  cairo_move_to(cr, x0, y);
-  cairo_line_to(cr, x1, y);
-  cairo_stroke(cr);
-  cairo_set_dash(cr, nullptr, 0, 0);
+void HorizontalRule(toolkit::Renderer& renderer, double x0, double x1, double y, uint32_t argb, double width,
+                    std::vector<double> dash = {}) {
+  renderer.StrokePath(toolkit::Path().MoveTo(x0, y).LineTo(x1, y), argb, {width, std::move(dash), false});
 }
 
 uint32_t Color(std::string_view value, uint32_t fallback) { return toolkit::ParseColor(value).value_or(fallback); }
@@ -204,8 +188,6 @@ void CChartUI::DoPaint(toolkit::Renderer& renderer) {
 }
 
 void CChartUI::PaintGrid(toolkit::Renderer& renderer, const Axis& axis) const {
-  cairo_t* cr = CairoOf(renderer);
-  if (!cr) return;
   CRect plot = LinePlot();
   toolkit::FontSpec font = manager_ ? manager_->GetFont(font_) : toolkit::FontSpec{};
   int decimals = axis.step >= 1 ? 0 : decimals_;
@@ -215,9 +197,9 @@ void CChartUI::PaintGrid(toolkit::Renderer& renderer, const Axis& axis) const {
     double y = std::round(ValueY(v)) + 0.5;
     uint32_t color = i == 0 ? axisColor_ : gridColor_;
     if (IsEmpty() && i > 0) {
-      HorizontalRule(cr, plot.left, plot.right, y, color, 1, {3, 3});
+      HorizontalRule(renderer, plot.left, plot.right, y, color, 1, {3, 3});
     } else {
-      HorizontalRule(cr, plot.left, plot.right, y, color, 1);
+      HorizontalRule(renderer, plot.left, plot.right, y, color, 1);
     }
     if (!IsEmpty() || !line_.empty()) {
       int iy = static_cast<int>(y);
@@ -230,17 +212,13 @@ void CChartUI::PaintGrid(toolkit::Renderer& renderer, const Axis& axis) const {
 void CChartUI::PaintReference(toolkit::Renderer& renderer) const {
   Axis axis = ValueAxis();
   if (!reference_ || *reference_ < axis.low || *reference_ > axis.high) return;
-  cairo_t* cr = CairoOf(renderer);
-  if (!cr) return;
   CRect plot = LinePlot();
   double y = std::round(ValueY(*reference_)) + 0.5;
-  HorizontalRule(cr, plot.left, plot.right, y, referenceColor_, 1, {6, 4});
+  HorizontalRule(renderer, plot.left, plot.right, y, referenceColor_, 1, {6, 4});
 }
 
 void CChartUI::PaintLegend(toolkit::Renderer& renderer) const {
   // Right-aligned in the title row: the reference's dash and text, then the mark's dot and text.
-  cairo_t* cr = CairoOf(renderer);
-  if (!cr) return;
   toolkit::FontSpec font = manager_ ? manager_->GetFont(font_) : toolkit::FontSpec{};
   CRect plot = LinePlot();
   int top = GetPos().top, bottom = plot.top - 10;
@@ -252,10 +230,7 @@ void CChartUI::PaintLegend(toolkit::Renderer& renderer) const {
     renderer.DrawText(CRect(right - width, top, right, bottom), markText_.str(), font, titleColor_,
                       toolkit::kTextRight | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
     right -= width + 6;
-    cairo_new_path(cr);
-    cairo_arc(cr, right - 4, mid, 4, 0, 2 * M_PI);
-    Source(cr, markColor_);
-    cairo_fill(cr);
+    renderer.FillPath(toolkit::Path().Arc(right - 4, mid, 4, 0, 2 * kPi), markColor_);
     right -= 22;
   }
   if (reference_ && !referenceLabel_.IsEmpty()) {
@@ -263,47 +238,34 @@ void CChartUI::PaintLegend(toolkit::Renderer& renderer) const {
     renderer.DrawText(CRect(right - width, top, right, bottom), referenceLabel_.str(), font, titleColor_,
                       toolkit::kTextRight | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
     right -= width + 6;
-    cairo_new_path(cr);
-    HorizontalRule(cr, right - 18, right, std::round(mid) + 0.5, referenceColor_, 1.5, {4, 3});
+    HorizontalRule(renderer, right - 18, right, std::round(mid) + 0.5, referenceColor_, 1.5, {4, 3});
   }
 }
 
 void CChartUI::PaintLine(toolkit::Renderer& renderer) const {
   if (line_.empty()) return;
-  cairo_t* cr = CairoOf(renderer);
-  if (!cr) return;
-  cairo_new_path(cr);
   CRect plot = LinePlot();
-  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   if (line_.size() > 1) {
     // A light wash under the line, then the line.
-    cairo_move_to(cr, DayX(line_.front().day), plot.bottom);
-    for (const Point& p : line_) cairo_line_to(cr, DayX(p.day), ValueY(p.value));
-    cairo_line_to(cr, DayX(line_.back().day), plot.bottom);
-    cairo_close_path(cr);
-    Source(cr, lineColor_, 0.10);
-    cairo_fill(cr);
-    for (size_t i = 0; i < line_.size(); ++i) {
-      if (i == 0) cairo_move_to(cr, DayX(line_[i].day), ValueY(line_[i].value));
-      else cairo_line_to(cr, DayX(line_[i].day), ValueY(line_[i].value));
-    }
-    Source(cr, lineColor_);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
+    toolkit::Path wash;
+    wash.MoveTo(DayX(line_.front().day), plot.bottom);
+    for (const Point& p : line_) wash.LineTo(DayX(p.day), ValueY(p.value));
+    wash.LineTo(DayX(line_.back().day), plot.bottom).Close();
+    renderer.FillPath(wash, lineColor_, 0.10);
+    toolkit::Path line;
+    line.MoveTo(DayX(line_.front().day), ValueY(line_.front().value));
+    for (size_t i = 1; i < line_.size(); ++i) line.LineTo(DayX(line_[i].day), ValueY(line_[i].value));
+    renderer.StrokePath(line, lineColor_, {2, {}, true});
   }
   // Dots where they have room; marked ones always.
   bool dots = SlotWidth() >= 5 || line_.size() == 1;
   for (const Point& p : line_) {
     if (!dots && !p.marked) continue;
     double x = DayX(p.day), y = ValueY(p.value);
-    cairo_new_path(cr);
-    cairo_arc(cr, x, y, p.marked ? 4.5 : 3.5, 0, 2 * M_PI);
-    Source(cr, p.marked ? markColor_ : 0xFFFFFFFFu);
-    cairo_fill_preserve(cr);
-    Source(cr, p.marked ? 0xFFFFFFFFu : lineColor_);
-    cairo_set_line_width(cr, p.marked ? 1.5 : 2);
-    cairo_stroke(cr);
+    toolkit::Path dot;
+    dot.Arc(x, y, p.marked ? 4.5 : 3.5, 0, 2 * kPi);
+    renderer.FillPath(dot, p.marked ? markColor_ : 0xFFFFFFFFu);
+    renderer.StrokePath(dot, p.marked ? 0xFFFFFFFFu : lineColor_, {p.marked ? 1.5 : 2, {}, true});
   }
   // The newest value, written over its point.
   const Point& last = line_.back();
@@ -316,10 +278,13 @@ void CChartUI::PaintLine(toolkit::Renderer& renderer) const {
   if (label.right > GetPos().right) label.Offset(GetPos().right - label.right, 0);
   if (label.top < plot.top - 20) label.Offset(0, 34);
   // On a white tag, so that the line passing behind never runs through the digits.
-  cairo_new_path(cr);
-  cairo_rectangle(cr, label.left, label.top, label.GetWidth(), label.GetHeight());
-  Source(cr, 0xFFFFFFFFu, 0.92);
-  cairo_fill(cr);
+  renderer.FillPath(toolkit::Path()
+                        .MoveTo(label.left, label.top)
+                        .LineTo(label.right, label.top)
+                        .LineTo(label.right, label.bottom)
+                        .LineTo(label.left, label.bottom)
+                        .Close(),
+                    0xFFFFFFFFu, 0.92);
   renderer.DrawText(label, text, font, last.marked ? markColor_ : lineColor_,
                     toolkit::kTextCenter | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
 }
@@ -327,8 +292,6 @@ void CChartUI::PaintLine(toolkit::Renderer& renderer) const {
 void CChartUI::PaintBars(toolkit::Renderer& renderer) const {
   CRect band = BarBand();
   if (band.IsEmpty()) return;
-  cairo_t* cr = CairoOf(renderer);
-  if (!cr) return;
   toolkit::FontSpec font = manager_ ? manager_->GetFont(font_) : toolkit::FontSpec{};
   double peak = 0;
   for (const Bar& b : bars_) {
@@ -338,8 +301,7 @@ void CChartUI::PaintBars(toolkit::Renderer& renderer) const {
   if (peak > 0) title += "  最高 " + Number(peak, 0);
   renderer.DrawText(CRect(band.left, band.top - kBandGap + 2, band.right, band.top - 4), title, font, titleColor_,
                     toolkit::kTextLeft | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
-  cairo_new_path(cr);
-  HorizontalRule(cr, band.left, band.right, band.bottom + 0.5, axisColor_, 1);
+  HorizontalRule(renderer, band.left, band.right, band.bottom + 0.5, axisColor_, 1);
   if (peak <= 0) {
     renderer.DrawText(band, barEmptyText_.str(), font, textColor_,
                       toolkit::kTextCenter | toolkit::kTextVCenter | toolkit::kTextSingleLine, false);
@@ -353,15 +315,14 @@ void CChartUI::PaintBars(toolkit::Renderer& renderer) const {
     // Rounded at the top only.
     double r = std::min(2.0, width / 2);
     double top = band.bottom - h;
-    cairo_new_path(cr);
-    cairo_move_to(cr, x, band.bottom);
-    cairo_line_to(cr, x, top + r);
-    cairo_arc(cr, x + r, top + r, r, M_PI, 1.5 * M_PI);
-    cairo_arc(cr, x + width - r, top + r, r, 1.5 * M_PI, 2 * M_PI);
-    cairo_line_to(cr, x + width, band.bottom);
-    cairo_close_path(cr);
-    Source(cr, barColor_);
-    cairo_fill(cr);
+    renderer.FillPath(toolkit::Path()
+                          .MoveTo(x, band.bottom)
+                          .LineTo(x, top + r)
+                          .Arc(x + r, top + r, r, kPi, 1.5 * kPi)
+                          .Arc(x + width - r, top + r, r, 1.5 * kPi, 2 * kPi)
+                          .LineTo(x + width, band.bottom)
+                          .Close(),
+                      barColor_);
   }
 }
 

@@ -14,11 +14,12 @@
 #include "toolkit/core/desktop_backend.h"
 #include "toolkit/core/rect.h"
 
-typedef struct _cairo cairo_t;
-
 namespace toolkit {
 
+class Renderer;
+
 struct WindowParams {
+  std::string className;  // the window's class name ("UI" + role), for window systems that have classes
   std::string title;
   CRect rect;  // screen coordinates of the whole window
   bool popup = false;
@@ -31,7 +32,8 @@ struct WindowParams {
 class WindowHost {
  public:
   virtual ~WindowHost() = default;
-  virtual void OnNativePaint(cairo_t* cr) = 0;
+  // Draws the client area with renderer, whose target covers it from (0, 0).
+  virtual void OnNativePaint(Renderer& renderer) = 0;
   // msg is WM_MOUSEMOVE, WM_[LR]BUTTON{DOWN,UP,DBLCLK} or WM_MOUSELEAVE.
   virtual void OnNativeMouse(UINT msg, int x, int y) = 0;
   // The shift key's state at the press is in GetKeyState(VK_SHIFT) while the key is handled.
@@ -99,6 +101,8 @@ class NativeWindow {
   virtual void SetTooltip(const std::string& text) = 0;
   // A real entry over an edit control, owned by the caller; null when the backend has none.
   virtual std::unique_ptr<TextEntry> CreateTextEntry(TextEntryHost* host) = 0;
+  // The window system's own handle of the window (an HWND on Windows); null where there is none.
+  virtual void* SystemHandle() const { return nullptr; }
 };
 
 class Backend {

@@ -101,6 +101,7 @@ enum class TrayMode {
   XEmbed,          // an X11 system tray shows it
   StandIn,         // no notification area: a small always-on-top icon window stands in for it
   Headless,
+  ShellIcon,       // the Windows shell's notification area
 };
 
 // An icon in the notification area. It comes back by itself when the area's host restarts, until

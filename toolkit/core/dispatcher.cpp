@@ -138,6 +138,11 @@ void Dispatcher::RunUntil(const std::function<bool()>& done) {
 void Dispatcher::PumpPending() {
   Backend& backend = GetBackend();
   backend.DispatchReady();
+  DeliverWaiting();
+  backend.DispatchReady();
+}
+
+void Dispatcher::DeliverWaiting() {
   size_t budget;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -149,7 +154,6 @@ void Dispatcher::PumpPending() {
   for (int timersLeft = 64; timersLeft > 0 && !quit_; --timersLeft) {
     if (!DispatchDueTimer()) break;
   }
-  backend.DispatchReady();
 }
 
 }  // namespace toolkit

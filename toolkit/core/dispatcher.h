@@ -65,6 +65,9 @@ class Dispatcher {
   // Handles every message already queued, every timer already due and the waiting native events,
   // then returns.
   void PumpPending();
+  // PumpPending without asking the backend for native events: for a loop of the window system's
+  // own (a move drag, a system dialog) that handles those itself.
+  void DeliverWaiting();
 
   // How many loops are running inside each other (0 outside any loop).
   int Depth() const { return depth_; }

@@ -41,6 +41,7 @@ HWND CWindowWnd::Create(HWND parent, LPCTSTR name, DWORD style, DWORD exStyle, i
   toolkit::CreationOrder().push_back(hwnd_);
 
   toolkit::WindowParams params;
+  params.className = GetWindowClassName() ? GetWindowClassName() : "";
   params.title = title_;
   params.rect = rect_;
   params.popup = (style & WS_POPUP) != 0;
@@ -181,8 +182,8 @@ void CWindowWnd::ApplyOpacity() {
 
 // Native events -----------------------------------------------------------------------------------
 
-void CWindowWnd::OnNativePaint(cairo_t* cr) {
-  paintTarget_ = cr;
+void CWindowWnd::OnNativePaint(toolkit::Renderer& renderer) {
+  paintTarget_ = &renderer;
   Dispatcher::Instance().Deliver(hwnd_, WM_PAINT, 0, 0);
   paintTarget_ = nullptr;
 }

@@ -56,7 +56,7 @@ class CWindowWnd : public platform::MessageTarget, public toolkit::WindowHost {
   LRESULT HandleMessageFromToolkit(UINT msg, WPARAM wParam, LPARAM lParam);
 
   // WindowHost: events of the native window (also what the headless driver injects).
-  void OnNativePaint(cairo_t* cr) override;
+  void OnNativePaint(toolkit::Renderer& renderer) override;
   void OnNativeMouse(UINT msg, int x, int y) override;
   void OnNativeKey(WPARAM virtualKey) override;
   void OnNativeWheel(int x, int y, int delta) override;
@@ -65,8 +65,8 @@ class CWindowWnd : public platform::MessageTarget, public toolkit::WindowHost {
   void OnNativeMinimized(bool minimized) override;
   void OnNativeCloseRequest() override;
 
-  // The cairo context of the paint in progress (during WM_PAINT), else null.
-  cairo_t* PaintTarget() const { return paintTarget_; }
+  // The renderer of the paint in progress (during WM_PAINT), else null.
+  toolkit::Renderer* PaintTarget() const { return paintTarget_; }
   // The native window, null before Create and after destruction.
   toolkit::NativeWindow* Native() const { return native_.get(); }
   // The visible bands set by SetWindowRoundRegion (empty: all of the window).
@@ -121,7 +121,7 @@ class CWindowWnd : public platform::MessageTarget, public toolkit::WindowHost {
   int alpha_ = 255;
   double fade_ = 1.0;  // extra factor while a fade runs
   std::vector<CRect> shape_;
-  cairo_t* paintTarget_ = nullptr;
+  toolkit::Renderer* paintTarget_ = nullptr;
   HWND modalOwner_ = nullptr;  // owner this window disabled while it runs modally
   bool inModalLoop_ = false;
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/desktop/window_registry.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/core/win_api.h"
 #include "toolkit/core/window_wnd.h"
@@ -61,27 +60,6 @@ bool IsAddress(const std::string& url) {
   });
 }
 
-platform::WindowRegistry& Registry() {
-  static auto* registry = new platform::WindowRegistry();
-  return *registry;
-}
-
-void OnTitledWindow(HWND hwnd, const std::string& title, bool created) {
-  platform::WindowRegistry& registry = Registry();
-  if (!created) {
-    registry.Withdraw(title);
-    return;
-  }
-  bool first = registry.ListenFd() < 0;
-  registry.Publish(title, [hwnd] {
-    ShowWindow(hwnd, SW_SHOWNORMAL);
-    SetForegroundWindow(hwnd);
-  });
-  if (first && registry.ListenFd() >= 0) {
-    Dispatcher::Instance().GetBackend().WatchReadable(registry.ListenFd(), [] { Registry().Serve(); });
-  }
-}
-
 // What a box over owner stands centred on: the owner's window while it is on the screen, otherwise
 // the part of the screen windows may cover.
 CRect AnchorFor(HWND owner) {
@@ -116,8 +94,6 @@ std::optional<std::string> BrowseForFolder(HWND owner, const CStdString& title) 
 bool OpenUrl(const std::string& url, int showCommand, std::function<void()> failed) {
   return IsAddress(url) && Desk().OpenUrl(url, showCommand, std::move(failed));
 }
-
-void PublishTitledWindows() { SetTitledWindowHook(&OnTitledWindow); }
 
 // Tray ----------------------------------------------------------------------------------------------
 

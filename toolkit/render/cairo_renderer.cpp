@@ -1,12 +1,9 @@
 #include "toolkit/render/cairo_renderer.h"
 
 #include <cairo.h>
-#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <pango/pangocairo.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "toolkit/render/gfx_holders.h"
 #include "toolkit/skin/markup.h"
@@ -15,92 +12,77 @@
 namespace toolkit {
 namespace {
 
-struct PngReader {
-  std::string_view bytes;
-  size_t offset = 0;
-};
-
-cairo_status_t ReadPngChunk(void* closure, unsigned char* data, unsigned int length) {
-  auto* r = static_cast<PngReader*>(closure);
-  if (r->offset + length > r->bytes.size()) return CAIRO_STATUS_READ_ERROR;
-  std::memcpy(data, r->bytes.data() + r->offset, length);
-  r->offset += length;
-  return CAIRO_STATUS_SUCCESS;
-}
-
-CairoSurface DecodePng(std::string_view bytes) {
-  PngReader reader{bytes, 0};
-  CairoSurface s(cairo_image_surface_create_from_png_stream(ReadPngChunk, &reader));
-  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
-  return s;
-}
-
-// JPEG and anything else gdk-pixbuf reads, copied into a premultiplied cairo surface.
-CairoSurface DecodeWithPixbuf(std::string_view bytes) {
-  GObjectRef<GdkPixbufLoader> loader(gdk_pixbuf_loader_new());
-  bool ok =
-      gdk_pixbuf_loader_write(loader.get(), reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
-  ok = gdk_pixbuf_loader_close(loader.get(), nullptr) && ok;
-  GdkPixbuf* pixbuf = ok ? gdk_pixbuf_loader_get_pixbuf(loader.get()) : nullptr;
-  CairoSurface owned;
-  if (pixbuf) {
-    int w = gdk_pixbuf_get_width(pixbuf);
-    int h = gdk_pixbuf_get_height(pixbuf);
-    int channels = gdk_pixbuf_get_n_channels(pixbuf);
-    int stride = gdk_pixbuf_get_rowstride(pixbuf);
-    const guchar* src = gdk_pixbuf_read_pixels(pixbuf);
-    owned.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
-    cairo_surface_t* s = owned.get();
-    cairo_surface_flush(s);
-    unsigned char* dst = cairo_image_surface_get_data(s);
-    int dstStride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < h; ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(dst + y * dstStride);
-      const guchar* p = src + y * stride;
-      for (int x = 0; x < w; ++x, p += channels) {
-        uint32_t a = channels == 4 ? p[3] : 255;
-        uint32_t r = p[0] * a / 255, g = p[1] * a / 255, b = p[2] * a / 255;
-        row[x] = (a << 24) | (r << 16) | (g << 8) | b;
-      }
-    }
-    cairo_surface_mark_dirty(s);
-  }
-  return owned;
-}
-
-void ApplyMask(cairo_surface_t* s, uint32_t rgb) {
-  cairo_surface_flush(s);
-  unsigned char* data = cairo_image_surface_get_data(s);
-  int w = cairo_image_surface_get_width(s);
-  int h = cairo_image_surface_get_height(s);
-  int stride = cairo_image_surface_get_stride(s);
-  for (int y = 0; y < h; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-    for (int x = 0; x < w; ++x) {
-      if ((row[x] >> 24) == 0xFF && (row[x] & 0x00FFFFFFu) == rgb) row[x] = 0;
-    }
-  }
-  cairo_surface_mark_dirty(s);
-}
-
 void SetColor(cairo_t* cr, uint32_t argb, bool ignoreAlpha) {
   double a = ignoreAlpha ? 1.0 : ((argb >> 24) & 0xFF) / 255.0;
   cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0, a);
 }
 
-int64_t FileStamp(const std::string& path) {
-  struct stat st {};
-  if (path.empty() || stat(path.c_str(), &st) != 0) return 0;
-  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec + st.st_size;
+// The image's pixels as a cairo surface, without a copy; the image outlives the surface.
+CairoSurface SurfaceOf(const Image& image) {
+  auto* data = reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(image.Pixels()));
+  return CairoSurface(
+      cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, image.Width(), image.Height(), image.Stride()));
 }
 
-// Draws source part src of image into dst: stretched, or repeated at its own size along a tiled
-// direction. Only src is sampled, so the pixels around a part of a sprite sheet never bleed in.
-void Blit(cairo_t* cr, const Image& image, const CRect& src, const CRect& dst, double alpha, bool tileX = false,
-          bool tileY = false) {
+void AddPath(cairo_t* cr, const Path& path) {
+  cairo_new_path(cr);
+  for (const Path::Step& step : path.Steps()) {
+    switch (step.op) {
+      case Path::Op::kMove:
+        cairo_move_to(cr, step.x, step.y);
+        break;
+      case Path::Op::kLine:
+        cairo_line_to(cr, step.x, step.y);
+        break;
+      case Path::Op::kArc:
+        cairo_arc(cr, step.x, step.y, step.radius, step.from, step.to);
+        break;
+      case Path::Op::kClose:
+        cairo_close_path(cr);
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void CairoRenderer::Clear(bool transparent) {
+  cairo_save(cr_);
+  cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
+  if (transparent) {
+    cairo_set_source_rgba(cr_, 0, 0, 0, 0);
+  } else {
+    cairo_set_source_rgb(cr_, 1, 1, 1);
+  }
+  cairo_paint(cr_);
+  cairo_restore(cr_);
+}
+
+void CairoRenderer::FillPath(const Path& path, uint32_t argb, double alpha) {
+  cairo_set_source_rgba(cr_, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0,
+                        ((argb >> 24) & 0xFF) / 255.0 * alpha);
+  AddPath(cr_, path);
+  cairo_fill(cr_);
+}
+
+void CairoRenderer::StrokePath(const Path& path, uint32_t argb, const StrokeStyle& style) {
+  cairo_save(cr_);
+  SetColor(cr_, argb, false);
+  cairo_set_line_width(cr_, style.width);
+  if (!style.dash.empty()) cairo_set_dash(cr_, style.dash.data(), static_cast<int>(style.dash.size()), 0);
+  cairo_set_line_join(cr_, style.round ? CAIRO_LINE_JOIN_ROUND : CAIRO_LINE_JOIN_MITER);
+  cairo_set_line_cap(cr_, style.round ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
+  AddPath(cr_, path);
+  cairo_stroke(cr_);
+  cairo_restore(cr_);
+}
+
+void CairoRenderer::Blit(const Image& image, const CRect& src, const CRect& dst, double alpha, bool tileX, bool tileY) {
   if (src.IsEmpty() || dst.IsEmpty()) return;
+  cairo_t* cr = cr_;
+  CairoSurface whole = SurfaceOf(image);
   CairoSurface part(
-      cairo_surface_create_for_rectangle(image.Surface(), src.left, src.top, src.GetWidth(), src.GetHeight()));
+      cairo_surface_create_for_rectangle(whole.get(), src.left, src.top, src.GetWidth(), src.GetHeight()));
   CairoPattern owned(cairo_pattern_create_for_surface(part.get()));
   cairo_pattern_t* pattern = owned.get();
   double sx = tileX ? 1.0 : static_cast<double>(src.GetWidth()) / dst.GetWidth();
@@ -120,25 +102,7 @@ void Blit(cairo_t* cr, const Image& image, const CRect& src, const CRect& dst, d
   cairo_restore(cr);
 }
 
-// A copy of image with every pixel shifted.
-std::unique_ptr<Image> ShiftedCopy(const Image& image, const HslShift& shift) {
-  int w = image.Width(), h = image.Height();
-  CairoSurface owned(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
-  cairo_surface_t* s = owned.get();
-  cairo_surface_flush(image.Surface());
-  cairo_surface_flush(s);
-  const unsigned char* from = cairo_image_surface_get_data(image.Surface());
-  unsigned char* to = cairo_image_surface_get_data(s);
-  int fromStride = cairo_image_surface_get_stride(image.Surface());
-  int toStride = cairo_image_surface_get_stride(s);
-  for (int y = 0; y < h; ++y) {
-    const auto* in = reinterpret_cast<const uint32_t*>(from + y * fromStride);
-    auto* out = reinterpret_cast<uint32_t*>(to + y * toStride);
-    for (int x = 0; x < w; ++x) out[x] = ShiftPremultiplied(in[x], shift);
-  }
-  cairo_surface_mark_dirty(s);
-  return std::make_unique<Image>(owned.release());
-}
+namespace {
 
 GObjectRef<PangoLayout> MakeLayout(cairo_t* cr, std::string_view text, const FontSpec& font, bool markup,
                                    std::optional<uint32_t> baseColor) {
@@ -190,55 +154,6 @@ GObjectRef<PangoLayout> MakeLayout(cairo_t* cr, std::string_view text, const Fon
 
 }  // namespace
 
-void Image::SurfaceRelease::operator()(cairo_surface_t* surface) const { CairoSurface released(surface); }
-Image::Image(cairo_surface_t* surface) : surface_(surface) {}
-int Image::Width() const { return cairo_image_surface_get_width(surface_.get()); }
-int Image::Height() const { return cairo_image_surface_get_height(surface_.get()); }
-
-std::unique_ptr<Image> DecodeImage(std::string_view bytes, std::optional<uint32_t> mask) {
-  if (bytes.size() < 8) return nullptr;
-  static const char kPng[] = "\x89PNG\r\n\x1a\n";
-  CairoSurface s = std::memcmp(bytes.data(), kPng, 8) == 0 ? DecodePng(bytes) : DecodeWithPixbuf(bytes);
-  if (!s) return nullptr;
-  if (cairo_image_surface_get_format(s.get()) != CAIRO_FORMAT_ARGB32) {
-    // Opaque PNGs decode as RGB24; the mask needs an alpha channel to clear.
-    CairoSurface argb(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(s.get()),
-                                                 cairo_image_surface_get_height(s.get())));
-    CairoContext cr(cairo_create(argb.get()));
-    cairo_set_source_surface(cr.get(), s.get(), 0, 0);
-    cairo_paint(cr.get());
-    s = std::move(argb);
-  }
-  if (mask) ApplyMask(s.get(), *mask);
-  return std::make_unique<Image>(s.release());
-}
-
-const Image* ImageCache::Get(const ResourceSource& source, const std::string& file, std::optional<uint32_t> mask,
-                             const HslShift* shift) {
-  std::string key = NormalizePath(file) + (mask ? "#" + std::to_string(*mask) : std::string());
-  int64_t stamp = FileStamp(source.DiskPath(file));
-  auto it = images_.find(key);
-  if (it == images_.end() || it->second.stamp != stamp) {
-    auto bytes = source.Read(file);
-    Entry entry;
-    entry.stamp = stamp;
-    if (bytes) entry.image = DecodeImage(*bytes, mask);
-    // A failed read is remembered too, so a missing image costs one look-up per change, not per paint.
-    it = images_.insert_or_assign(key, std::move(entry)).first;
-  }
-  const Image* image = it->second.image.get();
-  if (!image || !shift || shift->IsIdentity()) return image;
-  // Tinted copies are kept beside the image they come from and made again when it changes.
-  std::string tinted = key + "|" + std::to_string(shift->hue) + "," + std::to_string(shift->saturation) + "," +
-                       std::to_string(shift->lightness);
-  auto t = images_.find(tinted);
-  if (t != images_.end() && t->second.stamp == stamp && t->second.image) return t->second.image.get();
-  Entry copy;
-  copy.stamp = stamp;
-  copy.image = ShiftedCopy(*image, *shift);
-  return images_.insert_or_assign(tinted, std::move(copy)).first->second.image.get();
-}
-
 void CairoRenderer::FillRect(const CRect& rect, uint32_t argb) {
   if ((argb >> 24) == 0 || rect.IsEmpty()) return;
   SetColor(cr_, argb, false);
@@ -252,41 +167,6 @@ void CairoRenderer::DrawBorder(const CRect& rect, uint32_t argb, int size) {
   cairo_set_line_width(cr_, size);
   cairo_rectangle(cr_, rect.left + size / 2.0, rect.top + size / 2.0, rect.GetWidth() - size, rect.GetHeight() - size);
   cairo_stroke(cr_);
-}
-
-bool CairoRenderer::DrawImage(const CRect& controlRect, std::string_view imageText, const ResourceSource& source,
-                         ImageCache& cache, const HslShift* shift) {
-  auto spec = ParseImageSpec(imageText);
-  if (!spec || spec->fade == 0) return false;
-  const Image* image = cache.Get(source, spec->file, spec->mask, shift);
-  if (!image) return false;
-  CRect src(0, 0, image->Width(), image->Height());
-  if (spec->source) src = spec->source->Intersect(src);
-  if (src.IsEmpty()) return false;
-  CRect dst = controlRect;
-  if (spec->dest) {
-    dst = *spec->dest;
-    dst.Offset(controlRect.left, controlRect.top);
-    dst = dst.Intersect(controlRect);
-  }
-  if (dst.IsEmpty()) return false;
-  double alpha = spec->fade / 255.0;
-  const CRect& c = spec->corner;
-  if (c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0) {
-    Blit(cr_, *image, src, dst, alpha, spec->xTiled, spec->yTiled);
-    return true;
-  }
-  // Nine slices: the corners keep their size, the edges stretch one way, the middle both.
-  int sx[4] = {src.left, src.left + c.left, src.right - c.right, src.right};
-  int sy[4] = {src.top, src.top + c.top, src.bottom - c.bottom, src.bottom};
-  int dx[4] = {dst.left, dst.left + c.left, dst.right - c.right, dst.right};
-  int dy[4] = {dst.top, dst.top + c.top, dst.bottom - c.bottom, dst.bottom};
-  for (int j = 0; j < 3; ++j) {
-    for (int i = 0; i < 3; ++i) {
-      Blit(cr_, *image, CRect(sx[i], sy[j], sx[i + 1], sy[j + 1]), CRect(dx[i], dy[j], dx[i + 1], dy[j + 1]), alpha);
-    }
-  }
-  return true;
 }
 
 void CairoRenderer::DrawText(const CRect& rect, std::string_view text, const FontSpec& font, uint32_t color,

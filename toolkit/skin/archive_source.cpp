@@ -21,13 +21,13 @@ class ArchiveSource : public ResourceSource {
 
   std::string DiskPath(std::string_view name) const override {
     std::string n = NormalizePath(name);
-    if (!n.empty() && n.front() == '/') return n;
+    if (IsAbsolutePath(n)) return n;
     if (Inside(n)) return {};
     return NormalizePath(platform::JoinPath(path_, n));
   }
 
  private:
-  static bool Inside(const std::string& n) { return n.front() != '/' && n != ".." && n.rfind("../", 0) != 0; }
+  static bool Inside(const std::string& n) { return !IsAbsolutePath(n) && n != ".." && n.rfind("../", 0) != 0; }
 
   std::string path_;
   std::unique_ptr<ZipArchive> archive_;

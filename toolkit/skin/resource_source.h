@@ -11,7 +11,10 @@
 namespace toolkit {
 
 // Backslashes become slashes, "." and repeated slashes go, "a/../" folds; leading ".." stay.
+// A path from "/" or from a drive ("C:/") keeps its root; ".." never climbs above it.
 std::string NormalizePath(std::string_view path);
+// Whether a normalized path starts at a root ("/" or a drive) rather than inside a skin.
+bool IsAbsolutePath(std::string_view normalized);
 
 class ResourceSource {
  public:

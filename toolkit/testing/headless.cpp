@@ -1,14 +1,11 @@
 #include "toolkit/testing/headless.h"
 
-#include <cairo.h>
-
 #include <optional>
 
 #include "toolkit/controls/edit.h"
 #include "toolkit/core/dispatcher.h"
 #include "toolkit/core/window_wnd.h"
 #include "toolkit/paint_manager.h"
-#include "toolkit/render/gfx_holders.h"
 
 namespace toolkit::headless {
 
@@ -119,30 +116,5 @@ void AdvanceTime(int64_t ms) {
 }
 
 void Pump() { Dispatcher::Instance().PumpPending(); }
-
-cairo_surface_t* Render(HWND hwnd) {
-  CWindowWnd* w = Window(hwnd);
-  RECT r;
-  if (!w || !GetClientRect(hwnd, &r) || r.right <= 0 || r.bottom <= 0) return nullptr;
-  CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, r.right, r.bottom));
-  {
-    CairoContext owned(cairo_create(surface.get()));
-    cairo_t* cr = owned.get();
-    if (!w->ShapeBands().empty()) {
-      for (const CRect& band : w->ShapeBands()) {
-        cairo_rectangle(cr, band.left, band.top, band.GetWidth(), band.GetHeight());
-      }
-      cairo_clip(cr);
-    }
-    w->OnNativePaint(cr);
-  }
-  cairo_surface_flush(surface.get());
-  return surface.release();
-}
-
-bool RenderToPng(HWND hwnd, const std::string& path) {
-  CairoSurface surface(Render(hwnd));
-  return surface && cairo_surface_write_to_png(surface.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
-}
 
 }  // namespace toolkit::headless

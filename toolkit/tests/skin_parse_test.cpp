@@ -87,3 +87,17 @@ TEST(ResourcePaths, NormalizeFoldsAndKeepsWhatClimbsOut) {
   EXPECT_EQ(source.DiskPath("/home/u/pic.png"), "/home/u/pic.png");
   EXPECT_FALSE(source.Read(""));
 }
+
+// A user's picture names its file from a drive on Windows: it is read from there, not from inside
+// the skin, and ".." stops at the drive as it stops at "/".
+TEST(ResourcePaths, DrivePathsAreAbsolute) {
+  EXPECT_EQ(NormalizePath("C:\\Users\\u\\..\\..\\..\\pic.png"), "C:/pic.png");
+  EXPECT_EQ(NormalizePath("d:/a/./b"), "d:/a/b");
+  EXPECT_TRUE(IsAbsolutePath("C:/pic.png"));
+  EXPECT_FALSE(IsAbsolutePath("C:pic.png")) << "relative to a drive's folder: not a root";
+  EXPECT_FALSE(IsAbsolutePath("res/C:/x"));
+  FolderSource source("C:\\Program Files\\Vymera\\res");
+  EXPECT_EQ(source.DiskPath("main.xml"), "C:/Program Files/Vymera/res/main.xml");
+  EXPECT_EQ(source.DiskPath("..\\user\\p.png"), "C:/Program Files/Vymera/user/p.png");
+  EXPECT_EQ(source.DiskPath("E:\\pictures\\p.png"), "E:/pictures/p.png");
+}

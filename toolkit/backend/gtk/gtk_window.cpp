@@ -3,6 +3,7 @@
 #include <gdk/gdkkeysyms.h>
 
 #include "toolkit/core/dispatcher.h"
+#include "toolkit/render/cairo_renderer.h"
 
 namespace toolkit {
 namespace {
@@ -33,7 +34,10 @@ WPARAM VirtualKey(guint keyval) {
 WindowHost* HostOf(gpointer data) { return static_cast<GtkNativeWindow*>(data)->Host(); }
 
 gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
-  if (WindowHost* h = HostOf(data)) h->OnNativePaint(cr);
+  if (WindowHost* h = HostOf(data)) {
+    CairoRenderer renderer(cr);
+    h->OnNativePaint(renderer);
+  }
   return TRUE;
 }
 

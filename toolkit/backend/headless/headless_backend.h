@@ -3,9 +3,11 @@
 // moves when told (or when a blocking loop has nothing else to do), input injected by tests, and a
 // desktop whose dialogs answer from a script.
 
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "toolkit/core/backend.h"
@@ -46,6 +48,10 @@ class HeadlessBackend : public Backend {
   int wakeRead_ = -1;
   int wakeWrite_ = -1;
   std::map<int, std::function<void()>> watched_;
+  // Wake-ups where there is no pipe to poll.
+  std::mutex wakeMutex_;
+  std::condition_variable wakeCondition_;
+  bool woken_ = false;
 };
 
 // The headless window of one toolkit window: what the toolkit last asked of it.
