@@ -30,13 +30,7 @@ endif()
 # the calling folder, for each facility.
 function(vymera_platform_sources target)
   foreach(facility IN LISTS ARGN)
-    set(file ${CMAKE_CURRENT_SOURCE_DIR}/${facility}_${VYMERA_PLATFORM}.cpp)
-    if(WIN32 AND NOT EXISTS ${file})
-      # TRANSITION: the Windows side is written facility by facility.
-      message(STATUS "Windows: ${facility} has no Windows side yet")
-      continue()
-    endif()
-    target_sources(${target} PRIVATE ${file})
+    target_sources(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/${facility}_${VYMERA_PLATFORM}.cpp)
   endforeach()
 endfunction()
 
