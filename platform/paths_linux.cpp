@@ -8,6 +8,8 @@
 
 namespace platform {
 
+size_t RootLength(std::string_view path) { return !path.empty() && path.front() == '/' ? 1 : 0; }
+
 std::string ExecutablePath() {
   std::vector<char> buffer(4096);
   for (;;) {
