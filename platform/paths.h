@@ -35,6 +35,14 @@ size_t RootLength(std::string_view path);
 // True when path names the same place wherever the program runs.
 inline bool IsAbsolutePath(std::string_view path) { return RootLength(path) != 0; }
 
+// True when the program may make files in the folder at path (the system's own check of the user's
+// rights where it has one; on Windows a folder that is not read-only).
+bool CanWriteIn(const std::string& path);
+
+// path with the separators the family's paths use: "/" on Linux, where "\\" belongs to a name; on
+// Windows each "\\" typed or given by the system turned into "/".
+std::string WithSeparators(std::string path);
+
 // folder + "/" + name, without doubling a separator that folder already ends with.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

@@ -50,6 +50,20 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string WithSeparators(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+bool CanWriteIn(const std::string& path) {
+  if (path.empty()) return false;
+  DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 bool EnsureFolder(const std::string& path) {
   if (IsFolder(path)) return true;
   return !path.empty() && (CreateDirectoryW(Widen(path).c_str(), nullptr) || IsFolder(path));
