@@ -35,6 +35,9 @@ size_t RootLength(std::string_view path);
 // True when path names the same place wherever the program runs.
 inline bool IsAbsolutePath(std::string_view path) { return RootLength(path) != 0; }
 
+// Removes the folder at path when it is empty; true when it was removed.
+bool RemoveEmptyFolder(const std::string& path);
+
 // True when the program may make files in the folder at path (the system's own check of the user's
 // rights where it has one; on Windows a folder that is not read-only).
 bool CanWriteIn(const std::string& path);

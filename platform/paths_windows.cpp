@@ -50,6 +50,10 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool RemoveEmptyFolder(const std::string& path) {
+  return !path.empty() && RemoveDirectoryW(Widen(path).c_str()) != 0;
+}
+
 std::string WithSeparators(std::string path) {
   for (char& c : path) {
     if (c == '\\') c = '/';
