@@ -39,6 +39,9 @@ class InstallSteps : public ::testing::Test {
     InstallPlaces places;
     places.shortcuts.desktop = home_.File("desktop");
     places.shortcuts.applications = home_.File("programs");
+    // The menu's own files, which only Linux writes.
+    places.shortcuts.directories = home_.File("directories");
+    places.shortcuts.mergedMenus = home_.File("menus");
     return places;
   }
   InstallResult Run(bool desktop = true) {

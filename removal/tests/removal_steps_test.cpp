@@ -40,7 +40,7 @@ class RemovalSteps : public ::testing::Test {
     ASSERT_TRUE(platform::WriteFileAtomically(P("systemset.ini"), "the user's settings"));
   }
   std::string P(const std::string& name) const { return platform::JoinPath(places_.programFolder, name); }
-  std::string Link() const { return places_.shortcuts.desktop + "/Vymera同步软件.lnk"; }
+  std::string Link() const { return places_.shortcuts.desktop + "/Vymera同步软件" + ShellLinkMaker::kExtension; }
 
   TempFolder folder_;
   RemovalPlaces places_;
