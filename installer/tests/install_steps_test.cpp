@@ -7,6 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/wide_text.h"
+#endif
+
 #include "install/install_items.h"
 #include "installer/folder_text.h"
 #include "installer/free_space.h"
@@ -94,6 +100,24 @@ TEST_F(InstallSteps, AFileWhereTheFolderGoesFailsOnTheFolder) {
   EXPECT_EQ(result.failure, InstallFailure::Folder);
   EXPECT_EQ(steps_, 0);
 }
+
+#ifdef _WIN32
+// Windows will not replace a running program's file: the installation stops on it, names it, and
+// the record still lets the removal take what was written before.
+TEST_F(InstallSteps, AProgramFileInUseStopsTheInstallation) {
+  ASSERT_TRUE(Run().Ok());
+  std::string client = P(items::kClient.fileName);
+  HANDLE running = CreateFileW(platform::Widen(client).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(running, INVALID_HANDLE_VALUE);
+  InstallResult result = Run();
+  CloseHandle(running);
+  EXPECT_EQ(result.failure, InstallFailure::Write);
+  EXPECT_EQ(result.path, client);
+  EXPECT_EQ(steps_, 0);
+  EXPECT_TRUE(platform::PathExists(P(InstallRecord::kFileName)));
+}
+#endif
 
 TEST(PortableFolderText, NamesOnlyAbsoluteFolders) {
   EXPECT_FALSE(FolderFromText("relative/Vymera"));
