@@ -1,8 +1,8 @@
 #include "bootstrap/bootstrap.h"
 
 #include "bootstrap/work_folder.h"
-#include "platform/paths.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 
 BootPlaces BootPlaces::ForUser() {
