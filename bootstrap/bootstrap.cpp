@@ -1,36 +1,29 @@
 #include "bootstrap/bootstrap.h"
 
-#include <unistd.h>
-
-#include <climits>
-
 #include "bootstrap/work_folder.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "toolkit/desktop/desktop.h"
 
 BootPlaces BootPlaces::ForUser() {
   BootPlaces places;
   places.temporary = TemporaryFolder();
-  char folder[PATH_MAX];
-  // A current folder that has gone leaves Setup in the root rather than nowhere.
-  places.startFolder = getcwd(folder, sizeof folder) ? folder : "/";
+  places.startFolder = StartFolder();
   return places;
 }
 
-BootResult RunBootwyn(const BootPlaces& places) {
+BootResult RunBootwyn(const BootPlaces& places, const BootNotice& tell) {
   WorkFolder work = MakeWorkFolder(places.temporary);
   if (work.result == WorkFolderResult::NoGuid) return {};
   if (work.result == WorkFolderResult::NotMade) {
-    toolkit::ShowMessageBox(nullptr, bootstrap::kNoFolder, bootstrap::kCaption, MB_OK);
+    tell(bootstrap::kNoFolder, false);
     return {};
   }
   for (const BootItem& item : bootstrap::kAll) {
     std::string path = platform::JoinPath(work.path, item.fileName);
     if (!platform::WritePayload(item.id, item.type, path, item.use)) {
       RemoveWorkFolder(work.path, places.temporary);
-      toolkit::ShowMessageBox(nullptr, CStdString(bootstrap::kNotWritten + path), bootstrap::kCaption,
-                              MB_OK | MB_ICONERROR);
+      tell(bootstrap::kNotWritten + path, true);
       return {};
     }
   }
@@ -40,7 +33,7 @@ BootResult RunBootwyn(const BootPlaces& places) {
   result.started = platform::StartProgram(setup, places.startFolder);
   if (!result.started) {
     RemoveWorkFolder(work.path, places.temporary);
-    toolkit::ShowMessageBox(nullptr, CStdString(bootstrap::kNotStarted + setup), bootstrap::kCaption, MB_OK | MB_ICONERROR);
+    tell(bootstrap::kNotStarted + setup, true);
     result.workFolder.clear();
   }
   return result;
@@ -52,6 +45,6 @@ void RemoveWorkFolder(const std::string& folder, const std::string& temporary) {
       !IsGuidFolderName(std::string_view(folder).substr(slash + 1))) {
     return;
   }
-  for (const BootItem& item : bootstrap::kAll) unlink(platform::JoinPath(folder, item.fileName).c_str());
-  rmdir(folder.c_str());
+  for (const BootItem& item : bootstrap::kAll) platform::RemoveFile(platform::JoinPath(folder, item.fileName));
+  platform::RemoveEmptyFolder(folder);
 }

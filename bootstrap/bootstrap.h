@@ -2,6 +2,7 @@
 // Bootwyn's work: the installer and the two files it needs beside it written into a fresh work
 // folder, and the installer started from there without waiting for it.
 
+#include <functional>
 #include <string>
 
 #include "platform/payload.h"
@@ -20,7 +21,7 @@ using platform::PayloadUse;
 // In the order they are written; Setup loads the toolkit and reads its skins from its own folder.
 inline constexpr BootItem kToolkit{"DLL", 128, VYMERA_TOOLKIT_FILE, PayloadUse::Data};
 inline constexpr BootItem kSetupSkins{"ZIP", 134, "setupres.zip", PayloadUse::Data};
-inline constexpr BootItem kSetup{"EXE", 133, "VymeraSetup", PayloadUse::Program};
+inline constexpr BootItem kSetup{"EXE", 133, VYMERA_SETUP_FILE, PayloadUse::Program};
 inline constexpr BootItem kAll[] = {kToolkit, kSetupSkins, kSetup};
 
 inline constexpr const char* kNoFolder = "无法创建临时目录";
@@ -46,9 +47,14 @@ struct BootResult {
   bool started = false;
 };
 
+// How the user is told: text under the caption bootstrap::kCaption, shown as an error or not.
+using BootNotice = std::function<void(const std::string& text, bool error)>;
+
 // Makes the work folder (telling the user when it cannot be made: nothing is then written or
 // started), writes the items and starts Setup. When an item cannot be written or Setup cannot be
 // started, the user is told and the work folder is removed again.
+BootResult RunBootwyn(const BootPlaces& places, const BootNotice& tell);
+// The same, telling the user in message boxes.
 BootResult RunBootwyn(const BootPlaces& places);
 
 // Removes what Bootwyn wrote into folder, and the folder once it is empty, when folder is a work

@@ -1,11 +1,7 @@
 #include "bootstrap/work_folder.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/paths.h"
 
@@ -33,23 +29,15 @@ bool IsGuidFolderName(std::string_view name) {
   return true;
 }
 
-std::string TemporaryFolder() {
-  const char* variable = std::getenv("TMPDIR");
-  std::string folder = variable ? variable : "";
-  if (folder.empty() || folder.front() != '/' || folder.size() > kMaxTempFolderBytes) folder = "/tmp";
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
-}
-
 WorkFolder MakeWorkFolder(const std::string& temporary) {
   constexpr int kTries = 4;
   for (int i = 0; i < kTries; ++i) {
     std::optional<GuidBytes> guid = NewGuid();
     if (!guid) return {WorkFolderResult::NoGuid, {}};
     std::string path = platform::JoinPath(temporary, GuidFolderName(*guid));
-    // mkdir never takes over what stands there, a link included.
-    if (mkdir(path.c_str(), 0700) == 0) return {WorkFolderResult::Made, path};
-    if (errno != EEXIST) break;
+    bool taken = false;
+    if (MakePrivateFolder(path, taken) == WorkFolderResult::Made) return {WorkFolderResult::Made, path};
+    if (!taken) break;
   }
   return {WorkFolderResult::NotMade, {}};
 }

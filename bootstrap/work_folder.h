@@ -19,7 +19,8 @@ std::string GuidFolderName(const GuidBytes& guid);
 // True when name has the form GuidFolderName gives.
 bool IsGuidFolderName(std::string_view name);
 
-// $TMPDIR when it is an absolute path of at most kMaxTempFolderBytes, else /tmp; no trailing "/".
+// $TMPDIR when it is an absolute path of at most kMaxTempFolderBytes, else /tmp; on Windows the
+// user's temporary folder (GetTempPathW: %TMP%, %TEMP%, then the profile's own). No trailing "/".
 std::string TemporaryFolder();
 inline constexpr size_t kMaxTempFolderBytes = 1024;
 
@@ -33,3 +34,11 @@ struct WorkFolder {
 // Makes temporary + "/" + a new GUID's name, readable by its owner only. A name already taken is
 // given up for another GUID, a few times.
 WorkFolder MakeWorkFolder(const std::string& temporary);
+
+// The folder Setup starts in: Bootwyn's own current folder, or the root ("/", the system drive's on
+// Windows) when that has gone.
+std::string StartFolder();
+
+// Makes the folder at path for its owner alone, never taking over what already has the name:
+// Made, or NotMade with taken set when something has.
+WorkFolderResult MakePrivateFolder(const std::string& path, bool& taken);

@@ -4,13 +4,13 @@
 #include "platform/special_folders.h"
 
 std::optional<std::string> FolderFromText(const std::string& text) {
-  std::string folder = text;
+  std::string folder = platform::WithSeparators(text);
   if (folder == "~" || folder.starts_with("~/")) {
     std::string home = platform::HomeFolder();
     if (home.empty()) return std::nullopt;
     folder = home + folder.substr(1);
   }
-  if (folder.empty() || folder.front() != '/') return std::nullopt;
+  if (!platform::IsAbsolutePath(folder)) return std::nullopt;
   return folder;
 }
 

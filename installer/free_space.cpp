@@ -1,26 +1,22 @@
 #include "installer/free_space.h"
 
-#include <sys/statvfs.h>
+#include <algorithm>
 
 #include "installer/folder_text.h"
 #include "platform/number_text.h"
 #include "platform/paths.h"
 
-std::optional<uint64_t> VolumeFreeSpace::FreeBytes(const std::string& folder) const {
-  struct statvfs volume {};
-  if (statvfs(folder.c_str(), &volume) != 0) return std::nullopt;
-  return static_cast<uint64_t>(volume.f_bavail) * static_cast<uint64_t>(volume.f_frsize);
-}
-
 std::string NearestExistingFolder(const std::string& folderText) {
   std::optional<std::string> folder = FolderFromText(folderText);
   if (!folder) return {};
   std::string path = *folder;
+  // The root ("/", "C:/", "//server/share/") is as far up as the search goes.
+  const size_t root = platform::RootLength(path);
   while (!platform::IsFolder(path)) {
-    if (path == "/") return {};
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (path.size() <= root) return {};
+    while (path.size() > root && path.back() == '/') path.pop_back();
     size_t slash = path.rfind('/');
-    path.resize(slash == 0 ? 1 : slash);
+    path.resize(slash == std::string::npos ? root : std::max(slash, root));
   }
   return path;
 }

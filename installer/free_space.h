@@ -14,7 +14,8 @@ class FreeSpaceSource {
   virtual std::optional<uint64_t> FreeBytes(const std::string& folder) const = 0;
 };
 
-// The system's answer (statvfs): the blocks available to a user who is not the superuser.
+// The system's answer (statvfs on Linux, GetDiskFreeSpaceExW on Windows): the space available to
+// the user, less what is kept for the superuser or beyond the user's quota.
 class VolumeFreeSpace : public FreeSpaceSource {
  public:
   std::optional<uint64_t> FreeBytes(const std::string& folder) const override;

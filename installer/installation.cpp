@@ -1,7 +1,6 @@
 #include "installer/installation.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
 #include "install/install_items.h"
 #include "installer/skin_unpacker.h"
@@ -17,15 +16,15 @@ std::string Place(const std::string& folder, const InstallItem& item) {
 }
 
 std::string WithoutTrailingSlash(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  // The root keeps its separator: "/" and "C:/" name the root, "C:" the drive's current folder.
+  while (folder.size() > std::max<size_t>(platform::RootLength(folder), 1) && folder.back() == '/') folder.pop_back();
   return folder;
 }
 
 // A link where a file goes is taken away, so the file replaces it rather than landing where the
 // link points.
 void RemoveLinkAt(const std::string& path) {
-  struct stat info {};
-  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) unlink(path.c_str());
+  if (platform::IsLink(path)) platform::RemoveFile(path);
 }
 
 // One installation: the steps in order, what they wrote noted in the record, the first failure kept.
@@ -93,7 +92,7 @@ class Installer {
     std::string fresh = path + ".setup-new";
     bool written = platform::WritePayload(item.id, item.type, fresh, item.use);
     if (written && platform::RenameWithoutReplacing(fresh, path)) return true;
-    unlink(fresh.c_str());
+    platform::RemoveFile(fresh);
     return Fail(InstallFailure::Write, path);
   }
 
@@ -110,7 +109,7 @@ class Installer {
   bool WriteDeviceRule() {
     if (!Write(kHidSupport)) return false;
     const std::string& rules = places_.systemRules;
-    if (rules.empty() || access(rules.c_str(), W_OK) != 0) return true;
+    if (rules.empty() || !platform::CanWriteIn(rules)) return true;
     std::string rule = Place(rules, kHidSupport);
     if (!WriteItem(kHidSupport, rule)) return false;
     record_.Add(RecordKind::Rule, rule);

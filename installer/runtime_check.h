@@ -9,7 +9,8 @@
 #include <vector>
 
 // The shared libraries an ELF image names as needed, in its order; empty when the image is not a
-// 64-bit little-endian ELF file, has no dynamic section or any offset points outside it.
+// 64-bit little-endian ELF file, has no dynamic section or any offset points outside it. Always
+// empty on Windows, whose programs carry their compiler's libraries and need none the system lacks.
 std::vector<std::string> NeededLibraries(std::string_view image);
 
 class LibraryProbe {

@@ -25,6 +25,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxByte
 // True when something (file, folder, link) exists at path.
 bool PathExists(const std::string& path);
 
+// True when path is a link itself: a symbolic link, or on Windows any reparse point (a junction too).
+bool IsLink(const std::string& path);
+
+// Removes the file or the link at path, never a folder nor what a link points at. True when nothing
+// stands at path afterwards.
+bool RemoveFile(const std::string& path);
+
 // Replaces path with bytes: written to a temporary file in the same folder, flushed to disk and
 // renamed over the target, so a crash leaves either the old or the new file, never a mix.
 // False when any step fails; the target is then untouched and the temporary file removed.

@@ -49,6 +49,17 @@ bool PathExists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0 || errno != ENOENT;
 }
 
+bool IsLink(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool RemoveFile(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) return errno == ENOENT;
+  return !S_ISDIR(info.st_mode) && unlink(path.c_str()) == 0;
+}
+
 namespace {
 
 bool WriteAll(int fd, std::string_view bytes) {

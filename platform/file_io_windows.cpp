@@ -103,6 +103,22 @@ bool PathExists(const std::string& path) {
   return !IsMissing(GetLastError());
 }
 
+bool IsLink(const std::string& path) {
+  DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool RemoveFile(const std::string& path) {
+  std::wstring wide = Widen(path);
+  DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError());
+  // A link to a folder is removed as a folder would be, which leaves its target alone.
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && RemoveDirectoryW(wide.c_str());
+  }
+  return DeleteFileW(wide.c_str()) != 0;
+}
+
 AtomicFileWriter::AtomicFileWriter(const std::string& path, FileAccess access) : path_(path) {
   (void)access;  // files in the user's own folders inherit the folder's access; RestrictToOwner narrows it
   if (path.empty()) return;

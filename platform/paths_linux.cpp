@@ -8,6 +8,14 @@
 
 namespace platform {
 
+size_t RootLength(std::string_view path) { return !path.empty() && path.front() == '/' ? 1 : 0; }
+
+bool RemoveEmptyFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
+
+std::string WithSeparators(std::string path) { return path; }
+
+bool CanWriteIn(const std::string& path) { return IsFolder(path) && access(path.c_str(), W_OK) == 0; }
+
 std::string ExecutablePath() {
   std::vector<char> buffer(4096);
   for (;;) {

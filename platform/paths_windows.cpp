@@ -12,9 +12,9 @@ namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-// The length of path's root: "C:/" (3), "//server/share/" (up to the share's end), or 0 when the
-// path is relative.
-size_t RootLength(const std::string& path) {
+}  // namespace
+
+size_t RootLength(std::string_view path) {
   if (path.size() >= 3 && path[1] == ':' && IsSeparator(path[2])) return 3;
   if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
     size_t server = path.find_first_of("/\\", 2);
@@ -24,8 +24,6 @@ size_t RootLength(const std::string& path) {
   }
   return 0;
 }
-
-}  // namespace
 
 std::string ExecutablePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
@@ -50,6 +48,24 @@ bool IsFolder(const std::string& path) {
   if (path.empty()) return false;
   DWORD attributes = GetFileAttributesW(Widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool RemoveEmptyFolder(const std::string& path) {
+  return !path.empty() && RemoveDirectoryW(Widen(path).c_str()) != 0;
+}
+
+std::string WithSeparators(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+bool CanWriteIn(const std::string& path) {
+  if (path.empty()) return false;
+  DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !(attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 bool EnsureFolder(const std::string& path) {

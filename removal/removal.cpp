@@ -1,11 +1,6 @@
 #include "removal/removal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "install/install_items.h"
 #include "install/install_record.h"
@@ -14,36 +9,9 @@
 #include "platform/desktop/window_registry.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
-#include "platform/unique_fd.h"
-#include "toolkit/desktop/desktop.h"
+#include "removal/remove_beneath.h"
 
 namespace {
-
-enum class Gone { Removed, Missing, Failed };
-
-Gone FromErrno() { return errno == ENOENT ? Gone::Missing : Gone::Failed; }
-
-// Removes relative (plain components, "/" separators) below root without following a link on the
-// way: a path that no longer leads through real folders is not the recorded one and stays. A folder
-// goes only when it is empty; a file is removed by its name, and a folder where a file was recorded
-// stays.
-Gone RemoveBeneath(const std::string& root, const std::string& relative, bool folder) {
-  platform::UniqueFd dir(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!dir) return FromErrno();
-  size_t start = 0;
-  for (size_t slash = relative.find('/'); slash != std::string::npos; slash = relative.find('/', start)) {
-    std::string part = relative.substr(start, slash - start);
-    platform::UniqueFd next(openat(dir.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!next) return FromErrno();
-    dir = std::move(next);
-    start = slash + 1;
-  }
-  std::string name = relative.substr(start);
-  struct stat info {};
-  if (fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return FromErrno();
-  if (S_ISDIR(info.st_mode) != folder) return Gone::Failed;
-  return unlinkat(dir.get(), name.c_str(), folder ? AT_REMOVEDIR : 0) == 0 ? Gone::Removed : FromErrno();
-}
 
 // The folder a recorded path is resolved beneath, and the path below it.
 struct Located {
@@ -52,7 +20,7 @@ struct Located {
 };
 
 Located Locate(const RecordedPath& recorded, const RecordPlaces& places) {
-  if (recorded.path.front() != '/') return {places.programFolder, recorded.path};
+  if (!platform::IsAbsolutePath(recorded.path)) return {places.programFolder, recorded.path};
   for (const std::string& folder : places.entryFolders) {
     if (recorded.path.starts_with(folder + "/")) return {folder, recorded.path.substr(folder.size() + 1)};
   }
@@ -67,10 +35,6 @@ class Removal {
       : places_(places),
         recordPlaces_(RecordPlacesFor(places.programFolder, places.shortcuts, places.systemRules)),
         record_(std::move(record)) {}
-
-  static std::optional<InstallRecord> LoadRecord(const RemovalPlaces& places) {
-    return InstallRecord::Load(RecordPlacesFor(places.programFolder, places.shortcuts, places.systemRules));
-  }
 
   RemovalReport Run() {
     RecordedPath client{RecordKind::File, install_items::kClient.fileName};
@@ -93,7 +57,7 @@ class Removal {
     RemovalReport report{RemovalOutcome::Removed, {}};
     for (const RecordedPath& recorded : paths) {
       if (recorded.kind != RecordKind::Rule) continue;
-      Gone rule = unlink(recorded.path.c_str()) == 0 ? Gone::Removed : FromErrno();
+      Gone rule = RemoveRule(recorded.path);
       Keep(recorded, rule);
       if (rule == Gone::Failed) report.ruleLeft = recorded.path;
     }
@@ -126,6 +90,10 @@ class Removal {
 
 }  // namespace
 
+std::optional<InstallRecord> LoadInstallRecord(const RemovalPlaces& places) {
+  return InstallRecord::Load(RecordPlacesFor(places.programFolder, places.shortcuts, places.systemRules));
+}
+
 RemovalPlaces RemovalPlaces::ForUser() {
   RemovalPlaces places;
   places.programFolder = platform::ExecutableFolder();
@@ -137,11 +105,13 @@ RemovalPlaces RemovalPlaces::ForUser() {
 }
 
 RemovalReport RemoveInstallation(const RemovalPlaces& places) {
-  // Deleting a running program's file succeeds here, so its window is what tells that it runs.
+  // Deleting a running program's file succeeds on Linux, so its window is what tells that it runs
+  // there. Windows refuses to delete a running program's file: the client that cannot go (below)
+  // tells it too, before anything else has gone.
   if (platform::FindWindowByTitle(removal::kClientTitle, false, places.windowRegistry)) {
     return {RemovalOutcome::ClientRunning, {}};
   }
-  std::optional<InstallRecord> record = Removal::LoadRecord(places);
+  std::optional<InstallRecord> record = LoadInstallRecord(places);
   if (!record) return {RemovalOutcome::NoRecord, {}};
   return Removal(places, std::move(*record)).Run();
 }
@@ -158,17 +128,4 @@ std::string RemovalMessage(const RemovalReport& report) {
   if (report.ruleLeft.empty()) return removal::kRemoved;
   return std::string(removal::kRemoved) + "\n\n系统的设备规则需要管理员权限才能删除，请在终端中运行：\nsudo rm " +
          report.ruleLeft;
-}
-
-void RunDismantor(const RemovalPlaces& places) {
-  if (!Removal::LoadRecord(places)) {
-    toolkit::ShowMessageBox(nullptr, removal::kNoRecord, removal::kCaption, MB_OK | MB_ICONWARNING);
-    return;
-  }
-  if (toolkit::ShowMessageBox(nullptr, removal::kQuestion, removal::kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-    return;
-  }
-  RemovalReport report = RemoveInstallation(places);
-  UINT icon = report.ruleLeft.empty() ? MB_ICONINFORMATION : MB_ICONWARNING;
-  toolkit::ShowMessageBox(nullptr, RemovalMessage(report), removal::kCaption, MB_OK | icon);
 }

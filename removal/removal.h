@@ -5,8 +5,10 @@
 // others that share the folder, Dismantor itself and the program folder. Without a record nothing
 // is removed.
 
+#include <optional>
 #include <string>
 
+#include "install/install_record.h"
 #include "install/shell_link_maker.h"
 
 // Where the removal reaches.
@@ -44,6 +46,9 @@ struct RemovalReport {
 // NoRecord. Every later failure leaves that item in place, and in the record, and the removal goes
 // on; the record then names only what still stands.
 RemovalReport RemoveInstallation(const RemovalPlaces& places);
+
+// The install record beside the programs, when there is a usable one.
+std::optional<InstallRecord> LoadInstallRecord(const RemovalPlaces& places);
 
 // The closing message of a removal.
 std::string RemovalMessage(const RemovalReport& report);

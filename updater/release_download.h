@@ -1,7 +1,8 @@
 #pragma once
 // ReleaseDownload: the updater's one worker thread. It fetches the offered release into a fresh
 // file as it arrives and, when the answer is whole and the file signed (release_check.h), renames
-// it to "updatetemp" in the updater's folder, executable, and starts it; the updater then ends.
+// it to "updatetemp" ("updatetemp.exe" on Windows, which starts programs by their extension) in
+// the updater's folder, executable, and starts it; the updater then ends.
 // Any failure starts nothing and is reported to the window; only a release that was saved whole
 // and then failed to start stays on disk.
 // Progress reaches the window only as posted messages, through a gate the window can hold while
@@ -20,7 +21,7 @@ class WinHttpClient;
 
 class ReleaseDownload {
  public:
-  static constexpr const char* kSavedFileName = "updatetemp";
+  static constexpr const char* kSavedFileName = VYMERA_SAVED_RELEASE_FILE;
 
   // endProcess ends the updater once the release runs (from the download thread); startFailed is
   // posted to the window, with no parameters, when the download failed, was refused (see

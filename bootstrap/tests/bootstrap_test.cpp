@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <regex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -102,22 +101,6 @@ TEST_F(Bootwyn, TheWorkFolderGoesWithWhatBootwynWroteAndNothingElse) {
   platform::WriteFileAtomically(named + "/setupres.zip", "kept");
   RemoveWorkFolder(named, TemporaryFolder());
   EXPECT_EQ(Read(named + "/setupres.zip"), "kept");
-}
-
-TEST(WorkFolder, TheNameHasTheGuidFormWithTheThirdGroupInLowerCase) {
-  GuidBytes bytes{0xAB, 0xCD, 0xEF, 0x01, 0x23, 0x4A, 0xBC, 0xDE, 0xF0, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x7A};
-  EXPECT_EQ(GuidFolderName(bytes), "{ABCDEF01-234A-bcde-F01A-2B3C4D5E6F7A}");
-  std::regex form("\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9a-f]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}");
-  for (int i = 0; i < 50; ++i) {
-    std::optional<GuidBytes> guid = NewGuid();
-    ASSERT_TRUE(guid);
-    EXPECT_TRUE(std::regex_match(GuidFolderName(*guid), form)) << GuidFolderName(*guid);
-    EXPECT_TRUE(IsGuidFolderName(GuidFolderName(*guid)));
-  }
-  for (const char* other : {"{ABCDEF01-234A-BCDE-F01A-2B3C4D5E6F7A}", "ABCDEF01-234A-bcde-F01A-2B3C4D5E6F7A",
-                            "{ABCDEF01-234A-bcde-F01A-2B3C4D5E6F7}", "{ABCDEF01/234A-bcde-F01A-2B3C4D5E6F7A}", ""}) {
-    EXPECT_FALSE(IsGuidFolderName(other)) << other;
-  }
 }
 
 TEST(WorkFolder, TheTemporaryFolderIsAnAbsoluteTmpdirOrTmp) {
