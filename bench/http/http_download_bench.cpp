@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/number_text.h"
 #include "common/http/win_http_client.h"
 
 namespace {
@@ -86,9 +87,12 @@ double Report(const char* name, std::vector<Measurement>& runs, size_t bytes) {
     peak = std::max(peak, m.peakKiB);
     ok = ok && m.ok;
   }
-  std::printf("%-28s %8.3f s  %8.1f MB/s  CPU %6.3f s  peak RSS %8.1f MiB%s\n", name, median.seconds,
-              static_cast<double>(bytes) / 1e6 / median.seconds, cpu[cpu.size() / 2],
-              static_cast<double>(peak) / 1024.0, ok ? "" : "  (FAILED)");
+  // Figures with a point whatever the locale, as every number the project writes.
+  using platform::FixedText;
+  std::printf("%-28s %8s s  %8s MB/s  CPU %6s s  peak RSS %8s MiB%s\n", name, FixedText(median.seconds, 3).c_str(),
+              FixedText(static_cast<double>(bytes) / 1e6 / median.seconds, 1).c_str(),
+              FixedText(cpu[cpu.size() / 2], 3).c_str(), FixedText(static_cast<double>(peak) / 1024.0, 1).c_str(),
+              ok ? "" : "  (FAILED)");
   return median.seconds;
 }
 
@@ -138,7 +142,8 @@ int main(int argc, char** argv) {
   double toFile = Report("WinHttpClient to a file", oursSave, total);
   double curlFile = Report("curl -o file", curlSave, total);
   // Speed against curl's: above 1 is faster.
-  std::printf("speed against curl: in memory %.2fx, to a file %.2fx\n", curlNull / inMemory, curlFile / toFile);
+  std::printf("speed against curl: in memory %sx, to a file %sx\n", platform::FixedText(curlNull / inMemory, 2).c_str(),
+              platform::FixedText(curlFile / toFile, 2).c_str());
 
   server.stop();
   serving.join();
