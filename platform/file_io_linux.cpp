@@ -125,11 +125,6 @@ bool AtomicFileWriter::Commit() {
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access) {
-  AtomicFileWriter writer(path, access);
-  return writer.Write(bytes) && writer.Commit();
-}
-
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
   if (errno != EINVAL && errno != ENOSYS) return false;

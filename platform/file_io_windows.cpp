@@ -157,11 +157,6 @@ bool AtomicFileWriter::Commit() {
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access) {
-  AtomicFileWriter writer(path, access);
-  return writer.Write(bytes) && writer.Commit();
-}
-
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
   // Without MOVEFILE_REPLACE_EXISTING the move fails when to exists.
   return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
