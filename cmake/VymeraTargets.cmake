@@ -52,6 +52,8 @@ endfunction()
 function(vymera_program name)
   add_executable(${name} ${ARGN} $<TARGET_OBJECTS:vymera_version_note>)
   vymera_warnings(${name})
+  # Windows starts a program of the GUI subsystem without a console window of its own.
+  set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
 endfunction()
 
 # vymera_test(name LABEL label SOURCES files... LIBS libs... [DEFINITIONS defs...]): one GoogleTest

@@ -5,6 +5,9 @@
 # Windows 8 is the oldest system the programs are for; the HID, WinHTTP and CNG calls they use are there.
 add_compile_definitions(_WIN32_WINNT=0x0602 WINVER=0x0602 UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# Programs and DLLs carry no symbol tables: Wine's debugger does not read them, and Setup and Bootwyn
+# carry every program inside, so each would be carried at ten times its size.
+add_link_options(-s)
 
 # Every test and every program started by a test runs under Wine, in a prefix inside the build
 # folder so that nothing of the user's own Wine is touched.

@@ -12,6 +12,10 @@ std::string ShellLinkMaker::DesktopLinkPath(const std::string& name) const {
   return places_.desktop.empty() ? std::string() : platform::JoinPath(places_.desktop, name + kExtension);
 }
 
+std::string ShellLinkMaker::QuickLaunchLinkPath(const std::string& name) const {
+  return places_.quickLaunch.empty() ? std::string() : platform::JoinPath(places_.quickLaunch, name + kExtension);
+}
+
 std::string ShellLinkMaker::GroupFolder(const std::string& folderName) const {
   return places_.applications.empty() ? std::string() : platform::JoinPath(places_.applications, folderName);
 }

@@ -7,8 +7,9 @@
 
 #include <string>
 
-// Whether the desktop has a quick-launch bar that MakeQuickLaunchLink could reach. Without one the
-// option is not offered.
+// Whether the desktop has a quick-launch bar that MakeQuickLaunchLink could reach: on Windows, whether
+// the user's bar folder is there (systems since Windows 7 make it only for a user who turned the bar
+// on). Without one the option is not offered.
 bool HasQuickLaunch();
 
 // Where the links go; an empty folder counts as one the system could not tell, or one the platform
@@ -48,6 +49,7 @@ class ShellLinkMaker {
   // Where the links above land: the desktop's link, the group's folder and a link in it (empty when
   // the place is not known).
   std::string DesktopLinkPath(const std::string& name) const;
+  std::string QuickLaunchLinkPath(const std::string& name) const;
   std::string GroupFolder(const std::string& folderName) const;
   std::string ProgramsLinkPath(const std::string& folderName, const std::string& linkName) const;
   // The group's menu file and directory file, and the id the menu knows an entry of the group by;

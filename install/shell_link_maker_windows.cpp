@@ -70,7 +70,10 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool HasQuickLaunch() { return true; }
+bool HasQuickLaunch() {
+  std::string folder = ShortcutPlaces::ForUser().quickLaunch;
+  return !folder.empty() && platform::IsFolder(folder);
+}
 
 ShortcutPlaces ShortcutPlaces::ForUser() {
   ShortcutPlaces places;
@@ -108,7 +111,7 @@ bool ShellLinkMaker::MakeDesktopLink(const std::string& target, const std::strin
 
 bool ShellLinkMaker::MakeQuickLaunchLink(const std::string& target, const std::string& name) {
   if (places_.quickLaunch.empty() || !platform::IsFolder(places_.quickLaunch)) return Fail(kNoFolder);
-  return CreateLink(target, platform::JoinPath(places_.quickLaunch, name + kExtension));
+  return CreateLink(target, QuickLaunchLinkPath(name));
 }
 
 bool ShellLinkMaker::MakeProgramsLink(const std::string& target, const std::string& folderName,

@@ -132,8 +132,12 @@ class Installer {
         !Link(links_.MakeDesktopLink(client, kClientLink), links_.DesktopLinkPath(kClientLink))) {
       return false;
     }
-    if (HasQuickLaunch() && request_.quickStart && !links_.MakeQuickLaunchLink(client, kClientLink)) {
-      return Fail(InstallFailure::Shortcut, kClientLink);
+    // Recorded like the others, so that the removal takes it too.
+    // Only where the bar's folder is there: the option is offered by it (HasQuickLaunch).
+    if (request_.quickStart && !places_.shortcuts.quickLaunch.empty() &&
+        platform::IsFolder(places_.shortcuts.quickLaunch) &&
+        !Link(links_.MakeQuickLaunchLink(client, kClientLink), links_.QuickLaunchLinkPath(kClientLink))) {
+      return false;
     }
     std::string group = links_.GroupFolder(kMenuGroup);
     bool made = links_.MakeProgramsLink(client, kMenuGroup, kClientLink);

@@ -3,7 +3,7 @@
 # `bsdtar -xf`, side by side in one run:
 #   bench/zip/run.sh [BUILD_FOLDER] [ROUNDS] [EARLIER_DRIVER]
 # EARLIER_DRIVER, a zip_extract_all of another build, is timed in the same rounds as "earlier".
-# The archives (5,000 small files; one 300 MB file) are made under /tmp and removed afterwards.
+# The archives (5,000 small files; one 300 MB file) are made under TMPDIR (/tmp) and removed afterwards.
 # Prints the wall and CPU time of every round, and the median and the best of each tool.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -14,7 +14,8 @@ driver=$(realpath "$build/bench/zip_extract_all")
 earlier=${3:+$(realpath "$3")}
 tools="vymera unzip bsdtar${earlier:+ earlier}"
 
-work=$(mktemp -d /tmp/vymera-zipbench-XXXXXX)
+# TMPDIR picks the file system (a tmpfs such as /dev/shm takes the disk out of the figures).
+work=$(mktemp -d "${TMPDIR:-/tmp}/vymera-zipbench-XXXXXX")
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 
 echo "making archives in $work ..."

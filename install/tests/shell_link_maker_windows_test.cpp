@@ -116,12 +116,13 @@ TEST_F(ShellLinkMakerWindows, TheStartMenuGroupIsAFolderOfLinksMadeWithItsParent
 
 TEST_F(ShellLinkMakerWindows, MissingPlacesFailWithTheirTexts) {
   ShellLinkMaker links(places_);
-  EXPECT_TRUE(HasQuickLaunch());
+  // Offered only where the user's bar folder is there.
+  EXPECT_EQ(HasQuickLaunch(), platform::IsFolder(ShortcutPlaces::ForUser().quickLaunch));
   EXPECT_FALSE(links.MakeQuickLaunchLink(program_, "Vymera同步软件"));  // its folder is not there
   EXPECT_EQ(links.LastError(), kNoFolder);
   ASSERT_TRUE(platform::MakeFolderTree(places_.quickLaunch));
   EXPECT_TRUE(links.MakeQuickLaunchLink(program_, "Vymera同步软件"));
-  EXPECT_TRUE(Resolve(places_.quickLaunch + "/Vymera同步软件.lnk"));
+  EXPECT_TRUE(Resolve(links.QuickLaunchLinkPath("Vymera同步软件")));
 
   EXPECT_FALSE(links.CreateLink(program_, root_.File("missing/x.lnk")));
   EXPECT_EQ(links.LastError(), kNotSaved);

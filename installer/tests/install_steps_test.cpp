@@ -48,11 +48,14 @@ class InstallSteps : public ::testing::Test {
     // The menu's own files, which only Linux writes.
     places.shortcuts.directories = home_.File("directories");
     places.shortcuts.mergedMenus = home_.File("menus");
+#ifdef _WIN32
+    places.shortcuts.quickLaunch = home_.File("quick");
+#endif
     return places;
   }
-  InstallResult Run(bool desktop = true) {
+  InstallResult Run(bool desktop = true, bool quickStart = false) {
     steps_ = 0;
-    return Install(InstallRequest{Program(), desktop, false}, Places(), [this](int step) { steps_ = step; });
+    return Install(InstallRequest{Program(), desktop, quickStart}, Places(), [this](int step) { steps_ = step; });
   }
   std::string Program() const { return home_.File("Vymera"); }
   std::string P(const std::string& name) const { return platform::JoinPath(Program(), name); }
@@ -116,6 +119,18 @@ TEST_F(InstallSteps, AProgramFileInUseStopsTheInstallation) {
   EXPECT_EQ(result.path, client);
   EXPECT_EQ(steps_, 0);
   EXPECT_TRUE(platform::PathExists(P(InstallRecord::kFileName)));
+}
+
+// The quick-launch link goes where the bar's folder is, and the record names it so that the removal
+// takes it too; without the folder the option is passed over, not failed.
+TEST_F(InstallSteps, TheQuickLaunchLinkIsRecordedAndOnlyMadeWhereTheBarIs) {
+  ASSERT_TRUE(Run(true, true).Ok());
+  std::string link = platform::JoinPath(home_.File("quick"), std::string("Vymera同步软件") + ShellLinkMaker::kExtension);
+  EXPECT_FALSE(platform::PathExists(link));
+  ASSERT_TRUE(platform::MakeFolderTree(home_.File("quick")));
+  ASSERT_TRUE(Run(true, true).Ok());
+  EXPECT_TRUE(platform::PathExists(link));
+  EXPECT_NE(platform::ReadWholeFile(P(InstallRecord::kFileName)).value_or("").find(link), std::string::npos);
 }
 #endif
 

@@ -66,3 +66,12 @@ bool ClientCore::StoreEveryUser() const {
 }
 
 bool ClientCore::StoreAllUsers() const { return UserStore::StoreAllAtQuit(users, userFile_); }
+
+UserHistory ClientCore::LoadHistory(std::string_view uid) const {
+#if VYMERA_HISTORY
+  return history.Load(uid);
+#else
+  (void)uid;
+  return {};
+#endif
+}

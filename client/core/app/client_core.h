@@ -6,12 +6,14 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "client/core/api/api_client.h"
 #include "client/core/devices/hid_class.h"
 #include "client/core/devices/pending_weights.h"
 #include "client/core/devices/scale_link.h"
 #include "client/core/devices/wall_clock.h"
+#include "client/core/history/history_record.h"
 #if VYMERA_HISTORY
 #include "client/core/history/history_recorder.h"
 #include "client/core/history/history_store.h"
@@ -83,6 +85,8 @@ class ClientCore {
   // the history's store (Windows, which has no SQLite) records none.
   HistoryStore history;
 #endif
+  // The user's history for the history page; empty in a build without the history's store.
+  UserHistory LoadHistory(std::string_view uid) const;
 
  private:
   // The pass keeps users through this.

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "client/core/history/history_dates.h"
 #include "client/core/history/history_record.h"
 
 struct sqlite3;
@@ -56,8 +57,3 @@ class HistoryStore {
   std::string damagedCopy_;
   sqlite3* db_ = nullptr;
 };
-
-// Texts the devices and the user file give, in the history's ISO form; nothing when not a date.
-// "2026-3-5" and "2026-03-05" give "2026-03-05"; "2026-03-05-07-12-00" gives "2026-03-05 07:12:00".
-std::optional<std::string> IsoDate(std::string_view text);
-std::optional<std::string> IsoDateTime(std::string_view text);

@@ -20,7 +20,7 @@ struct UpdateOffer {
 bool CheckForUpdate(ApiClient& api, std::string_view ownVersion, UpdateOffer& offer);
 
 // The updater's file name in the program folder.
-inline constexpr const char* kUpdaterProgram = "Renewix";
+inline constexpr const char* kUpdaterProgram = "Renewix" VYMERA_PROGRAM_SUFFIX;
 
 // Starts the updater from programFolder, with no arguments and that folder as its current folder.
 // True when it started; the caller then ends the client at once.

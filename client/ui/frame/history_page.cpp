@@ -2,6 +2,7 @@
 
 #include "client/core/devices/local_time.h"
 #include "client/core/history/history_csv.h"
+#include "client/core/history/history_dates.h"
 #include "toolkit/desktop/desktop.h"
 
 namespace {
@@ -62,7 +63,7 @@ void HistoryPage::Refresh(const UserRecord* user) {
 }
 
 void HistoryPage::Fill(const UserRecord& user) {
-  HistoryView view = BuildHistoryView(context_.core.history.Load(user.uid), range_, Today());
+  HistoryView view = BuildHistoryView(context_.core.LoadHistory(user.uid), range_, Today());
   auto set = [this](const char* name, const std::string& text, uint32_t colour) {
     if (auto* label = pm_.FindControlAs<CLabelUI>(name)) {
       label->SetText(CStdString(text));
@@ -95,7 +96,7 @@ void HistoryPage::Export(const UserRecord& user) {
   std::optional<std::string> folder = toolkit::BrowseForFolder(context_.mainWindow, "选择保存CSV文件的文件夹");
   if (!folder) return;
   std::string today = IsoOfDay(Today());
-  std::optional<std::string> path = ExportHistoryCsv(*folder, user.uname, today, context_.core.history.Load(user.uid));
+  std::optional<std::string> path = ExportHistoryCsv(*folder, user.uname, today, context_.core.LoadHistory(user.uid));
   auto* result = pm_.FindControlAs<CLabelUI>("历史_导出结果");
   if (!result) return;
   if (path) {
