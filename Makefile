@@ -5,11 +5,12 @@ ASAN_BUILD ?= build-asan
 RELEASE_BUILD ?= build-release
 DEB_BUILD  ?= build-deb
 WINDOWS_BUILD ?= build-windows
+WINDOWS_RELEASE_BUILD ?= build-windows-release
 JOBS       ?= $(shell nproc)
 # Tests that open real windows need a display; without one they run under a virtual X server.
 WITH_DISPLAY = $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x1024x24")
 
-.PHONY: all setup configure build test run sanitize-test release deb deb-check windows windows-test windows-gui-test fuzz bench clean
+.PHONY: all setup configure build test run sanitize-test release deb deb-check windows windows-test windows-gui-test windows-release fuzz bench clean
 
 all: build
 
@@ -79,15 +80,28 @@ endef
 # Wine (a prefix of the build's own) on a virtual X server.
 windows:
 	scripts/setup windows $(WINDOWS_BUILD)
-	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVYMERA_BENCH=OFF
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVYMERA_BENCH=OFF \
+	  -DVYMERA_HOST_BUILD=$(abspath $(BUILD))
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
-windows-test: windows
+# The Windows end-to-end run (label e2e-windows) drives the programs against the Linux build's
+# service and device simulator, built here first.
+windows-test: windows configure
+	cmake --build $(BUILD) -j $(JOBS) --target vymera-service vymera-sim x_screenshot
 	cd $(WINDOWS_BUILD) && $(WITH_DISPLAY) ctest --output-on-failure -j $(JOBS) -LE wine-windows
+
+# What Windows users download, as `make release` makes it for Linux: Bootwyn.exe and the programs it
+# carries, optimized, without tests, in a folder of its own; the release key as for `make release`.
+windows-release:
+	scripts/setup windows $(WINDOWS_RELEASE_BUILD)
+	cmake -S . -B $(WINDOWS_RELEASE_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DVYMERA_TESTS=OFF -DVYMERA_BENCH=OFF $(RELEASE_SETTINGS)
+	cmake --build $(WINDOWS_RELEASE_BUILD) -j $(JOBS)
+	@echo "windows-release: $(WINDOWS_RELEASE_BUILD)/bin/Bootwyn.exe, $$(stat -c %s $(WINDOWS_RELEASE_BUILD)/bin/Bootwyn.exe) bytes"
 
 # The Win32 toolkit's cases with real skin windows, one process each.
 windows-gui-test: windows
 	cd $(WINDOWS_BUILD) && $(WITH_DISPLAY) ctest --output-on-failure -L wine-windows
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(DEB_BUILD) $(WINDOWS_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(DEB_BUILD) $(WINDOWS_BUILD) $(WINDOWS_RELEASE_BUILD) build-fuzz
