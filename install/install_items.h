@@ -29,8 +29,16 @@ inline constexpr InstallItem kUserList{"XML", 125, "userinfoset.xml", PayloadUse
 inline constexpr InstallItem kSettings{"INI", 113, "systemset.ini", PayloadUse::Private};
 inline constexpr InstallItem kDefaultPicture{"JPG", 126, "user/DefaultUser.jpg", PayloadUse::Data};
 
+#ifdef _WIN32
+// Windows opens HID devices without a rule: Setup carries none there.
+inline constexpr bool kCarriesHidSupport = false;
+inline constexpr InstallItem kAll[] = {kClient, kRemoval,  kUpdater,  kSkinArchive,   kToolkit,
+                                       kKit,    kUserList, kSettings, kDefaultPicture};
+#else
+inline constexpr bool kCarriesHidSupport = true;
 inline constexpr InstallItem kAll[] = {kClient,     kRemoval, kUpdater,  kSkinArchive, kToolkit,
                                        kHidSupport, kKit,     kUserList, kSettings,    kDefaultPicture};
+#endif
 
 // The folders the installation makes below the program folder.
 inline constexpr const char* kSkinFolder = "res";

@@ -107,6 +107,7 @@ class Installer {
   // The rule always lands in the program folder; system-wide only where Setup may write, which
   // takes the superuser. udev reads a changed rule at the next device event.
   bool WriteDeviceRule() {
+    if (!kCarriesHidSupport) return true;
     if (!Write(kHidSupport)) return false;
     const std::string& rules = places_.systemRules;
     if (rules.empty() || !platform::CanWriteIn(rules)) return true;

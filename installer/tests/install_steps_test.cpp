@@ -76,6 +76,8 @@ TEST_F(InstallSteps, WritesTheTreeUnderThePlatformsNames) {
 #endif
     EXPECT_TRUE(names.count(name)) << name;
   }
+  // Windows opens HID devices without a rule.
+  EXPECT_EQ(names.count(items::kHidSupport.fileName), items::kCarriesHidSupport ? 1u : 0u);
   EXPECT_EQ(ClientPathIn(Program() + "/"), P(items::kClient.fileName));
   EXPECT_EQ(platform::ReadWholeFile(P(items::kClient.fileName)), Payload(items::kClient));
   EXPECT_TRUE(platform::IsFolder(P("res")));

@@ -7,6 +7,8 @@
 #   shots_name   the screenshots' folder name
 #   screenshot   the program that saves a picture of the screen
 #   port         the service's port, which must be free
+# and, before the client's steps at the end, installed (the program folder), client_skins (the
+# client's skin sources) and svc (the service's command line).
 # and defines our_pids, which lists the programs of the run that are not its children (the
 # installed client, the updater, the release), to report and stop them on every way out.
 
@@ -198,4 +200,67 @@ click_control() {  # WINDOW_ID SKIN_FILE NAME [PARENT_LEFT PARENT_TOP]
 }
 type_text() {  # TEXT: typed into the focused control
   xdo type --delay 30 -- "$1" || fail "the text could not be typed"
+}
+
+# ---------------------------------------------------------------------------------------------
+# The client's steps both runs take the same way; they read installed, client_skins and svc.
+
+# The installed client's first start: the add-user dialog with the demo account. Sets main to the
+# main window.
+add_demo_account() {
+  local adduser
+  adduser=$(wait_window "AddUserDlg" 60) || fail "the installed client did not open the add-user dialog"
+  shot "adduser"
+  click_control "$adduser" "$client_skins/accountform.xml" "Account"
+  type_text "demo@example.com"
+  click_control "$adduser" "$client_skins/accountform.xml" "Password"
+  type_text "demo123"
+  shot "adduser-filled"
+  click_control "$adduser" "$client_skins/AddNewUserDlg.xml" "添加账户"
+  wait_for 30 window_gone "AddUserDlg" || fail "the add-user dialog stays (login refused?)"
+  # The tray icon carries the same title; the main window is the one 850 wide.
+  main=$(wait_window "Vymera同步软件" 20 850) || fail "no main window"
+  # A user the service accepted is in the file at once.
+  wait_for 10 grep -q "demo@example.com" "$installed/userinfoset.xml" || fail "the account is not stored"
+  shot "logged-in"
+}
+
+# "添加绑定" in the main window: the simulated scale bound to the demo account, in the user file and
+# at the service.
+bind_scale() {
+  local tab_left tab_top list_left list_top hard hard_skin=$client_skins/AddNewHardDlg.xml
+  # On the first page of the tab layout "switch".
+  read -r tab_left tab_top _ < <(skin_pos "$client_skins/main.xml" "switch")
+  click_control "$main" "$client_skins/main.xml" "添加绑定" "$tab_left" "$tab_top"
+  hard=$(wait_window "AddHardWare" 20) || fail "no add-hardware dialog"
+  shot "addhardware-intro"
+  click_control "$hard" "$hard_skin" "下一步"
+  # The list of attached devices: pedometer, scale, tracker, in the cards 硬件1..3 of the vertical
+  # layout "down_list_tab" (cards 52 high, 4 apart) on the pages "switch".
+  sleep 1
+  shot "addhardware-list"
+  read -r tab_left tab_top _ < <(skin_pos "$hard_skin" "switch")
+  read -r list_left list_top _ < <(skin_pos "$hard_skin" "down_list_tab")
+  local card=1  # the second card, 0-based
+  click_control "$hard" "$hard_skin" "SelectHard2" $((tab_left + list_left)) $((tab_top + list_top + card * (52 + 4)))
+  shot "addhardware-chosen"
+  click_control "$hard" "$hard_skin" "下一步"  # binds
+  wait_for 20 grep -q "W15A0031C7" "$installed/userinfoset.xml" || fail "the scale is not bound in userinfoset.xml"
+  shot "addhardware-result"
+  click_control "$hard" "$hard_skin" "closebtn"
+  wait_for 10 window_gone "AddHardWare" || fail "the add-hardware dialog stays"
+  "${svc[@]}" list-accounts 2> /dev/null | grep -q "W15A0031C7" || fail "the service does not list the bound scale"
+  shot "bound"
+}
+
+# A reading of 50.4 kg on the simulated scale reaches the service, once.
+weigh_and_upload() {  # SIM_PROGRAM
+  "$1" weigh 50.4 > "$logs/weigh.log" 2>&1 || fail "vymera-sim refused the reading"
+  uploaded() { "${svc[@]}" show-uploads demo@example.com 2> /dev/null | grep -q "50\.4"; }
+  # Two sync passes of 5 s each, with room for the detection tick.
+  wait_for 20 uploaded || fail "the reading did not reach the service"
+  shot "uploaded"
+  "${svc[@]}" show-uploads demo@example.com 2>&1 | sed 's/^/e2e:   /'
+  [ "$("${svc[@]}" show-uploads demo@example.com 2> /dev/null | grep -c "50\.4")" -eq 1 ] ||
+    fail "the reading reached the service more than once"
 }

@@ -72,56 +72,15 @@ done
 
 # ---------------------------------------------------------------------------------------------
 step "first start: add the demo account"
-adduser=$(wait_window "AddUserDlg" 30) || fail "the installed client did not open the add-user dialog"
-shot "adduser"
-click_control "$adduser" "$client_skins/accountform.xml" "Account"
-type_text "demo@example.com"
-click_control "$adduser" "$client_skins/accountform.xml" "Password"
-type_text "demo123"
-shot "adduser-filled"
-click_control "$adduser" "$client_skins/AddNewUserDlg.xml" "添加账户"
-wait_for 20 window_gone "AddUserDlg" || fail "the add-user dialog stays (login refused?)"
-# The tray icon carries the same title; the main window is the one 850 wide.
-main=$(wait_window "Vymera同步软件" 10 850) || fail "no main window"
-# A user the service accepted is in the file at once.
-wait_for 10 grep -q "demo@example.com" "$installed/userinfoset.xml" || fail "the account is not stored"
-shot "logged-in"
+add_demo_account
 
 # ---------------------------------------------------------------------------------------------
 step "bind the scale"
-# On the first page of the tab layout "switch".
-read -r tab_left tab_top _ < <(skin_pos "$client_skins/main.xml" "switch")
-click_control "$main" "$client_skins/main.xml" "添加绑定" "$tab_left" "$tab_top"
-hard=$(wait_window "AddHardWare" 10) || fail "no add-hardware dialog"
-hard_skin=$client_skins/AddNewHardDlg.xml
-shot "addhardware-intro"
-click_control "$hard" "$hard_skin" "下一步"
-# The list of attached devices: pedometer, scale, tracker, in the cards 硬件1..3 of the vertical
-# layout "down_list_tab" (cards 52 high, 4 apart) on the pages "switch".
-sleep 0.5
-shot "addhardware-list"
-read -r tab_left tab_top _ < <(skin_pos "$hard_skin" "switch")
-read -r list_left list_top _ < <(skin_pos "$hard_skin" "down_list_tab")
-card=1  # the second card, 0-based
-click_control "$hard" "$hard_skin" "SelectHard2" $((tab_left + list_left)) $((tab_top + list_top + card * (52 + 4)))
-shot "addhardware-chosen"
-click_control "$hard" "$hard_skin" "下一步"  # binds
-bound() { grep -q "W15A0031C7" "$installed/userinfoset.xml" 2> /dev/null; }
-wait_for 15 bound || fail "the scale is not bound in userinfoset.xml"
-shot "addhardware-result"
-click_control "$hard" "$hard_skin" "closebtn"
-wait_for 10 window_gone "AddHardWare" || fail "the add-hardware dialog stays"
-"${svc[@]}" list-accounts 2> /dev/null | grep -q "W15A0031C7" || fail "the service does not list the bound scale"
-shot "bound"
+bind_scale
 
 # ---------------------------------------------------------------------------------------------
 step "weigh 50.4 kg: upload and member site"
-"$bin/vymera-sim" weigh 50.4 > "$logs/weigh.log" 2>&1 || fail "vymera-sim refused the reading"
-uploaded() { "${svc[@]}" show-uploads demo@example.com 2> /dev/null | grep -q "50\.4"; }
-# Two sync passes of 5 s each, with room for the detection tick.
-wait_for 12 uploaded || fail "the reading did not reach the service"
-shot "uploaded"
-"${svc[@]}" show-uploads demo@example.com 2>&1 | sed 's/^/e2e:   /'
+weigh_and_upload "$bin/vymera-sim"
 code=$(sed -n 's:.*<logincode>\([^<]*\)</logincode>.*:\1:p' "$installed/userinfoset.xml" | head -n1)
 [ -n "$code" ] || fail "no login code in userinfoset.xml"
 jar=$work/cookies

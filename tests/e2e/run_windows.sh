@@ -126,51 +126,15 @@ echo "$links" | grep -q "/Start Menu/Programs/.*\.lnk$" || fail "no start menu l
 
 # ---------------------------------------------------------------------------------------------
 step "first start: add the demo account"
-adduser=$(wait_window "AddUserDlg" 60) || fail "the installed client did not open the add-user dialog"
-shot "adduser"
-click_control "$adduser" "$client_skins/accountform.xml" "Account"
-type_text "demo@example.com"
-click_control "$adduser" "$client_skins/accountform.xml" "Password"
-type_text "demo123"
-shot "adduser-filled"
-click_control "$adduser" "$client_skins/AddNewUserDlg.xml" "添加账户"
-wait_for 30 window_gone "AddUserDlg" || fail "the add-user dialog stays (login refused?)"
-main=$(wait_window "Vymera同步软件" 20 850) || fail "no main window"
-wait_for 10 grep -q "demo@example.com" "$installed/userinfoset.xml" || fail "the account is not stored"
-shot "logged-in"
+add_demo_account
 
 # ---------------------------------------------------------------------------------------------
 step "bind the scale"
-read -r tab_left tab_top _ < <(skin_pos "$client_skins/main.xml" "switch")
-click_control "$main" "$client_skins/main.xml" "添加绑定" "$tab_left" "$tab_top"
-hard=$(wait_window "AddHardWare" 20) || fail "no add-hardware dialog"
-hard_skin=$client_skins/AddNewHardDlg.xml
-shot "addhardware-intro"
-click_control "$hard" "$hard_skin" "下一步"
-sleep 1
-shot "addhardware-list"
-read -r tab_left tab_top _ < <(skin_pos "$hard_skin" "switch")
-read -r list_left list_top _ < <(skin_pos "$hard_skin" "down_list_tab")
-card=1  # the second card, the scale
-click_control "$hard" "$hard_skin" "SelectHard2" $((tab_left + list_left)) $((tab_top + list_top + card * (52 + 4)))
-shot "addhardware-chosen"
-click_control "$hard" "$hard_skin" "下一步"  # binds
-bound() { grep -q "W15A0031C7" "$installed/userinfoset.xml" 2> /dev/null; }
-wait_for 20 bound || fail "the scale is not bound in userinfoset.xml"
-shot "addhardware-result"
-click_control "$hard" "$hard_skin" "closebtn"
-wait_for 10 window_gone "AddHardWare" || fail "the add-hardware dialog stays"
-"${svc[@]}" list-accounts 2> /dev/null | grep -q "W15A0031C7" || fail "the service does not list the bound scale"
-shot "bound"
+bind_scale
 
 # ---------------------------------------------------------------------------------------------
 step "weigh 50.4 kg: the upload"
-"$host/bin/vymera-sim" weigh 50.4 > "$logs/weigh.log" 2>&1 || fail "vymera-sim refused the reading"
-uploaded() { "${svc[@]}" show-uploads demo@example.com 2> /dev/null | grep -q "50\.4"; }
-wait_for 20 uploaded || fail "the reading did not reach the service"
-shot "uploaded"
-"${svc[@]}" show-uploads demo@example.com 2>&1 | sed 's/^/e2e:   /'
-[ "$("${svc[@]}" show-uploads demo@example.com 2> /dev/null | grep -c "50\.4")" -eq 1 ] || fail "the reading reached the service more than once"
+weigh_and_upload "$host/bin/vymera-sim"
 
 # ---------------------------------------------------------------------------------------------
 step "update to a newer release"
