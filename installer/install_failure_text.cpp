@@ -1,7 +1,10 @@
 #include "installer/install_failure_text.h"
 
-std::string InstallFailureText(const InstallResult& result, const std::string& folder) {
-  const std::string& path = result.path;
+#include "platform/paths.h"
+
+std::string InstallFailureText(const InstallResult& result, const std::string& programFolder) {
+  std::string path = platform::ForPeople(result.path);
+  std::string folder = platform::ForPeople(programFolder);
   switch (result.failure) {
     case InstallFailure::Folder:
       return "无法创建文件夹：\n" + path +

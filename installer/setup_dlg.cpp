@@ -7,6 +7,7 @@
 #include "installer/install_failure_text.h"
 #include "installer/quit_question_dlg.h"
 #include "installer/installer_messages.h"
+#include "platform/paths.h"
 #include "toolkit/desktop/desktop.h"
 
 namespace {
@@ -36,7 +37,7 @@ CSetupDlg::~CSetupDlg() = default;
 
 bool CSetupDlg::OnSkinReady() {
   finished_ = false;
-  if (CControlUI* folder = Manager().FindControl("setupdictory")) folder->SetText(CStdString(setup_.folder));
+  if (CControlUI* folder = Manager().FindControl("setupdictory")) folder->SetText(CStdString(platform::ForPeople(setup_.folder)));
   UpdateFreeSpace();
   // Starting with the session stays off unless the user asks for it.
   if (auto* autoStart = dynamic_cast<COptionUI*>(Manager().FindControl("pcautoruun"))) autoStart->Selected(false);
@@ -129,7 +130,7 @@ void CSetupDlg::UpdateFreeSpace() {
 void CSetupDlg::Browse() {
   std::optional<std::string> picked = toolkit::BrowseForFolder(GetHWND(), "浏览文件夹：");
   if (!picked) return;
-  if (CControlUI* folder = Manager().FindControl("setupdictory")) folder->SetText(CStdString(*picked));
+  if (CControlUI* folder = Manager().FindControl("setupdictory")) folder->SetText(CStdString(platform::ForPeople(*picked)));
   UpdateFreeSpace();
 }
 

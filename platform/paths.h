@@ -46,6 +46,10 @@ bool CanWriteIn(const std::string& path);
 // Windows each "\\" typed or given by the system turned into "/".
 std::string WithSeparators(std::string path);
 
+// path as the system shows paths to people: on Windows with "\\" between the steps, as its own
+// dialogs and Explorer write them; here as it is.
+std::string ForPeople(std::string path);
+
 // folder + "/" + name, without doubling a separator that folder already ends with.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

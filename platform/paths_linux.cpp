@@ -14,6 +14,8 @@ bool RemoveEmptyFolder(const std::string& path) { return rmdir(path.c_str()) == 
 
 std::string WithSeparators(std::string path) { return path; }
 
+std::string ForPeople(std::string path) { return path; }
+
 bool CanWriteIn(const std::string& path) { return IsFolder(path) && access(path.c_str(), W_OK) == 0; }
 
 std::string ExecutablePath() {

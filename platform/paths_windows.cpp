@@ -61,6 +61,13 @@ std::string WithSeparators(std::string path) {
   return path;
 }
 
+std::string ForPeople(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
 bool CanWriteIn(const std::string& path) {
   if (path.empty()) return false;
   DWORD attributes = GetFileAttributesW(Widen(path).c_str());

@@ -24,7 +24,11 @@ TEST(Paths, AbsoluteFromTheRootOnly) {
   EXPECT_FALSE(IsAbsolutePath("C:x"));
   EXPECT_FALSE(IsAbsolutePath("//server"));
   EXPECT_EQ(WithSeparators("C:\\a\\b/c"), "C:/a/b/c");
+  // Shown to people the system's way, and read back the same.
+  EXPECT_EQ(ForPeople("C:/Users/a b/AppData/Local/Programs/Vymera"), "C:\\Users\\a b\\AppData\\Local\\Programs\\Vymera");
+  EXPECT_EQ(WithSeparators(ForPeople("//server/share/x")), "//server/share/x");
 #else
+  EXPECT_EQ(ForPeople("/home/a\\b"), "/home/a\\b");
   EXPECT_EQ(RootLength("/usr"), 1u);
   EXPECT_FALSE(IsAbsolutePath("C:/x"));
   EXPECT_EQ(WithSeparators("/a\\b"), "/a\\b");

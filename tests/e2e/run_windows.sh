@@ -61,6 +61,14 @@ answer_box() {  # WINDOW_ID
 # The Windows build's own developer key, which its updater checks releases with.
 release_key=$build/release-key/developer-release.pem
 [ -e "$release_key" ] || { echo "e2e: the build has no developer release key to sign with; skipped"; exit 77; }
+# The program of the started process PID ended, with exit code 0.
+ended_well() {  # PID NAME
+  wait_for 30 eval '! kill -0 '"$1"' 2> /dev/null' || fail "$2 does not end"
+  wait "$1"
+  local rc=$?
+  [ "$rc" -eq 0 ] || fail "$2 ended with $rc"
+}
+
 svc=("$host/bin/vymera-service" --db "$work/service.db" --releases "$work/releases")
 
 # ---------------------------------------------------------------------------------------------
@@ -97,6 +105,7 @@ mkdir -p "$work/download"
 cp "$bin/Bootwyn.exe" "$work/download/"
 echo "e2e:   Bootwyn.exe is $(stat -c %s "$bin/Bootwyn.exe") bytes"
 start_in "$work/download" bootwyn "$work/download/Bootwyn.exe"
+bootwyn_pid=$!
 setup=$(wait_window "安装程序" 60) || fail "no setup window"
 shot "setup-welcome"
 click_control "$setup" "$setup_skin" "下一步"
@@ -111,6 +120,7 @@ click_control "$setup" "$setup_skin" "pcautoruun" "$pages_left" "$pages_top"
 shot "setup-finish"
 click_control "$setup" "$setup_skin" "完成"
 wait_for 20 window_gone "安装程序" || fail "the setup window stays"
+ended_well "$bootwyn_pid" Bootwyn.exe
 for f in Vymera.exe Renewix.exe Dismantor.exe DuiLib.dll pace700Lib.dll res.zip userinfoset.xml systemset.ini res/main.xml; do
   [ -e "$installed/$f" ] || fail "$installed/$f is missing"
 done
@@ -174,7 +184,7 @@ sleep 0.5
 answer_box "$refusal"
 wait_for 10 window_gone "软件升级" || fail "the message box stays"
 click_control "$updater" "$client_skins/UpdateSoftDownloadDlg.xml" "closebtn"
-wait_for 20 eval '! kill -0 '"$renewix_pid"' 2> /dev/null' || fail "the updater does not end on its close button"
+ended_well "$renewix_pid" "Renewix.exe, closed by its close button,"
 
 # ---------------------------------------------------------------------------------------------
 step "remove"
@@ -189,7 +199,7 @@ wait_for 30 eval '[ ! -e "$installed/Vymera.exe" ] && [ ! -e "$installed/res" ]'
 done_box=$(wait_window "$removal_caption" 30) || fail "no closing message"
 shot "removed"
 answer_box "$done_box"
-wait_for 30 eval '! kill -0 '"$removal_pid"' 2> /dev/null' || fail "Dismantor does not end"
+ended_well "$removal_pid" Dismantor.exe
 for f in Vymera.exe Renewix.exe res.zip res DuiLib.dll pace700Lib.dll; do
   [ ! -e "$installed/$f" ] || fail "$installed/$f was not removed"
 done

@@ -29,6 +29,10 @@ rig_start() {
     exit 77
   fi
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+  # The session's instance lock and window registry of the test's own, so that no other client on
+  # the machine counts as the one already running.
+  export XDG_RUNTIME_DIR=$work/runtime
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
   # The client keeps its files beside the program: a copy keeps them out of the build folder.
   prog=$work/prog
   mkdir "$prog"

@@ -12,6 +12,13 @@ rig_start
 
 "$prog/Vymera" > "$work/client.log" 2>&1 &
 client=$!
+# The first start has the session to itself once its window is published (the registry names it by
+# its process): a second start before that could take the lock first and leave this one to end.
+published() {
+  alive "$client" || fail "the first client ended: $(cat "$work/client.log")"
+  [ -S "$XDG_RUNTIME_DIR/vymera-windows/$client.sock" ]
+}
+within 150 published || fail "the first client's window was not published"
 # The window is up once a second start finds it: that one ends at once, with 0.
 second() { timeout 5 "$prog/Vymera" > /dev/null 2>&1; }
 within 100 second || fail "a second start did not end at once with 0"

@@ -3,6 +3,7 @@
 #include "client/core/devices/local_time.h"
 #include "client/core/history/history_csv.h"
 #include "client/core/history/history_dates.h"
+#include "platform/paths.h"
 #include "toolkit/desktop/desktop.h"
 
 namespace {
@@ -100,10 +101,10 @@ void HistoryPage::Export(const UserRecord& user) {
   auto* result = pm_.FindControlAs<CLabelUI>("历史_导出结果");
   if (!result) return;
   if (path) {
-    result->SetText(CStdString("已导出到 " + *path));
+    result->SetText(CStdString("已导出到 " + platform::ForPeople(*path)));
     result->SetTextColor(kSuccess);
   } else {
-    result->SetText(CStdString("导出失败：无法在 " + *folder + " 中写入文件，请换一个文件夹再试"));
+    result->SetText(CStdString("导出失败：无法在 " + platform::ForPeople(*folder) + " 中写入文件，请换一个文件夹再试"));
     result->SetTextColor(kFailure);
   }
 }
