@@ -396,7 +396,12 @@ SystemEdit::~SystemEdit() {
 }
 
 void SystemEdit::SetBounds(const Box& r) {
-  MoveWindow(H(hwnd_), r.left, r.top, r.Width(), r.Height(), TRUE);
+  bounds_ = r;
+  // A one-line field draws its text at its top: it takes one line's height, in the middle of the
+  // place, as the skin's own text sits there.
+  int height = lineHeight_ > 0 && lineHeight_ < r.Height() ? lineHeight_ : r.Height();
+  int top = r.top + (r.Height() - height) / 2;
+  MoveWindow(H(hwnd_), r.left, top, r.Width(), height, TRUE);
 }
 
 void SystemEdit::SetText(const std::string& text) {
@@ -424,6 +429,14 @@ void SystemEdit::SetFont(const std::string& family, int pixelSize) {
   SendMessageW(H(hwnd_), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   if (font_) DeleteObject(static_cast<HFONT>(font_));
   font_ = font;
+  if (HDC dc = GetDC(H(hwnd_))) {
+    HGDIOBJ before = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    if (GetTextMetricsW(dc, &metrics)) lineHeight_ = metrics.tmHeight + 2;
+    SelectObject(dc, before);
+    ReleaseDC(H(hwnd_), dc);
+  }
+  if (bounds_.Width() > 0) SetBounds(bounds_);
 }
 
 void SystemEdit::SetTextColor(uint32_t rgb) {

@@ -84,6 +84,8 @@ class SystemEdit {
   void* font_ = nullptr;
   uint32_t color_ = 0x333333;
   bool settingText_ = false;
+  int lineHeight_ = 0;  // of the font, once one is set
+  Box bounds_{};
   void* previous_ = nullptr;  // the edit class's own procedure
 };
 
