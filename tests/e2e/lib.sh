@@ -7,8 +7,8 @@
 #   shots_name   the screenshots' folder name
 #   screenshot   the program that saves a picture of the screen
 #   port         the service's port, which must be free
-# and, before the client's steps at the end, installed (the program folder), client_skins (the
-# client's skin sources) and svc (the service's command line).
+# and, before the steps at the end, installed (the program folder), setup_skin and client_skins (the
+# installer's and the client's skin sources) and svc (the service's command line).
 # and defines our_pids, which lists the programs of the run that are not its children (the
 # installed client, the updater, the release), to report and stop them on every way out.
 
@@ -203,7 +203,22 @@ type_text() {  # TEXT: typed into the focused control
 }
 
 # ---------------------------------------------------------------------------------------------
-# The client's steps both runs take the same way; they read installed, client_skins and svc.
+# The steps both runs take the same way; they read installed, setup_skin, client_skins and svc.
+
+# Setup's wizard, from its first page to the finishing page once the installation is recorded:
+# "下一步", then "安装" where it was. Sets setup to the wizard's window.
+install_with_wizard() {  # CLIENT_FILE: the installed client's file name
+  setup=$(wait_window "安装程序" 60) || fail "no setup window"
+  shot "setup-welcome"
+  click_control "$setup" "$setup_skin" "下一步"
+  shot "setup-folder"
+  click_control "$setup" "$setup_skin" "安装"  # where 下一步 was
+  wait_for 60 test -x "$installed/$1" || fail "nothing installed in $installed"
+  # The finishing page: 完成 replaces 取消. The record of what was installed is the installation's
+  # last file.
+  wait_for 60 test -e "$installed/install.record" || fail "the installation did not finish"
+  sleep 0.5
+}
 
 # The installed client's first start: the add-user dialog with the demo account. Sets main to the
 # main window.

@@ -106,14 +106,7 @@ cp "$bin/Bootwyn.exe" "$work/download/"
 echo "e2e:   Bootwyn.exe is $(stat -c %s "$bin/Bootwyn.exe") bytes"
 start_in "$work/download" bootwyn "$work/download/Bootwyn.exe"
 bootwyn_pid=$!
-setup=$(wait_window "安装程序" 60) || fail "no setup window"
-shot "setup-welcome"
-click_control "$setup" "$setup_skin" "下一步"
-shot "setup-folder"
-click_control "$setup" "$setup_skin" "安装"  # where 下一步 was
-wait_for 60 test -e "$installed/Vymera.exe" || fail "nothing installed in $installed"
-wait_for 60 test -e "$installed/install.record" || fail "the installation did not finish"
-sleep 0.5
+install_with_wizard Vymera.exe
 # Starting with the session is off unless asked for: asked for here, to see the Run value.
 read -r pages_left pages_top _ < <(skin_pos "$setup_skin" "switch")
 click_control "$setup" "$setup_skin" "pcautoruun" "$pages_left" "$pages_top"
