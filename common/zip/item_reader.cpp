@@ -56,6 +56,10 @@ std::ptrdiff_t ItemReader::Read(unsigned char* out, std::size_t size) {
   } else {
     stream_.next_out = out;
     stream_.avail_out = static_cast<uInt>(wanted);
+    // When this call asks for everything that is left, Z_FINISH lets zlib inflate straight into
+    // out without first keeping a copy of it in its window; should the stream not end there, zlib
+    // sets up the window and goes on as with Z_NO_FLUSH.
+    const int flush = wanted == outLeft_ ? Z_FINISH : Z_NO_FLUSH;
     while (stream_.avail_out > 0) {
       // The stream said it was complete while bytes are still owed: the sizes lie.
       if (streamEnded_) return Fail();
@@ -63,11 +67,13 @@ std::ptrdiff_t ItemReader::Read(unsigned char* out, std::size_t size) {
       // With every input byte taken, zlib may still hold output: a long run of highly compressible
       // data ends in a few bytes that stand for far more than one buffer. So inflate runs on with
       // no input left, and only a call that can make no progress at all means the data ran out.
-      const int rc = inflate(&stream_, Z_NO_FLUSH);
+      const int rc = inflate(&stream_, flush);
       if (rc == Z_STREAM_END) {
         streamEnded_ = true;
       } else if (rc == Z_BUF_ERROR) {
-        if (inLeft_ == 0 || stream_.avail_in != 0) return Fail();
+        // Under Z_FINISH the answer also means "not finished yet", even after progress: only a
+        // stream that still has room to write and no input to come has run out.
+        if (stream_.avail_out != 0 && (inLeft_ == 0 || stream_.avail_in != 0)) return Fail();
       } else if (rc != Z_OK) {
         return Fail();
       }

@@ -258,6 +258,7 @@ TEST_F(ZipExtract, DamagedDataIsReportedAndTheArchiveStaysUsable) {
       {.name = "stored-crc.txt", .data = "stored too", .method = 0, .crc = 1},
       {.name = "cut.txt", .data = std::string(100000, 'c') + "tail", .truncateDataTo = 40},
       {.name = "short.txt", .data = "short", .uncompressedSize = 9},
+      {.name = "long.txt", .data = "longer than its record says", .uncompressedSize = 6},
       {.name = "secret.txt", .data = "not really encrypted", .flags = 0x0001},
       {.name = "stored-size.txt", .data = "abc", .method = 0, .uncompressedSize = 2},
       {.name = "good.txt", .data = "fine"},
